@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// Wall clock with one-second resolution (the bootloader's time-outs compare whole seconds).
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual std::int64_t nowSeconds() const = 0;
+};
+
+// Lets pending window and timer events run; used while waiting for the serial output to drain.
+class EventPump {
+public:
+    virtual ~EventPump() = default;
+    virtual void processEvents() = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "tune/Tune.h"
+
+namespace tune {
+
+// The header line's fixed words; every Edition writes them, the Ferrodyn one included.
+inline constexpr std::string_view kHeaderWords = "Volcrestone Settings";
+
+// The whole file: header "Volcrestone Settings <EditionName> v1", the settings text, CR LF.
+std::string settingsFileText(const Tune& tune, std::string_view editionName);
+
+// LoadSettings: reads the values that follow the header into the fields, in file order, with
+// `version` the header's last three characters. Fields read before a failing step keep the
+// file's values; true only when every step succeeded.
+bool loadSettings(Tune& tune, std::string_view body, std::string_view version);
+
+enum class LoadOutcome { Loaded, CannotOpen, NotSettingsFile, Failed };
+// Reads a settings file into the Tune (left untouched unless the header is ours).
+LoadOutcome loadSettingsFile(Tune& tune, const std::filesystem::path& path);
+
+// Writes the file safely: a temporary file in the same folder is written, flushed and renamed
+// over the target, so a failure leaves any existing file as it was. False on any failure.
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view content);
+
+}  // namespace tune
