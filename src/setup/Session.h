@@ -1,0 +1,100 @@
+#pragma once
+
+#include <string>
+
+#include "link/Engine.h"
+#include "platform/Dialogs.h"
+#include "platform/SerialPort.h"
+#include "platform/SettingsStore.h"
+#include "tune/Tune.h"
+
+// The Setup window's behaviour without the window: start-up values, the commands of its buttons
+// and menus, the unsaved-changes question. The window mirrors the Tune and the button states and
+// forwards its events here; tests drive this class with fakes.
+namespace setup {
+
+// What the Session asks of the windows (the Setup window and the ones it opens).
+class SessionView {
+public:
+    virtual ~SessionView() = default;
+    // The Tune changed as a whole (loaded from a file or the controller): show every field.
+    virtual void showTune() {}
+    // cmdRealtime / cmdUpload / cmdDownLoad enabled states or the COM check mark changed.
+    virtual void showCommands() {}
+    virtual void hideNoResponse() {}
+    // The Dashboard: unloaded by a port change, its RPM dial limit set by an upload.
+    virtual bool dashboardVisible() const { return false; }
+    virtual void unloadDashboard() {}
+    virtual void setRpmUpperLimit(double /*rpm*/) {}
+    virtual void startRealtime() {}
+    virtual bool replayVisible() const { return false; }
+    virtual void showDashboard() {}
+    virtual void showAbout() {}
+};
+
+struct Services {
+    platform::MessageBox& messages;
+    platform::FileDialog& files;
+    platform::SettingsStore& store;  // already bound to the application key AppName
+};
+
+class Session {
+public:
+    Session(const tune::EditionInfo& edition, link::Engine& engine, platform::SerialPort& port,
+            Services services, std::string currentFolder);
+
+    void setView(SessionView* view);
+
+    // Start-up after the window exists: the Edition's Tune, SavedSettings, DefaultDir, the
+    // remembered port with its check mark, and OpenPort.
+    void start();
+
+    tune::Tune& tune() { return tune_; }
+    const tune::Tune& tune() const { return tune_; }
+    const tune::EditionInfo& edition() const { return edition_; }
+    const std::string& savedSettings() const { return savedSettings_; }
+    const std::string& defaultDir() const { return defaultDir_; }
+    bool downloadAllowed() const { return downloadAllowed_; }
+    bool realtimeEnabled() const { return realtimeEnabled_; }
+    bool uploadEnabled() const { return uploadEnabled_; }
+    bool downloadEnabled() const { return downloadEnabled_; }
+    int checkedPort() const { return checkedPort_; }
+    bool hasUnsavedChanges() const;
+
+    // Menu and button commands.
+    void sendToController();    // cmdDownLoad_Click
+    void loadFromController();  // cmdUpload_Click
+    void realtime();            // cmdRealtime_Click
+    void saveSettings();        // mSaveSettings_Click
+    void loadSettings();        // mLoadSettings_Click
+    void choosePort(int n);     // mCOM1_Click .. mCOM4_Click
+    void openPort(int n);       // OpenPort
+    // Form_QueryUnload: true when the window may close.
+    bool queryClose();
+
+    // From the link: the upload's 63rd byte arrived.
+    void imageReceived(const link::RxBuffer& image);
+    // From the port: the device went away while open.
+    void portLost();
+    // Realtime mode changed the exchange buttons (StartRealtime / StopRealtime).
+    void setExchangeEnabled(bool enabled);
+
+private:
+    tune::EditionInfo edition_;
+    link::Engine& engine_;
+    platform::SerialPort& port_;
+    Services services_;
+    SessionView none_;
+    SessionView* view_ = &none_;
+    tune::Tune tune_;
+    std::string savedSettings_;
+    std::string defaultDir_;
+    std::string currentFolder_;
+    bool downloadAllowed_ = false;
+    bool realtimeEnabled_ = true;
+    bool uploadEnabled_ = true;
+    bool downloadEnabled_ = false;
+    int checkedPort_ = 1;
+};
+
+}  // namespace setup
