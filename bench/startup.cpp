@@ -1,6 +1,7 @@
 // Start-up time of the program: from process start to the Setup window shown, median of 15 runs.
 // The program prints "shown" and quits when VOLCRESTONE_STARTUP_PROBE is set; the controller
 // simulator stands behind COM1 so that start-up opens a real port as it does for a user.
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
