@@ -139,4 +139,11 @@ std::string plainDecimal(double value) {
 
 std::string integerText(std::int64_t value) { return std::to_string(value); }
 
+std::string hex2(std::int64_t value) {
+    // Only the last two digits survive, and those are the low byte.
+    char buf[3];
+    std::snprintf(buf, sizeof buf, "%02X", static_cast<unsigned>(value & 0xFF));
+    return buf;
+}
+
 }  // namespace num

@@ -37,4 +37,8 @@ std::string plainDecimal(double value);
 // Decimal text of a whole number.
 std::string integerText(std::int64_t value);
 
+// Hex2: upper-case hexadecimal with a "0" put in front, last two characters kept (10 gives
+// "0A", 427 gives "AB"); negative values count in two's complement as the old tools' Hex did.
+std::string hex2(std::int64_t value);
+
 }  // namespace num
