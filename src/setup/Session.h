@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "link/Codec.h"
 #include "link/Engine.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
@@ -30,6 +31,10 @@ public:
     virtual bool replayVisible() const { return false; }
     virtual void showDashboard() {}
     virtual void showAbout() {}
+    // Windows opened from the menu bar without a modal wait.
+    virtual void showPlot() {}
+    virtual void showLogReplay() {}
+    virtual void showFirmwareUpdate() {}
 };
 
 struct Services {
@@ -40,8 +45,13 @@ struct Services {
 
 class Session {
 public:
+    // `homeFolder` is where Edition RUK's file dialogs open.
     Session(const tune::EditionInfo& edition, link::Engine& engine, platform::SerialPort& port,
-            Services services, std::string currentFolder);
+            Services services, std::string currentFolder,
+            std::string homeFolder = userHomeFolder());
+
+    // The user's home folder ("C:\" on Windows).
+    static std::string userHomeFolder();
 
     void setView(SessionView* view);
 
@@ -59,6 +69,7 @@ public:
     bool uploadEnabled() const { return uploadEnabled_; }
     bool downloadEnabled() const { return downloadEnabled_; }
     int checkedPort() const { return checkedPort_; }
+    bool portOpen() const { return port_.isOpen(); }
     bool hasUnsavedChanges() const;
 
     // Menu and button commands.
@@ -74,12 +85,17 @@ public:
 
     // From the link: the upload's 63rd byte arrived.
     void imageReceived(const link::RxBuffer& image);
-    // From the port: the device went away while open.
+    // From the port: the device went away while open. Reported once; choosing its COM entry
+    // again reopens it.
     void portLost();
     // Realtime mode changed the exchange buttons (StartRealtime / StopRealtime).
     void setExchangeEnabled(bool enabled);
 
 private:
+    void enableExchange();
+    void allowDownload();
+    void showPortNotOpen(const std::string& what);
+
     tune::EditionInfo edition_;
     link::Engine& engine_;
     platform::SerialPort& port_;
@@ -90,11 +106,15 @@ private:
     std::string savedSettings_;
     std::string defaultDir_;
     std::string currentFolder_;
+    std::string homeFolder_;
+    link::EngineConstants constants_;
     bool downloadAllowed_ = false;
     bool realtimeEnabled_ = true;
     bool uploadEnabled_ = true;
     bool downloadEnabled_ = false;
     int checkedPort_ = 1;
+    bool exchangeLocked_ = false;  // realtime mode holds the upload and send buttons
+    bool portLostReported_ = false;
 };
 
 }  // namespace setup

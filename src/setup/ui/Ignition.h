@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "setup/Session.h"
+
+namespace setup {
+
+// The Setup window. It mirrors the Session's Tune and button states and hands every user action
+// to the Session or to the Tune's editing rules; it holds no value of its own. Widgets carry
+// object names equal to their control names (tbRPM0, tbStatic, cmdDownLoad, mCOM1, Frame2, ...)
+// so tests and the program can find them.
+class Ignition : public QMainWindow, public SessionView {
+    Q_OBJECT
+
+public:
+    // `others` answers for the windows this one does not own (NoComm, Dashboard, About, the
+    // plot, the log replay, the firmware update); without it those requests do nothing. The
+    // window registers itself as the Session's view.
+    explicit Ignition(Session& session, SessionView* others = nullptr, QWidget* parent = nullptr);
+    ~Ignition() override;
+
+    void setOtherWindows(SessionView* others);
+
+    // SessionView: the Setup window's own part.
+    void showTune() override;
+    void showCommands() override;
+    // SessionView: forwarded to the other windows.
+    void hideNoResponse() override;
+    bool dashboardVisible() const override;
+    void unloadDashboard() override;
+    void setRpmUpperLimit(double rpm) override;
+    void startRealtime() override;
+    bool replayVisible() const override;
+    void showDashboard() override;
+    void showAbout() override;
+    void showPlot() override;
+    void showLogReplay() override;
+    void showFirmwareUpdate() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct Widgets;
+
+    void buildMenus();
+    void buildPanels();
+    void adaptToEdition();
+    void connectEditors();
+    void refresh();
+
+    Session& session_;
+    SessionView none_;
+    SessionView* others_ = &none_;
+    std::unique_ptr<Widgets> w_;
+    bool refreshing_ = false;
+};
+
+}  // namespace setup
