@@ -11,7 +11,7 @@ enum class Edition { RUK = 0, BEL = 1, ZAV = 2, QOLT = 3 };
 
 struct EditionInfo {
     Edition edition = Edition::BEL;
-    std::string editionName = "BEL";  // settings-file header, About box
+    std::string editionName = "BEL";      // settings-file header, About box
     std::string appName = "Volcrestone";  // window captions, message titles, settings key
 };
 

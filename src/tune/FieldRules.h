@@ -10,10 +10,10 @@
 namespace tune {
 
 struct FieldRule {
-    double factor;      // v is multiplied by this before rounding (2 for half degrees)
-    int resolution;     // 1, or 50 / 100 for the speed fields (truncated after rounding)
-    int min, max;       // range of n, in resolution units
-    double step;        // PageUp / PageDown, in the field's own unit
+    double factor;   // v is multiplied by this before rounding (2 for half degrees)
+    int resolution;  // 1, or 50 / 100 for the speed fields (truncated after rounding)
+    int min, max;    // range of n, in resolution units
+    double step;     // PageUp / PageDown, in the field's own unit
     enum class Form { Whole, Signed, OneDecimal } form;
     bool enterCommits;
 };

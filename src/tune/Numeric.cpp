@@ -1,36 +1,47 @@
 #include "tune/Numeric.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 namespace num {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
 
 // The text without the blanks that the number rule skips.
 std::string compact(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
-        if (!isBlank(c)) out.push_back(c);
+        if (!isBlank(c))
+            out.push_back(c);
     }
     return out;
 }
 
 double saturate(double value) {
-    if (value > DBL_MAX) return DBL_MAX;
-    if (value < -DBL_MAX) return -DBL_MAX;
+    if (value > DBL_MAX)
+        return DBL_MAX;
+    if (value < -DBL_MAX)
+        return -DBL_MAX;
     return value;
 }
 
 int digitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return 99;
 }
 
@@ -47,14 +58,17 @@ double readRadix(const std::string& s, std::size_t pos, int radix) {
 double readNumber(std::string_view text) {
     const std::string s = compact(text);
     if (s.size() >= 2 && s[0] == '&') {
-        if (s[1] == 'H' || s[1] == 'h') return readRadix(s, 2, 16);
-        if (s[1] == 'O' || s[1] == 'o') return readRadix(s, 2, 8);
+        if (s[1] == 'H' || s[1] == 'h')
+            return readRadix(s, 2, 16);
+        if (s[1] == 'O' || s[1] == 'o')
+            return readRadix(s, 2, 8);
         return 0;
     }
     // Collect the longest prefix that forms a number, then let strtod do the exact conversion.
     std::size_t i = 0;
     std::string number;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) number.push_back(s[i++]);
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        number.push_back(s[i++]);
     bool digits = false;
     while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
         number.push_back(s[i++]);
@@ -67,41 +81,52 @@ double readNumber(std::string_view text) {
             digits = true;
         }
     }
-    if (!digits) return 0;
+    if (!digits)
+        return 0;
     if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
         std::size_t j = i + 1;
         std::string exponent = "e";
-        if (j < s.size() && (s[j] == '+' || s[j] == '-')) exponent.push_back(s[j++]);
+        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+            exponent.push_back(s[j++]);
         bool expDigits = false;
         while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) {
             exponent.push_back(s[j++]);
             expDigits = true;
         }
-        if (expDigits) number += exponent;
+        if (expDigits)
+            number += exponent;
     }
     return saturate(std::strtod(number.c_str(), nullptr));
 }
 
 double roundHalfEven(double value) {
-    if (!std::isfinite(value)) return value;
+    if (!std::isfinite(value))
+        return value;
     const double lower = std::floor(value);
     const double diff = value - lower;
-    if (diff < 0.5) return lower;
-    if (diff > 0.5) return lower + 1;
+    if (diff < 0.5)
+        return lower;
+    if (diff > 0.5)
+        return lower + 1;
     return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
 }
 
 std::int32_t rnd32(double value) {
-    if (std::isnan(value)) return 0;
+    if (std::isnan(value))
+        return 0;
     const double r = roundHalfEven(value);
-    if (r >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
-    if (r <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
+    if (r >= 2147483647.0)
+        return std::numeric_limits<std::int32_t>::max();
+    if (r <= -2147483648.0)
+        return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(r);
 }
 
 double toSingle(double value) {
-    if (value > FLT_MAX) return FLT_MAX;
-    if (value < -FLT_MAX) return -FLT_MAX;
+    if (value > FLT_MAX)
+        return FLT_MAX;
+    if (value < -FLT_MAX)
+        return -FLT_MAX;
     return static_cast<double>(static_cast<float>(value));
 }
 
@@ -110,7 +135,8 @@ std::string formatFixed(double value, int decimals) {
     std::snprintf(buf, sizeof buf, "%.*f", decimals, saturate(value));
     std::string text = buf;
     // A value that rounds to zero is written without a sign.
-    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos)
+        text.erase(0, 1);
     return text;
 }
 
@@ -120,7 +146,8 @@ std::string formatSigned(std::int32_t value) {
 
 std::string plainDecimal(double value) {
     value = saturate(value);
-    if (value == 0) return "0";
+    if (value == 0)
+        return "0";
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.15G", value);
     std::string text = buf;
@@ -137,7 +164,9 @@ std::string plainDecimal(double value) {
     return text;
 }
 
-std::string integerText(std::int64_t value) { return std::to_string(value); }
+std::string integerText(std::int64_t value) {
+    return std::to_string(value);
+}
 
 std::string hex2(std::int64_t value) {
     // Only the last two digits survive, and those are the low byte.

@@ -1,0 +1,295 @@
+#include "tune/SettingsFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "tune/SettingsText.h"
+#include "tune/ValueReader.h"
+
+namespace tune {
+
+namespace {
+
+// A settings file is about a kilobyte; anything this big is not one of ours, and reading it
+// whole would only cost memory.
+constexpr std::size_t kMaxFileBytes = 1 << 20;
+
+// Puts the values of one read statement into the fields. A value that does not fit its field
+// leaves that field as it was and marks the load as failed; the next values are still applied.
+class Loader {
+public:
+    Loader(Tune& tune, std::string_view body) : tune_(tune), reader_(body) {}
+
+    bool run(std::string_view version);
+
+private:
+    std::optional<std::vector<FileValue>> read(std::size_t count) {
+        auto values = reader_.take(count);
+        if (!values)
+            ok_ = false;
+        return values;
+    }
+    void check(bool applied) {
+        if (!applied)
+            ok_ = false;
+    }
+
+    void readTable(std::array<std::string, 6>& cells);
+    void readOutputsOldLayout();
+    void readOutputs();
+    void readLimiter();
+
+    bool setOption(Option o, const FileValue& v);
+    bool selectChannel(int output, const FileValue& v);
+
+    Tune& tune_;
+    ValueReader reader_;
+    bool ok_ = true;
+};
+
+bool isTrue(const FileValue& v) {
+    if (v.kind == FileValue::Kind::Boolean)
+        return v.flag;
+    return v.kind == FileValue::Kind::Number && v.number != 0;
+}
+
+int checkState(const FileValue& v) {
+    return isTrue(v) ? 1 : 0;
+}
+
+std::string textOf(const FileValue& v) {
+    if (v.kind == FileValue::Kind::Boolean)
+        return v.flag ? "True" : "False";
+    return v.text;
+}
+
+// An empty text stands for "nothing selected", which is how such a list is written.
+bool selectListText(ListField& list, const FileValue& v) {
+    if (v.kind == FileValue::Kind::Text && v.text.empty())
+        return list.select(-1);
+    if (v.kind == FileValue::Kind::Boolean)
+        return false;
+    return list.selectText(v.text);
+}
+
+int versionNumber(std::string_view version) {
+    if (version.size() < 3 || version.substr(0, 2) != " v")
+        return 0;
+    return static_cast<unsigned char>(version[2]);
+}
+
+bool Loader::setOption(Option o, const FileValue& v) {
+    if (v.kind == FileValue::Kind::Text)
+        return false;
+    tune_.setOption(o, isTrue(v));
+    return true;
+}
+
+bool Loader::selectChannel(int output, const FileValue& v) {
+    if (!selectListText(tune_.outputs[static_cast<std::size_t>(output)].channel, v))
+        return false;
+    tune_.channelChanged(output);
+    return true;
+}
+
+void Loader::readTable(std::array<std::string, 6>& cells) {
+    if (auto v = read(6)) {
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            cells[i] = textOf((*v)[i]);
+    }
+}
+
+void Loader::readOutputsOldLayout() {
+    // Files of the first layout held only rpm thresholds; committing turns them into raw codes.
+    if (auto v = read(2)) {
+        for (int i = 0; i < 2; ++i) {
+            check(tune_.outputs[static_cast<std::size_t>(i)].channel.selectText("RPM"));
+            tune_.channelChanged(i);
+            tune_.outputs[static_cast<std::size_t>(i)].text =
+                textOf((*v)[static_cast<std::size_t>(i)]);
+        }
+        tune_.commitOutput(0);
+        tune_.commitOutput(1);
+    }
+}
+
+void Loader::readOutputs() {
+    if (auto v = read(4)) {
+        check(selectChannel(0, (*v)[0]));
+        tune_.outputs[0].raw = textOf((*v)[1]);
+        check(selectChannel(1, (*v)[2]));
+        tune_.outputs[1].raw = textOf((*v)[3]);
+        tune_.channelChanged(0);
+        tune_.channelChanged(1);
+    }
+}
+
+void Loader::readLimiter() {
+    if (auto v = read(4)) {
+        tune_.rpmLimit = textOf((*v)[0]);
+        ListField& limit = tune_.limitType;
+        limit.select(0);
+        const std::string key = textOf((*v)[1]);
+        for (std::size_t i = 0; i < limit.entries.size(); ++i) {
+            if (limiterKey(limit.entries[i]) == key)
+                limit.select(static_cast<int>(i));
+        }
+        check(setOption(Option::Drop, (*v)[2]));
+        check(setOption(Option::Retard, (*v)[3]));
+    }
+}
+
+bool Loader::run(std::string_view version) {
+    if (auto v = read(5)) {
+        // The stroke comes first so that the count is looked up in that stroke's list.
+        check(setOption(Option::Stroke4, (*v)[0]));
+        check(setOption(Option::Stroke2, (*v)[1]));
+        check(selectListText(tune_.cylinders, (*v)[2]));
+        tune_.staticTiming = textOf((*v)[3]);
+        tune_.oddFire = checkState((*v)[4]);
+    }
+    readTable(tune_.baseTiming);
+    readTable(tune_.rpm);
+    readTable(tune_.mapAdj);
+    readTable(tune_.map);
+    if (auto v = read(3)) {
+        check(setOption(Option::PortedTPS, (*v)[0]));
+        check(setOption(Option::PortedRPM, (*v)[1]));
+        check(setOption(Option::PortedNone, (*v)[2]));
+    }
+    if (auto v = read(4)) {
+        tune_.portedStartTPS = textOf((*v)[0]);
+        tune_.portedFullTPS = textOf((*v)[1]);
+        tune_.portedStartRPM = textOf((*v)[2]);
+        tune_.portedFullRPM = textOf((*v)[3]);
+    }
+    if (auto v = read(3)) {
+        tune_.crankAdv = textOf((*v)[0]);
+        tune_.crankRPM = textOf((*v)[1]);
+        check(selectListText(tune_.crankDelay, (*v)[2]));
+    }
+    if (versionNumber(version) < '1') {
+        readOutputsOldLayout();
+    } else {
+        readOutputs();
+    }
+    readLimiter();
+    if (auto v = read(4)) {
+        check(setOption(Option::Map115, (*v)[0]));
+        check(setOption(Option::Map250, (*v)[1]));
+        check(selectListText(tune_.xled, (*v)[2]));
+        tune_.invertSpout = checkState((*v)[3]);
+    }
+    if (auto v = read(4)) {
+        check(selectListText(tune_.knockIncr, (*v)[0]));
+        check(setOption(Option::UnwindMsec, (*v)[1]));
+        check(setOption(Option::UnwindSpark, (*v)[2]));
+        tune_.unwindRate = textOf((*v)[3]);
+    }
+    return ok_;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// The file's bytes, or nothing when it cannot be read or is far too big to be a settings file.
+enum class ReadResult { Ok, CannotOpen, TooBig };
+ReadResult readCapped(const std::filesystem::path& path, std::string& out) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        return ReadResult::CannotOpen;
+    out.resize(kMaxFileBytes + 1);
+    const std::size_t got = std::fread(out.data(), 1, out.size(), file.get());
+    if (std::ferror(file.get()))
+        return ReadResult::CannotOpen;
+    if (got > kMaxFileBytes)
+        return ReadResult::TooBig;
+    out.resize(got);
+    return ReadResult::Ok;
+}
+
+bool writeAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        content.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// A name beside the target that no other save of ours uses at the same time.
+std::filesystem::path temporaryBeside(const std::filesystem::path& target, int attempt) {
+    static std::atomic<unsigned> counter{0};
+    std::filesystem::path temp = target;
+    temp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+            std::to_string(attempt);
+    return temp;
+}
+
+}  // namespace
+
+std::string settingsFileText(const Tune& tune, std::string_view editionName) {
+    return std::string(kHeaderWords) + " " + std::string(editionName) + " v1\r\n" +
+           settingStr(tune) + "\r\n";
+}
+
+bool loadSettings(Tune& tune, std::string_view body, std::string_view version) {
+    return Loader(tune, body).run(version);
+}
+
+LoadOutcome loadSettingsFile(Tune& tune, const std::filesystem::path& path) {
+    std::string bytes;
+    switch (readCapped(path, bytes)) {
+        case ReadResult::CannotOpen:
+            return LoadOutcome::CannotOpen;
+        case ReadResult::TooBig:
+            return LoadOutcome::Failed;
+        case ReadResult::Ok:
+            break;
+    }
+    const std::string_view all(bytes);
+    const std::size_t lineEnd = std::min(all.find_first_of("\r\n"), all.size());
+    const std::string_view header = all.substr(0, lineEnd);
+    if (header.substr(0, kHeaderWords.size()) != kHeaderWords)
+        return LoadOutcome::NotSettingsFile;
+
+    std::size_t bodyStart = lineEnd;
+    if (bodyStart < all.size() && all[bodyStart] == '\r')
+        ++bodyStart;
+    if (bodyStart < all.size() && all[bodyStart] == '\n')
+        ++bodyStart;
+    const std::string_view version = header.substr(header.size() - 3);
+    return loadSettings(tune, all.substr(bodyStart), version) ? LoadOutcome::Loaded
+                                                              : LoadOutcome::Failed;
+}
+
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view content) {
+    std::filesystem::path temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 10 && fd < 0; ++attempt) {
+        temp = temporaryBeside(path, attempt);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+
+    bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok)
+        ::unlink(temp.c_str());
+    return ok;
+}
+
+}  // namespace tune
