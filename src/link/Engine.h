@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
@@ -15,6 +16,7 @@ inline constexpr int kBootCleanUp = 9;
 
 inline constexpr int kRealtimeBlockSize = 30;
 inline constexpr int kImageSize = 63;
+inline constexpr int kBurnStallSeconds = 5;
 
 using RxBuffer = std::array<int, 257>;
 
@@ -68,8 +70,10 @@ public:
     void upload();
     // 'W', offset, value; nothing when either is outside 0..255.
     void writeByte(int offset, int value);
-    // Waits (letting events run) until the output queue is empty, then sends "B".
-    void burn();
+    // Waits (letting events run) until the output queue is empty, then sends "B". False, with
+    // nothing sent, when the port closed meanwhile or its queue stopped moving for more than
+    // kBurnStallSeconds (a stuck line must not freeze the program).
+    bool burn();
     // Bootloader entry: "!" and state 1 when idle; false otherwise.
     bool firmwareUpdate();
     // m, or Mode + 1 for -1; restarts the state's clock and BootText.
@@ -90,10 +94,13 @@ public:
     const RxBuffer& rxBuf() const { return rxBuf_; }
 
 private:
+    bool portIdle() const { return port_.isOpen() && mode_ == kIdle; }
     void startCommand(char letter);
+    void receive();
     void file(std::uint8_t b);
     void completeMonitorFrame();
     void countWaitTick();
+    void sendBytes(const std::vector<std::uint8_t>& bytes);
 
     platform::SerialPort& port_;
     const platform::Clock& clock_;

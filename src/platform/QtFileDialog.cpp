@@ -1,0 +1,31 @@
+#include "platform/QtFileDialog.h"
+
+#include <QFileDialog>
+
+#include "platform/FileFilter.h"
+
+namespace platform {
+
+namespace {
+
+QString qtFilter(const std::string& filter) {
+    return QString::fromLatin1(qtFileFilter(filter));
+}
+
+std::string chosen(const QString& path) {
+    return path.toLocal8Bit().toStdString();
+}
+
+}  // namespace
+
+std::string QtFileDialog::openFile(const std::string& filter, const std::string& folder) {
+    return chosen(QFileDialog::getOpenFileName(parent_, QString(), QString::fromLocal8Bit(folder),
+                                               qtFilter(filter)));
+}
+
+std::string QtFileDialog::saveFile(const std::string& filter, const std::string& folder) {
+    return chosen(QFileDialog::getSaveFileName(parent_, QString(), QString::fromLocal8Bit(folder),
+                                               qtFilter(filter)));
+}
+
+}  // namespace platform

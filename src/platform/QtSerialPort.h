@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QSerialPort>
+#include <functional>
+#include <string>
+
+#include "platform/SerialPort.h"
+#include "platform/SettingsStore.h"
+
+namespace platform {
+
+// The device behind COM`number`: the environment variable VOLCRESTONE_COMn, else the text under
+// "Config" / "COMn" in `settings` (when given and present), else the system's own name for it.
+std::string comDevice(int number, const SettingsStore* settings);
+
+// The controller's line over QSerialPort: 9600 8N1, no flow control, raw bytes. Output leaves
+// the port while the event loop runs.
+class QtSerialPort final : public SerialPort {
+public:
+    // COMn is looked up by comDevice() without settings.
+    QtSerialPort();
+    // COMn is looked up by comDevice() in these settings, which must outlive the port.
+    explicit QtSerialPort(const SettingsStore& settings);
+    // Always this device, whichever number is asked for (a path given on a command line).
+    explicit QtSerialPort(std::string devicePath);
+    ~QtSerialPort() override;
+
+    QtSerialPort(const QtSerialPort&) = delete;
+    QtSerialPort& operator=(const QtSerialPort&) = delete;
+
+    // Runs once per opening when the device disappears (adapter unplugged); the port is closed
+    // by then.
+    void setOnVanished(std::function<void()> callback) { onVanished_ = std::move(callback); }
+
+    // The device that open(number) uses.
+    std::string deviceFor(int number) const;
+    // The system's reason for the last failure, for diagnostics.
+    std::string errorText() const;
+
+    bool open(int number) override;
+    void close() override;
+    bool isOpen() const override;
+    void write(const std::vector<std::uint8_t>& bytes) override;
+    int bytesAvailable() override;
+    std::vector<std::uint8_t> readAll() override;
+    int bytesToWrite() override;
+
+private:
+    void errorOccurred(QSerialPort::SerialPortError error);
+
+    QSerialPort port_;
+    const SettingsStore* settings_ = nullptr;
+    std::string fixedDevice_;
+    std::function<void()> onVanished_;
+    bool vanishReported_ = false;
+};
+
+}  // namespace platform

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/SerialPort.h"
+
+namespace support {
+
+// An in-memory serial port. The test pushes the controller's bytes with `push`, reads what the
+// program sent from `written` (every byte handed to write(), even while closed, so a test can
+// prove that nothing was sent), and decides whether open() succeeds.
+//
+// Output queue: with `holdOutput` set, written bytes also count in bytesToWrite() until
+// drainOutput() runs (FakeEventPump calls it), which is how a test sees Burn wait.
+class FakeSerialPort : public platform::SerialPort {
+public:
+    // Scripting.
+    bool openSucceeds = true;
+    bool holdOutput = false;
+    // Called after every write with the bytes just written (a scripted controller can answer).
+    std::function<void(const std::vector<std::uint8_t>&)> onWrite;
+
+    // What happened.
+    std::vector<std::uint8_t> written;
+    std::vector<int> openedNumbers;  // every number open() was asked for, in order
+    int closeCalls = 0;
+    int readCalls = 0;
+
+    bool open(int number) override {
+        openedNumbers.push_back(number);
+        if (!openSucceeds) {
+            return false;
+        }
+        open_ = true;
+        return true;
+    }
+    void close() override {
+        ++closeCalls;
+        open_ = false;
+        queued_ = 0;
+    }
+    bool isOpen() const override { return open_; }
+    void write(const std::vector<std::uint8_t>& bytes) override {
+        written.insert(written.end(), bytes.begin(), bytes.end());
+        if (open_ && holdOutput) {
+            queued_ += static_cast<int>(bytes.size());
+        }
+        if (onWrite) {
+            onWrite(bytes);
+        }
+    }
+    int bytesAvailable() override { return open_ ? static_cast<int>(incoming_.size()) : 0; }
+    std::vector<std::uint8_t> readAll() override {
+        ++readCalls;
+        if (!open_) {
+            return {};
+        }
+        std::vector<std::uint8_t> bytes;
+        bytes.swap(incoming_);
+        return bytes;
+    }
+    int bytesToWrite() override { return queued_; }
+
+    // Bytes from the controller, waiting to be read.
+    void push(const std::vector<std::uint8_t>& bytes) {
+        incoming_.insert(incoming_.end(), bytes.begin(), bytes.end());
+    }
+    void push(const std::string& text) {
+        for (char c : text) {
+            incoming_.push_back(static_cast<std::uint8_t>(c));
+        }
+    }
+    void push(std::uint8_t byte, int count) { incoming_.insert(incoming_.end(), count, byte); }
+    int waiting() const { return static_cast<int>(incoming_.size()); }
+
+    // The output queue leaves the port.
+    void drainOutput() { queued_ = 0; }
+    // The adapter is unplugged: the port is closed and whatever was waiting is lost.
+    void vanish() {
+        open_ = false;
+        incoming_.clear();
+        queued_ = 0;
+    }
+
+    // `written` as text, one character per byte.
+    std::string writtenText() const { return std::string(written.begin(), written.end()); }
+    void clearWritten() { written.clear(); }
+
+private:
+    bool open_ = false;
+    int queued_ = 0;
+    std::vector<std::uint8_t> incoming_;
+};
+
+}  // namespace support
