@@ -1,0 +1,109 @@
+#include "EngineModel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace sim {
+
+namespace {
+
+constexpr int kTableSize = 6;
+constexpr int kBaseTiming = 0;
+constexpr int kRpmBreakpoints = 6;
+constexpr int kMapAdjust = 12;
+constexpr int kMapBreakpoints = 18;
+constexpr int kRpmStep = 50;
+constexpr int kNeutralAdjust = 128;
+
+double wave(double seconds, double period) {
+    return std::sin(2.0 * std::numbers::pi * seconds / period);
+}
+
+std::uint8_t byteOf(long value) {
+    return static_cast<std::uint8_t>(std::clamp(value, 0L, 255L));
+}
+
+// Linear between neighbouring breakpoints; a breakpoint that does not rise (a table the user
+// left unsorted) takes its own value instead of dividing by zero.
+double interpolate(const int (&xs)[kTableSize], const int (&ys)[kTableSize], int x) {
+    if (x <= xs[0]) {
+        return ys[0];
+    }
+    for (int i = 1; i < kTableSize; ++i) {
+        if (x <= xs[i]) {
+            if (xs[i] <= xs[i - 1]) {
+                return ys[i];
+            }
+            const double share = static_cast<double>(x - xs[i - 1]) / (xs[i] - xs[i - 1]);
+            return ys[i - 1] + share * (ys[i] - ys[i - 1]);
+        }
+    }
+    return ys[kTableSize - 1];
+}
+
+}  // namespace
+
+int advanceHalfDegrees(const Image& image, int rpm, int kpaByte) {
+    int rpmPoints[kTableSize];
+    int basePoints[kTableSize];
+    int kpaPoints[kTableSize];
+    int adjustPoints[kTableSize];
+    for (int i = 0; i < kTableSize; ++i) {
+        rpmPoints[i] = image[static_cast<std::size_t>(kRpmBreakpoints + i)] * kRpmStep;
+        basePoints[i] = image[static_cast<std::size_t>(kBaseTiming + i)];
+        kpaPoints[i] = image[static_cast<std::size_t>(kMapBreakpoints + i)];
+        adjustPoints[i] = image[static_cast<std::size_t>(kMapAdjust + i)] - kNeutralAdjust;
+    }
+    const double total =
+        interpolate(rpmPoints, basePoints, rpm) + interpolate(kpaPoints, adjustPoints, kpaByte);
+    return std::clamp(static_cast<int>(std::lround(total)), -64, 191);
+}
+
+std::uint8_t advanceByte(int halfDegrees) {
+    return static_cast<std::uint8_t>(halfDegrees < 0 ? halfDegrees + 256 : halfDegrees);
+}
+
+Frame realtimeFrame(std::int64_t elapsedMs, std::uint8_t secl, const Image& image) {
+    const double t = static_cast<double>(elapsedMs) / 1000.0;
+    const long rpm = std::lround(900.0 + 35.0 * wave(t, 7.0) + 12.0 * wave(t, 1.3));
+    const long kpa = std::lround(33.0 + 3.0 * wave(t, 5.0));  // about 39 kPa on a 3-bar sensor
+    const long coolantF = std::lround(60.0 + 125.0 * (1.0 - std::exp(-t / 180.0)));
+    const bool rich = wave(t, 1.2) > 0.0;
+    const long sparks = std::lround(t * static_cast<double>(rpm) / 30.0);
+    const long sparkPeriod = std::lround(230400.0 * 30.0 / static_cast<double>(rpm));
+    const std::uint8_t advance =
+        advanceByte(advanceHalfDegrees(image, static_cast<int>(rpm), static_cast<int>(kpa)));
+
+    Frame frame{};
+    frame[0] = secl;
+    frame[1] = 0x01;                                      // engine: running
+    frame[2] = byteOf(kpa * 2);                           // map sensor count
+    frame[3] = byteOf(115);                               // air temperature sensor count
+    frame[4] = byteOf(200 - coolantF / 2);                // coolant sensor count falls as it warms
+    frame[5] = byteOf(26 + std::lround(wave(t, 3.1)));    // throttle about 0.5 V
+    frame[6] = byteOf(117 + std::lround(wave(t, 11.0)));  // about 13.8 V
+    frame[7] = byteOf(rich ? 41 : 8);                     // narrow-band oxygen sensor switching
+    frame[8] = 0;
+    frame[9] = 0;
+    frame[10] = byteOf(rpm / 100);
+    frame[11] = byteOf(kpa);
+    frame[12] = byteOf(rpm / 256);
+    frame[13] = byteOf(rpm % 256);
+    frame[14] = byteOf(coolantF + 40);
+    frame[15] = byteOf(static_cast<long>(elapsedMs / 1000 % 256));
+    frame[16] = 0;
+    frame[17] = byteOf(147 + std::lround(3.0 * wave(t, 1.2)));
+    frame[18] = byteOf(75 + 40);
+    frame[19] = advance;
+    frame[20] = advance;
+    frame[21] = byteOf(sparks / 256 % 256);
+    frame[22] = byteOf(sparks % 256);
+    frame[23] = byteOf(sparkPeriod / 65536 % 256);
+    frame[24] = byteOf(sparkPeriod / 256 % 256);
+    frame[25] = byteOf(sparkPeriod % 256);
+    frame[26] = byteOf(coolantF);
+    return frame;
+}
+
+}  // namespace sim

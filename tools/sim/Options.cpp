@@ -1,0 +1,62 @@
+#include "Options.h"
+
+#include <charconv>
+
+namespace sim {
+
+namespace {
+
+std::optional<int> wholeNumber(const std::string& text, int lowest, int highest) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, fault] = std::from_chars(text.data(), end, value);
+    if (fault != std::errc() || stop != end || value < lowest || value > highest) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<Options> parseOptions(std::span<const std::string> args, std::string& error) {
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool takesValue = arg == "--store" || arg == "--record" || arg == "--link" ||
+                                arg == "--revision" || arg == "--out-of-step";
+        if (takesValue && i + 1 >= args.size()) {
+            error = arg + " needs a value";
+            return std::nullopt;
+        }
+        if (arg == "--store") {
+            options.storePath = args[++i];
+        } else if (arg == "--record") {
+            options.recordPath = args[++i];
+        } else if (arg == "--link") {
+            options.linkPath = args[++i];
+        } else if (arg == "--revision" || arg == "--out-of-step") {
+            const bool revision = arg == "--revision";
+            const auto value = wholeNumber(args[++i], revision ? 0 : 1, revision ? 255 : 1000000);
+            if (!value) {
+                error = arg + (revision ? " takes a number from 0 to 255"
+                                        : " takes a number of 1 or more");
+                return std::nullopt;
+            }
+            (revision ? options.revision : options.faults.outOfStepEvery) = *value;
+        } else if (arg == "--silent") {
+            options.faults.silent = true;
+        } else if (arg == "--short") {
+            options.faults.shortReplies = true;
+        } else if (arg == "--split") {
+            options.lineFaults.split = true;
+        } else if (arg == "--garbage") {
+            options.lineFaults.garbage = true;
+        } else {
+            error = "unknown argument " + arg;
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+}  // namespace sim

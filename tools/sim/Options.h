@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+
+#include "Controller.h"
+#include "SerialLine.h"
+
+// The simulator's command line.
+namespace sim {
+
+struct Options {
+    std::string storePath;   // --store FILE
+    std::string recordPath;  // --record FILE
+    std::string linkPath;    // --link PATH
+    int revision = 10;       // --revision N
+    Faults faults;           // --silent, --short, --out-of-step N
+    LineFaults lineFaults;   // --split, --garbage
+};
+
+inline constexpr const char* kUsage =
+    "usage: volcrestone-sim [--store FILE] [--record FILE] [--link PATH] [--revision N]\n"
+    "                       [--silent] [--short] [--split] [--out-of-step N] [--garbage]\n";
+
+// The options, or nothing with `error` saying which argument is wrong.
+std::optional<Options> parseOptions(std::span<const std::string> args, std::string& error);
+
+}  // namespace sim
