@@ -19,9 +19,9 @@ std::optional<Refusal> checkBeforeSend(const tune::Tune& tune, tune::Edition edi
     return std::nullopt;
 }
 
-void sendTune(Engine& engine, const tune::Tune& tune, const EngineConstants& constants) {
+bool sendTune(Engine& engine, const tune::Tune& tune, const EngineConstants& constants) {
     download(engine, tune, constants);
-    engine.burn();
+    return engine.burn();
 }
 
 }  // namespace link

@@ -25,7 +25,8 @@ struct Refusal {
 std::optional<Refusal> checkBeforeSend(const tune::Tune& tune, tune::Edition edition,
                                        EngineConstants& constants);
 
-// Queues the 53 writes, waits for the output to drain and queues the store command.
-void sendTune(Engine& engine, const tune::Tune& tune, const EngineConstants& constants);
+// Queues the 53 writes, waits for the output to drain and queues the store command. False when
+// the store command could not be queued (the port closed or the line stalled meanwhile).
+bool sendTune(Engine& engine, const tune::Tune& tune, const EngineConstants& constants);
 
 }  // namespace link
