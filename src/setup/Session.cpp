@@ -1,0 +1,283 @@
+#include "setup/Session.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <utility>
+
+#include "link/OpenPort.h"
+#include "link/Transfer.h"
+#include "tune/Numeric.h"
+#include "tune/SettingsFile.h"
+#include "tune/SettingsText.h"
+
+namespace setup {
+
+namespace {
+
+using Icon = platform::MessageBox::Icon;
+using Buttons = platform::MessageBox::Buttons;
+using Answer = platform::MessageBox::Answer;
+
+const std::string kSettingsFilter = "CFG Files (*.cfg)|*.cfg|All Files (*.*)|*.*";
+// Only one settings file is ever open at a time, so it always gets the first channel.
+const std::string kCouldNotOpenFile = "Could not open file 1";
+
+std::string portName(int n) {
+    return "COM" + num::integerText(n);
+}
+
+// A save can only be opened where a folder to hold it exists and the name is not a folder.
+bool canCreateFile(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path target(path);
+    if (std::filesystem::is_directory(target, error)) {
+        return false;
+    }
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    return std::filesystem::is_directory(folder, error);
+}
+
+}  // namespace
+
+Session::Session(const tune::EditionInfo& edition, link::Engine& engine, platform::SerialPort& port,
+                 Services services, std::string currentFolder, std::string homeFolder)
+    : edition_(edition),
+      engine_(engine),
+      port_(port),
+      services_(services),
+      tune_(tune::Tune::startup(edition.edition)),
+      currentFolder_(std::move(currentFolder)),
+      homeFolder_(std::move(homeFolder)) {}
+
+std::string Session::userHomeFolder() {
+#ifdef _WIN32
+    return "C:\\";
+#else
+    const char* home = std::getenv("HOME");
+    return home != nullptr ? std::string(home) : std::string("/");
+#endif
+}
+
+void Session::setView(SessionView* view) {
+    view_ = view != nullptr ? view : &none_;
+}
+
+void Session::start() {
+    view_->showTune();
+    savedSettings_ = tune::settingStr(tune_);
+    defaultDir_ = edition_.edition == tune::Edition::RUK ? homeFolder_ : currentFolder_;
+
+    const int stored = num::rnd32(num::readNumber(services_.store.read("Config", "Port", "1")));
+    const int port = stored >= 2 && stored <= 4 ? stored : 1;
+    checkedPort_ = port;
+    view_->showCommands();
+    openPort(port);
+}
+
+bool Session::hasUnsavedChanges() const {
+    return tune::settingStr(tune_) != savedSettings_;
+}
+
+void Session::openPort(int n) {
+    view_->unloadDashboard();
+    view_->hideNoResponse();
+    portLostReported_ = false;
+    if (link::openPort(port_, services_.store, n)) {
+        realtimeEnabled_ = true;
+        enableExchange();
+        view_->showCommands();
+        return;
+    }
+    realtimeEnabled_ = false;
+    uploadEnabled_ = false;
+    downloadEnabled_ = false;
+    view_->showCommands();
+    services_.messages.show("Could not open COM" + num::integerText(n), edition_.appName,
+                            Icon::Critical);
+}
+
+void Session::choosePort(int n) {
+    if (n < 1 || n > 4) {
+        return;
+    }
+    // A checked port that is still open stays as it is; one that failed or vanished is
+    // reopened, which is how the user gets an unplugged adapter back.
+    if (n == checkedPort_ && port_.isOpen()) {
+        return;
+    }
+    checkedPort_ = n;
+    view_->showCommands();
+    openPort(n);
+}
+
+void Session::portLost() {
+    if (port_.isOpen()) {
+        port_.close();
+    }
+    if (portLostReported_) {
+        return;
+    }
+    portLostReported_ = true;
+    // The live display would only wait for frames that can no longer come.
+    if (view_->dashboardVisible()) {
+        view_->unloadDashboard();
+    }
+    realtimeEnabled_ = false;
+    uploadEnabled_ = false;
+    downloadEnabled_ = false;
+    view_->showCommands();
+    services_.messages.show(portName(checkedPort_) + " was disconnected.", edition_.appName,
+                            Icon::Critical);
+}
+
+void Session::showPortNotOpen(const std::string& what) {
+    services_.messages.show(portName(checkedPort_) + " is not open. " + what, edition_.appName,
+                            Icon::Critical);
+}
+
+void Session::sendToController() {
+    if (!port_.isOpen()) {
+        showPortNotOpen("Nothing was sent.");
+        return;
+    }
+    if (const auto refusal = link::checkBeforeSend(tune_, edition_.edition, constants_)) {
+        services_.messages.show(refusal->message, refusal->title, Icon::Critical);
+        return;
+    }
+    if (!link::sendTune(engine_, tune_, constants_)) {
+        services_.messages.show(
+            portName(checkedPort_) + " stopped while sending. The settings were not stored.",
+            edition_.appName, Icon::Critical);
+        return;
+    }
+    services_.messages.show("Download Done!", edition_.appName, Icon::Information);
+}
+
+void Session::loadFromController() {
+    if (!port_.isOpen()) {
+        showPortNotOpen("Nothing was read.");
+        return;
+    }
+    if (hasUnsavedChanges()) {
+        const Answer answer = services_.messages.show(
+            "The settings have been changed but not saved!\n\nUploading will overwrite your "
+            "changes!",
+            edition_.appName, Icon::Exclamation, Buttons::OkCancel);
+        if (answer != Answer::Ok) {
+            return;
+        }
+    }
+    engine_.upload();
+}
+
+void Session::realtime() {
+    if (view_->replayVisible()) {
+        view_->showDashboard();
+        return;
+    }
+    setExchangeEnabled(false);
+    view_->startRealtime();
+}
+
+void Session::imageReceived(const link::RxBuffer& image) {
+    link::imageToSetup(tune_, image, edition_.edition);
+    view_->setRpmUpperLimit(num::readNumber(tune_.rpmLimit));
+    view_->showTune();
+    downloadAllowed_ = true;
+    if (!view_->dashboardVisible() && !exchangeLocked_) {
+        downloadEnabled_ = true;
+    }
+    view_->showCommands();
+    services_.messages.show("Upload Done!", edition_.appName, Icon::Information);
+}
+
+void Session::setExchangeEnabled(bool enabled) {
+    exchangeLocked_ = !enabled;
+    if (enabled) {
+        enableExchange();
+    } else {
+        uploadEnabled_ = false;
+        downloadEnabled_ = false;
+    }
+    view_->showCommands();
+}
+
+void Session::enableExchange() {
+    uploadEnabled_ = port_.isOpen();
+    downloadEnabled_ = downloadAllowed_;
+}
+
+void Session::allowDownload() {
+    downloadAllowed_ = true;
+    // Realtime mode keeps the send button locked; its end enables it from the flag.
+    if (!exchangeLocked_) {
+        downloadEnabled_ = true;
+    }
+    view_->showCommands();
+}
+
+void Session::saveSettings() {
+    const std::string path = services_.files.saveFile(kSettingsFilter, defaultDir_);
+    if (!path.empty()) {
+        if (!canCreateFile(path)) {
+            services_.messages.show(kCouldNotOpenFile, edition_.appName, Icon::Critical);
+        } else {
+            const std::string text = tune::settingStr(tune_);
+            if (tune::writeFileAtomically(path,
+                                          tune::settingsFileText(tune_, edition_.editionName))) {
+                savedSettings_ = text;
+                services_.messages.show("Settings Saved!", edition_.appName, Icon::Information);
+            } else {
+                services_.messages.show("Error trying to Save Settings!", edition_.appName,
+                                        Icon::Critical);
+            }
+        }
+    }
+    allowDownload();
+}
+
+void Session::loadSettings() {
+    const std::string path = services_.files.openFile(kSettingsFilter, defaultDir_);
+    if (path.empty()) {
+        return;
+    }
+    switch (tune::loadSettingsFile(tune_, path)) {
+        case tune::LoadOutcome::CannotOpen:
+            services_.messages.show(kCouldNotOpenFile, edition_.appName, Icon::Critical);
+            return;
+        case tune::LoadOutcome::NotSettingsFile:
+            services_.messages.show("Not a Volcrestone Settings file!", edition_.appName,
+                                    Icon::Critical);
+            return;
+        case tune::LoadOutcome::Failed:
+            view_->showTune();
+            services_.messages.show("Error trying to Load Settings!", edition_.appName,
+                                    Icon::Critical);
+            return;
+        case tune::LoadOutcome::Loaded:
+            view_->showTune();
+            services_.messages.show("Settings Loaded!", edition_.appName, Icon::Information);
+            allowDownload();
+            return;
+    }
+}
+
+bool Session::queryClose() {
+    if (!hasUnsavedChanges()) {
+        return true;
+    }
+    const Answer answer = services_.messages.show(
+        "The settings have been changed!\n\nDo you want to save the changes?", edition_.appName,
+        Icon::Exclamation, Buttons::YesNoCancel);
+    if (answer == Answer::No) {
+        return true;
+    }
+    if (answer == Answer::Yes) {
+        saveSettings();
+    }
+    // Closes only when the Tune is now saved: a cancelled or failed save keeps the window.
+    return !hasUnsavedChanges();
+}
+
+}  // namespace setup
