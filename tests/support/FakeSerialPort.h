@@ -68,7 +68,7 @@ public:
     void push(const std::vector<std::uint8_t>& bytes) {
         incoming_.insert(incoming_.end(), bytes.begin(), bytes.end());
     }
-    void push(const std::string& text) {
+    void pushText(const std::string& text) {
         for (char c : text) {
             incoming_.push_back(static_cast<std::uint8_t>(c));
         }
@@ -76,8 +76,9 @@ public:
     void push(std::uint8_t byte, int count) { incoming_.insert(incoming_.end(), count, byte); }
     int waiting() const { return static_cast<int>(incoming_.size()); }
 
-    // The output queue leaves the port.
+    // The output queue leaves the port (all of it, or the first `count` bytes).
     void drainOutput() { queued_ = 0; }
+    void drainOutput(int count) { queued_ = count >= queued_ ? 0 : queued_ - count; }
     // The adapter is unplugged: the port is closed and whatever was waiting is lost.
     void vanish() {
         open_ = false;

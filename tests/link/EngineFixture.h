@@ -1,0 +1,55 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/Engine.h"
+#include "support/FakePlatform.h"
+#include "support/FakeSerialPort.h"
+#include "support/RecordingEngineEvents.h"
+
+// An engine on an open fake port, its clock and pump, with every report recorded.
+class EngineTest : public ::testing::Test {
+protected:
+    EngineTest() {
+        port.open(1);
+        engine.setListener(&events);
+    }
+
+    void ticks(int count) {
+        for (int i = 0; i < count; ++i) {
+            engine.tick();
+        }
+    }
+
+    // `count` bytes first, first + 1, ... (modulo 256).
+    static std::vector<std::uint8_t> counting(int count, int first = 1) {
+        std::vector<std::uint8_t> bytes;
+        for (int i = 0; i < count; ++i) {
+            bytes.push_back(static_cast<std::uint8_t>((first + i) % 256));
+        }
+        return bytes;
+    }
+
+    // A 30-byte realtime frame whose sequence byte is `seq`.
+    static std::vector<std::uint8_t> frame(int seq) {
+        std::vector<std::uint8_t> bytes = counting(30, 100);
+        bytes[0] = static_cast<std::uint8_t>(seq);
+        return bytes;
+    }
+
+    static std::vector<int> asInts(const std::vector<std::uint8_t>& bytes) {
+        return std::vector<int>(bytes.begin(), bytes.end());
+    }
+
+    std::string sent() const { return port.writtenText(); }
+
+    support::FakeSerialPort port;
+    support::FakeClock clock;
+    support::FakeEventPump pump{&port};
+    link::Engine engine{port, clock, pump};
+    support::RecordingEngineEvents events;
+};

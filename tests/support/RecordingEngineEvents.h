@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "link/Engine.h"
+
+namespace support {
+
+// Records what the protocol engine reports, in order. Realtime blocks keep their 30 bytes and
+// images their 63; `aboutVisible` answers aboutShowing(). The on... hooks let a test act from
+// inside a tick (push more bytes, start a command).
+class RecordingEngineEvents : public link::EngineEvents {
+public:
+    std::vector<int> modes;        // modeChanged, once per tick
+    std::vector<int> noResponses;  // the pending Mode of each time-out shown
+    int arrivals = 0;              // bytesArrived
+    std::vector<int> revisions;
+    std::vector<std::vector<int>> blocks;
+    std::vector<std::vector<int>> images;
+    std::vector<int> bootloaderTicks;
+    bool aboutVisible = false;
+
+    std::function<void()> onBytesArrived;
+    std::function<void()> onBlock;
+    std::function<void(int mode)> onBootloaderTick;
+
+    void modeChanged(int mode) override { modes.push_back(mode); }
+    void noResponse(int mode) override { noResponses.push_back(mode); }
+    void bytesArrived() override {
+        ++arrivals;
+        if (onBytesArrived) {
+            onBytesArrived();
+        }
+    }
+    void revisionReceived(int revision) override { revisions.push_back(revision); }
+    bool aboutShowing() const override { return aboutVisible; }
+    void realtimeBlock(const link::RxBuffer& rx) override {
+        blocks.emplace_back(rx.begin(), rx.begin() + 30);
+        if (onBlock) {
+            onBlock();
+        }
+    }
+    void imageReceived(const link::RxBuffer& rx) override {
+        images.emplace_back(rx.begin(), rx.begin() + 63);
+    }
+    void bootloaderTick(int mode) override {
+        bootloaderTicks.push_back(mode);
+        if (onBootloaderTick) {
+            onBootloaderTick(mode);
+        }
+    }
+};
+
+}  // namespace support
