@@ -7,6 +7,8 @@
 
 namespace setup {
 
+struct IgnitionWidgets;
+
 // The Setup window. It mirrors the Session's Tune and button states and hands every user action
 // to the Session or to the Tune's editing rules; it holds no value of its own. Widgets carry
 // object names equal to their control names (tbRPM0, tbStatic, cmdDownLoad, mCOM1, Frame2, ...)
@@ -39,12 +41,14 @@ public:
     void showLogReplay() override;
     void showFirmwareUpdate() override;
 
+signals:
+    // The user confirmed closing: the program unloads its other windows and ends.
+    void closing();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    struct Widgets;
-
     void buildMenus();
     void buildPanels();
     void adaptToEdition();
@@ -54,7 +58,7 @@ private:
     Session& session_;
     SessionView none_;
     SessionView* others_ = &none_;
-    std::unique_ptr<Widgets> w_;
+    std::unique_ptr<IgnitionWidgets> w_;
     bool refreshing_ = false;
 };
 
