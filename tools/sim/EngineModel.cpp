@@ -24,17 +24,15 @@ std::uint8_t byteOf(long value) {
     return static_cast<std::uint8_t>(std::clamp(value, 0L, 255L));
 }
 
-// Linear between neighbouring breakpoints; a breakpoint that does not rise (a table the user
-// left unsorted) takes its own value instead of dividing by zero.
+// Linear between the first pair of breakpoints that brackets x. Reaching pair i means x lies
+// above every earlier breakpoint, so the pair always rises and an unsorted table cannot make us
+// divide by zero.
 double interpolate(const int (&xs)[kTableSize], const int (&ys)[kTableSize], int x) {
     if (x <= xs[0]) {
         return ys[0];
     }
     for (int i = 1; i < kTableSize; ++i) {
         if (x <= xs[i]) {
-            if (xs[i] <= xs[i - 1]) {
-                return ys[i];
-            }
             const double share = static_cast<double>(x - xs[i - 1]) / (xs[i] - xs[i - 1]);
             return ys[i - 1] + share * (ys[i] - ys[i - 1]);
         }
