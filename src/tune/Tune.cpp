@@ -9,19 +9,27 @@ namespace tune {
 
 namespace {
 
-const std::vector<std::string> kStroke4Cylinders{"2", "3", "4", "5", "6", "8", "10", "12"};
-const std::vector<std::string> kStroke2Cylinders{"1", "2", "3", "4", "5", "6"};
-const std::vector<std::string> kQoltCylinders{"4", "6", "8"};
-const std::vector<std::string> kCrankDelays{"2", "3", "4", "5", "6", "7", "8"};
-const std::vector<std::string> kXledFunctions{"Reset", "Knock", "Input"};
-const std::vector<std::string> kKnockIncrements{"0.0", "0.5", "1.0", "1.5", "2.0",
-                                                "2.5", "3.0", "3.5", "4.0"};
-const std::vector<std::string> kLimitTypes{
-    "  ** DISABLED **",   "100% Hard, all",     " 80%  Firm, 4 of 5", " 75%  Firm, 3 of 4",
-    " 67%  Firm, 2 of 3", " 60%  Firm, 3 of 5", " 50%  Soft, 1 of 2", " 40%  Soft, 2 of 5",
-    " 33%  Soft, 1 of 3", " 25%  Soft, 1 of 4"};
-const std::vector<std::string> kChannels{"RPM", "MAP", "MAT", "CLT", "TPS", "BAT",
-                                         "EGO", "AFR", "IGN", "AD6", "AD7"};
+// Constant-initialised, so a Tune may be built while other files' statics are set up.
+template <std::size_t N>
+using Texts = std::array<std::string_view, N>;
+
+constexpr Texts<8> kStroke4Cylinders{"2", "3", "4", "5", "6", "8", "10", "12"};
+constexpr Texts<6> kStroke2Cylinders{"1", "2", "3", "4", "5", "6"};
+constexpr Texts<3> kQoltCylinders{"4", "6", "8"};
+constexpr Texts<7> kCrankDelays{"2", "3", "4", "5", "6", "7", "8"};
+constexpr Texts<3> kXledFunctions{"Reset", "Knock", "Input"};
+constexpr Texts<9> kKnockIncrements{"0.0", "0.5", "1.0", "1.5", "2.0", "2.5", "3.0", "3.5", "4.0"};
+constexpr Texts<10> kLimitTypes{"  ** DISABLED **",   "100% Hard, all",     " 80%  Firm, 4 of 5",
+                                " 75%  Firm, 3 of 4", " 67%  Firm, 2 of 3", " 60%  Firm, 3 of 5",
+                                " 50%  Soft, 1 of 2", " 40%  Soft, 2 of 5", " 33%  Soft, 1 of 3",
+                                " 25%  Soft, 1 of 4"};
+constexpr Texts<11> kChannels{"RPM", "MAP", "MAT", "CLT", "TPS", "BAT",
+                              "EGO", "AFR", "IGN", "AD6", "AD7"};
+
+template <std::size_t N>
+std::vector<std::string> entries(const Texts<N>& texts) {
+    return {texts.begin(), texts.end()};
+}
 
 // Each option belongs to the group of consecutive enumerators it stands in.
 std::pair<Option, Option> groupOf(Option o) {
@@ -101,16 +109,16 @@ Tune Tune::startup(Edition edition) {
     t.portedStartRPM = "1500";
     t.portedFullRPM = "2000";
     t.unwindRate = "25";
-    t.crankDelay.fill(kCrankDelays);
-    t.xled.fill(kXledFunctions);
-    t.knockIncr.fill(kKnockIncrements);
+    t.crankDelay.fill(entries(kCrankDelays));
+    t.xled.fill(entries(kXledFunctions));
+    t.knockIncr.fill(entries(kKnockIncrements));
     t.setOption(Option::PortedNone, true);
 
     // Then the Edition adapts the window.
     if (edition != Edition::ZAV)
         t.xled.select(0);
     if (edition == Edition::QOLT) {
-        t.cylinders.fill(kQoltCylinders);
+        t.cylinders.fill(entries(kQoltCylinders));
         t.cylinders.select(0);
     } else {
         t.setOption(Option::Stroke4, true);
@@ -122,10 +130,10 @@ Tune Tune::startup(Edition edition) {
     t.setOption(Option::Drop, true);
     t.knockIncr.select(0);
     t.setOption(Option::UnwindMsec, true);
-    t.limitType.fill(kLimitTypes);
+    t.limitType.fill(entries(kLimitTypes));
     t.limitType.select(0);
     for (int i = 0; i < 2; ++i) {
-        t.outputs[cellSlot(i)].channel.fill(kChannels);
+        t.outputs[cellSlot(i)].channel.fill(entries(kChannels));
         t.selectChannel(i, 0);
         t.outputs[cellSlot(i)].raw = "0";
     }
@@ -200,11 +208,11 @@ void Tune::setOption(Option o, bool selected) {
 void Tune::strokeSelected(Option stroke) {
     const int k = cylinders.index;
     if (stroke == Option::Stroke2) {
-        cylinders.fill(kStroke2Cylinders);
+        cylinders.fill(entries(kStroke2Cylinders));
         cylinders.select(std::min(k + 1, 5));
     } else {
         // The same count stands one place earlier in the 4-stroke list.
-        cylinders.fill(kStroke4Cylinders);
+        cylinders.fill(entries(kStroke4Cylinders));
         cylinders.select(k > 0 ? k - 1 : k);
     }
 }
