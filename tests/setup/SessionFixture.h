@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/GTest.h"
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
