@@ -1,4 +1,4 @@
-#include "support/GTest.h"
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/Clock.h"
+#include "platform/SerialPort.h"
+
+namespace cli {
+
+// What a command needs from its surroundings: the port, the clock, an event pump and a poll
+// that calls the link's tick. The tool runs on Qt; tests drive the same commands with fakes.
+class Host {
+public:
+    virtual ~Host() = default;
+
+    virtual platform::SerialPort& port() = 0;
+    virtual const platform::Clock& clock() = 0;
+    virtual platform::EventPump& pump() = 0;
+
+    // Calls `tick` every 100 ms until stop(); returns the code given to stop().
+    virtual int runTicks(const std::function<void()>& tick) = 0;
+    virtual void stop(int code) = 0;
+
+    // Runs once when the port's device disappears while it is open.
+    virtual void setOnPortVanished(std::function<void()> callback) = 0;
+};
+
+}  // namespace cli

@@ -1,0 +1,36 @@
+#include "cli/QtHost.h"
+
+#include <QTimer>
+#include <utility>
+
+#include "tune/Edition.h"
+
+namespace cli {
+
+QtHost::QtHost(const Arguments& arguments) {
+    if (arguments.device.empty()) {
+        settings_ = std::make_unique<platform::QtSettingsStore>(
+            tune::editionInfo(arguments.edition).appName);
+        port_ = std::make_unique<platform::QtSerialPort>(*settings_);
+    } else {
+        port_ = std::make_unique<platform::QtSerialPort>(arguments.device);
+    }
+}
+
+int QtHost::runTicks(const std::function<void()>& tick) {
+    QTimer timer;
+    timer.setInterval(100);
+    QObject::connect(&timer, &QTimer::timeout, tick);
+    timer.start();
+    return loop_.exec();
+}
+
+void QtHost::stop(int code) {
+    loop_.exit(code);
+}
+
+void QtHost::setOnPortVanished(std::function<void()> callback) {
+    port_->setOnVanished(std::move(callback));
+}
+
+}  // namespace cli
