@@ -116,10 +116,13 @@ int QtSerialPort::bytesToWrite() {
 }
 
 void QtSerialPort::errorOccurred(QSerialPort::SerialPortError error) {
-    if (error != QSerialPort::ResourceError) {
+    // An unplugged adapter reports ResourceError. A hung-up line (a pseudo-terminal whose other
+    // end closed) reports ReadError on every turn of the event loop instead; a read that fails
+    // on an open device never recovers, so both mean the device is gone: close, tell the owner
+    // once, keep running.
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError) {
         return;
     }
-    // The device is gone (adapter unplugged): close, tell the owner once, keep running.
     close();
     if (!vanishReported_) {
         vanishReported_ = true;

@@ -28,8 +28,8 @@ public:
     QtSerialPort(const QtSerialPort&) = delete;
     QtSerialPort& operator=(const QtSerialPort&) = delete;
 
-    // Runs once per opening when the device disappears (adapter unplugged); the port is closed
-    // by then.
+    // Runs once per opening when the device disappears (adapter unplugged, line hung up); the
+    // port is closed by then.
     void setOnVanished(std::function<void()> callback) { onVanished_ = std::move(callback); }
 
     // The device that open(number) uses.
