@@ -1,0 +1,275 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/SimProcess.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const fs::path& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+const std::string kBelStartupFile =
+    "Volcrestone Settings BEL v1\r\n"
+    "#TRUE#,#FALSE#,\"4\",\"45.0\",#FALSE#\r\n"
+    "\"8\",\"18\",\"24\",\"32\",\"32\",\"30\"\r\n"
+    "\"1000\",\"2500\",\"3500\",\"4500\",\"5500\",\"6500\"\r\n"
+    "\"+6\",\"+4\",\"+2\",\"0\",\"-2\",\"-5\"\r\n"
+    "\"40\",\"60\",\"80\",\"100\",\"140\",\"160\"\r\n"
+    "#FALSE#,#FALSE#,#TRUE#\r\n"
+    "\"1.0\",\"1.5\",\"1500\",\"2000\"\r\n"
+    "\"6\",\"300\",\"3\"\r\n"
+    "\"RPM\",\"0\",\"RPM\",\"0\"\r\n"
+    "\"1200\",\"** \",#TRUE#,#FALSE#\r\n"
+    "#FALSE#,#TRUE#,\"Reset\",#FALSE#\r\n"
+    "\"0.0\",#TRUE#,#FALSE#,\"25\"\r\n";
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+class CliProcess : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "volcrestone-cli-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    fs::path path(const std::string& name) const { return dir_ / name; }
+
+    // Runs the tool to its end with stdout and stderr captured; `environment` adds variables.
+    Outcome run(const std::vector<std::string>& args,
+                const std::vector<std::string>& environment = {}) const {
+        const std::string outPath = path("stdout").string();
+        const std::string errPath = path("stderr").string();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+
+        std::vector<std::string> argStore{VOLCRESTONE_CLI_PATH};
+        argStore.insert(argStore.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& a : argStore)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        std::vector<std::string> envStore(environment);
+        envStore.emplace_back("ASAN_OPTIONS=detect_leaks=0");
+        for (char** e = environ; *e != nullptr; ++e)
+            envStore.emplace_back(*e);
+        std::vector<char*> envp;
+        for (std::string& e : envStore)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+
+        pid_t pid = -1;
+        const int spawned =
+            posix_spawn(&pid, VOLCRESTONE_CLI_PATH, &actions, nullptr, argv.data(), envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        EXPECT_EQ(spawned, 0);
+        Outcome outcome;
+        if (spawned != 0)
+            return outcome;
+
+        // A hung tool must not hang the test run.
+        int status = 0;
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (::waitpid(pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > giveUp) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+                ADD_FAILURE() << "volcrestone-cli did not end";
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        outcome.out = readFile(outPath);
+        outcome.err = readFile(errPath);
+        return outcome;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(CliProcess, revisionPrintsTwoHexDigits) {
+    support::SimProcess sim({"--revision", "10"});
+    const Outcome outcome = run({"--port", sim.devicePath(), "revision"});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "0A\n");
+    EXPECT_EQ(outcome.err, "");
+}
+
+TEST_F(CliProcess, silentControllerGivesNoResponseAndExit1) {
+    support::SimProcess sim({"--silent"});
+    const Outcome revision = run({"--port", sim.devicePath(), "revision"});
+    EXPECT_EQ(revision.exitCode, 1);
+    EXPECT_EQ(revision.out, "");
+    EXPECT_EQ(revision.err, "No Response from Controller!\n");
+
+    const Outcome upload = run({"--port", sim.devicePath(), "upload", path("t.cfg").string()});
+    EXPECT_EQ(upload.exitCode, 1);
+    EXPECT_EQ(upload.err, "No Response from Controller!\n");
+    EXPECT_FALSE(fs::exists(path("t.cfg")));
+}
+
+TEST_F(CliProcess, uploadOfTheStartupImageWritesTheStartupSettingsFile) {
+    support::SimProcess sim;
+    const Outcome outcome = run({"--port", sim.devicePath(), "upload", path("t.cfg").string()});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "Upload Done!\n");
+    EXPECT_EQ(readFile(path("t.cfg")), kBelStartupFile);
+}
+
+TEST_F(CliProcess, uploadWithout3BarShowsTheRawPressures) {
+    support::SimProcess sim;
+    const Outcome outcome =
+        run({"--port", sim.devicePath(), "--no-3bar", "upload", path("t.cfg").string()});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_NE(readFile(path("t.cfg")).find("\"34\",\"51\",\"68\",\"85\",\"119\",\"136\"\r\n"),
+              std::string::npos);
+}
+
+TEST_F(CliProcess, editedFileSentAndUploadedAgainComesBackUnchanged) {
+    support::SimProcess sim;
+    const std::string device = sim.devicePath();
+    ASSERT_EQ(run({"--port", device, "upload", path("a.cfg").string()}).exitCode, 0);
+    std::string edited = replaced(readFile(path("a.cfg")), "\"8\",\"18\"", "\"11\",\"18\"");
+    edited = replaced(edited, "\"1200\",\"** \",#TRUE#,#FALSE#", "\"6500\",\"67%\",#FALSE#,#TRUE#");
+    edited = replaced(edited, "\"RPM\",\"0\",\"RPM\",\"0\"", "\"TPS\",\"51\",\"CLT\",\"120\"");
+    writeFile(path("a.cfg"), edited);
+
+    const Outcome send = run({"--port", device, "send", path("a.cfg").string()});
+    EXPECT_EQ(send.exitCode, 0) << send.err;
+    EXPECT_EQ(send.out, "Download Done!\n");
+
+    ASSERT_EQ(run({"--port", device, "upload", path("b.cfg").string()}).exitCode, 0);
+    EXPECT_EQ(readFile(path("b.cfg")), edited);
+}
+
+TEST_F(CliProcess, sendPutsTheWritesAndTheStoreCommandOnTheLine) {
+    support::SimProcess sim({"--record", path("wire").string()});
+    writeFile(path("a.cfg"), kBelStartupFile);
+    ASSERT_EQ(run({"--port", sim.devicePath(), "send", path("a.cfg").string()}).exitCode, 0);
+    // The answer to a later command proves the simulator has read everything before it.
+    ASSERT_EQ(run({"--port", sim.devicePath(), "revision"}).exitCode, 0);
+
+    const std::string wire = readFile(path("wire"));
+    ASSERT_EQ(wire.size(), 53u * 3 + 2);
+    EXPECT_EQ(wire.substr(0, 12), std::string("W\x00\x10W\x06\x14W\x0c\x8cW\x12\x22", 12));
+    EXPECT_EQ(wire.substr(wire.size() - 5), std::string("W\x35\x00"
+                                                        "BQ",
+                                                        5));
+}
+
+TEST_F(CliProcess, refusedSendWritesNoByte) {
+    support::SimProcess sim({"--record", path("wire").string()});
+    writeFile(path("static.cfg"), replaced(kBelStartupFile, "\"45.0\"", "\"0.0\""));
+    writeFile(path("foreign.cfg"), "Some other file\r\n");
+
+    const Outcome rule = run({"--port", sim.devicePath(), "send", path("static.cfg").string()});
+    EXPECT_EQ(rule.exitCode, 1);
+    EXPECT_EQ(rule.err, "Base Timing must be less than Static Timing!\n");
+    EXPECT_EQ(rule.out, "");
+
+    const Outcome foreign = run({"--port", sim.devicePath(), "send", path("foreign.cfg").string()});
+    EXPECT_EQ(foreign.exitCode, 1);
+    EXPECT_EQ(foreign.err, "Not a Volcrestone Settings file!\n");
+
+    const Outcome missing = run({"--port", sim.devicePath(), "send", path("none.cfg").string()});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "Could not open file 1\n");
+
+    writeFile(path("cut.cfg"),
+              kBelStartupFile.substr(0, kBelStartupFile.find("#FALSE#,#FALSE#,#TRUE#")));
+    const Outcome truncated = run({"--port", sim.devicePath(), "send", path("cut.cfg").string()});
+    EXPECT_EQ(truncated.exitCode, 1);
+    EXPECT_EQ(truncated.err, "Error trying to Load Settings!\n");
+
+    ASSERT_EQ(run({"--port", sim.devicePath(), "revision"}).exitCode, 0);
+    EXPECT_EQ(readFile(path("wire")), "Q");
+}
+
+TEST_F(CliProcess, portThatCannotBeOpenedIsNamed) {
+    const Outcome path1 = run({"--port", path("no-such-device").string(), "revision"});
+    EXPECT_EQ(path1.exitCode, 1);
+    EXPECT_EQ(path1.err, "Could not open " + path("no-such-device").string() + "\n");
+
+    const Outcome com = run({"--port", "COM2", "revision"},
+                            {"VOLCRESTONE_COM2=" + path("no-such-device").string()});
+    EXPECT_EQ(com.exitCode, 1);
+    EXPECT_EQ(com.err, "Could not open COM2\n");
+}
+
+TEST_F(CliProcess, comNumberIsMappedThroughTheEnvironment) {
+    support::SimProcess sim({"--revision", "200"});
+    const Outcome outcome =
+        run({"--port", "com3", "revision"},
+            {"VOLCRESTONE_COM3=" + sim.devicePath(), "XDG_CONFIG_HOME=" + path("config").string()});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "C8\n");
+}
+
+TEST_F(CliProcess, fileThatCannotBeWrittenIsReportedAndNothingIsLeftBehind) {
+    support::SimProcess sim;
+    const fs::path target = path("missing-folder") / "t.cfg";
+    const Outcome outcome = run({"--port", sim.devicePath(), "upload", target.string()});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.err, "Error trying to Save Settings!\n");
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_FALSE(fs::exists(path("missing-folder")));
+}
+
+TEST_F(CliProcess, usageErrorsExitWith2) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                 {"fly"},
+                                                 {"upload"},
+                                                 {"send", "a", "b"},
+                                                 {"--edition", "XYZ", "revision"},
+                                                 {"--baud", "9600", "revision"},
+                                                 {"--port"}}) {
+        const Outcome outcome = run(args);
+        EXPECT_EQ(outcome.exitCode, 2);
+        EXPECT_NE(outcome.err.find("usage: volcrestone-cli"), std::string::npos) << outcome.err;
+    }
+}
+
+}  // namespace
