@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "app/LinkRouter.h"
+#include "link/Engine.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/SerialPort.h"
+#include "platform/SettingsStore.h"
+#include "setup/Session.h"
+#include "tune/Edition.h"
+
+namespace dialogs {
+class About;
+}
+namespace link {
+class NoCommWindow;
+class SerialWindow;
+}  // namespace link
+namespace setup {
+class Ignition;
+}
+
+namespace app {
+
+// What the program needs from the machine. main() hands in the real ones; tests hand in fakes
+// or a real port on the simulator.
+struct Platform {
+    platform::SerialPort& port;
+    platform::SettingsStore& store;  // bound to AppName
+    const platform::Clock& clock;
+    platform::EventPump& events;
+    platform::MessageBox& messages;
+    platform::FileDialog& files;
+};
+
+// The whole program once the Edition is known: the protocol engine, the Setup session and every
+// window, connected to each other. It owns the 100 ms poll timer.
+class Application : public QObject {
+    Q_OBJECT
+public:
+    Application(const tune::EditionInfo& edition, Platform platform, std::string currentFolder);
+    ~Application() override;
+
+    // The rest of start-up: the Controller link window comes up, the Setup window gets its Tune
+    // and opens the remembered port, then shows; the poll timer starts last.
+    void start();
+    // Unloads the other windows in their fixed order (the link closes the port). Runs once.
+    void unload();
+
+    link::Engine& engine() { return engine_; }
+    setup::Session& session() { return session_; }
+    setup::Ignition& ignition() { return *ignition_; }
+    dialogs::About& about() { return *about_; }
+    link::SerialWindow& serialWindow() { return *serial_; }
+    link::NoCommWindow& noComm() { return *noComm_; }
+
+signals:
+    // The Setup window closed and everything else is unloaded: the program may end.
+    void finished();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void closeIfSetupWindowGone();
+
+    platform::SerialPort& port_;
+    link::Engine engine_;
+    setup::Session session_;
+    std::unique_ptr<dialogs::About> about_;
+    std::unique_ptr<link::SerialWindow> serial_;
+    std::unique_ptr<link::NoCommWindow> noComm_;
+    LinkRouter router_;
+    std::unique_ptr<setup::Ignition> ignition_;
+    QTimer poll_;
+    bool unloaded_ = false;
+};
+
+}  // namespace app

@@ -1,0 +1,49 @@
+#include "app/LinkRouter.h"
+
+#include "dialogs/ui/About.h"
+#include "link/ui/NoCommWindow.h"
+#include "link/ui/SerialWindow.h"
+
+namespace app {
+
+LinkRouter::LinkRouter(link::SerialWindow& serial, link::NoCommWindow& noComm,
+                       dialogs::About& about, setup::Session& session)
+    : serial_(serial), noComm_(noComm), about_(about), session_(session) {}
+
+void LinkRouter::modeChanged(int mode) {
+    serial_.showMode(mode);
+}
+
+void LinkRouter::noResponse(int) {
+    noComm_.showAndRaise();
+}
+
+void LinkRouter::bytesArrived() {
+    noComm_.hide();
+}
+
+void LinkRouter::revisionReceived(int revision) {
+    about_.SetRevNum(revision);
+}
+
+bool LinkRouter::aboutShowing() const {
+    return about_.isVisible();
+}
+
+void LinkRouter::realtimeBlock(const link::RxBuffer& rx) {
+    serial_.showBlock(rx);
+}
+
+void LinkRouter::imageReceived(const link::RxBuffer& rx) {
+    session_.imageReceived(rx);
+}
+
+void LinkRouter::hideNoResponse() {
+    noComm_.hide();
+}
+
+void LinkRouter::showAbout() {
+    about_.Display();
+}
+
+}  // namespace app

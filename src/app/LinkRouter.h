@@ -1,0 +1,44 @@
+#pragma once
+
+#include "link/Engine.h"
+#include "setup/Session.h"
+
+namespace dialogs {
+class About;
+}
+namespace link {
+class NoCommWindow;
+class SerialWindow;
+}  // namespace link
+
+namespace app {
+
+// Carries what the protocol engine and the Setup session report to the windows that show it:
+// Mode and the raw block to the Controller link window, lost answers to NoComm, the revision to
+// the About box, an uploaded image to the Session.
+class LinkRouter : public link::EngineEvents, public setup::SessionView {
+public:
+    LinkRouter(link::SerialWindow& serial, link::NoCommWindow& noComm, dialogs::About& about,
+               setup::Session& session);
+
+    // link::EngineEvents
+    void modeChanged(int mode) override;
+    void noResponse(int mode) override;
+    void bytesArrived() override;
+    void revisionReceived(int revision) override;
+    bool aboutShowing() const override;
+    void realtimeBlock(const link::RxBuffer& rx) override;
+    void imageReceived(const link::RxBuffer& rx) override;
+
+    // setup::SessionView: the windows the Setup window does not own.
+    void hideNoResponse() override;
+    void showAbout() override;
+
+private:
+    link::SerialWindow& serial_;
+    link::NoCommWindow& noComm_;
+    dialogs::About& about_;
+    setup::Session& session_;
+};
+
+}  // namespace app

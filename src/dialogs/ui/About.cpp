@@ -1,0 +1,75 @@
+#include "dialogs/ui/About.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "dialogs/AboutText.h"
+#include "dialogs/ui/SparkPicture.h"
+
+namespace dialogs {
+
+namespace {
+
+// The box keeps the classic fixed layout, given in twips (1/15 of a pixel at 96 dpi).
+QRect twips(int left, int top, int width, int height) {
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+
+QLabel* placedLabel(const char* name, const QString& text, const QRect& where, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(where);
+    return label;
+}
+
+}  // namespace
+
+About::About(const tune::EditionInfo& edition, link::Engine& engine, QWidget* parent)
+    : QDialog(parent), engine_(engine) {
+    setObjectName("About");
+    setWindowTitle("About");
+    setModal(false);
+    setFixedSize(twips(0, 0, 3135, 2535).size());
+
+    auto* picture = new SparkPicture(this);
+    picture->setObjectName("Picture1");
+    picture->setGeometry(twips(240, 240, 495, 495));
+
+    auto* appName = placedLabel("lblAppName", QString::fromLatin1(edition.appName),
+                                twips(960, 240, 1695, 375), this);
+    QFont bold(appName->font());
+    bold.setFamily("Sans Serif");
+    bold.setPointSize(12);
+    bold.setBold(true);
+    appName->setFont(bold);
+
+    placedLabel("Label1", "Timing  Controller TEST ver3.", twips(600, 600, 2175, 255), this);
+    placedLabel("lblVersion", QString::fromLatin1(versionLine(edition.editionName)),
+                twips(240, 960, 2655, 255), this);
+    lblFirmware_ = placedLabel("lblFirmware", QString(), twips(240, 1200, 2655, 255), this);
+    placedLabel("Label2", QString(), twips(240, 1560, 2535, 255), this);
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("mOK");
+    ok->setGeometry(twips(840, 1920, 1455, 375));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QWidget::hide);
+
+    SetRevNum(-1);
+}
+
+void About::Display() {
+    if (!isVisible()) {
+        SetRevNum(-1);
+        engine_.cmdQ();
+        show();
+    }
+    raise();
+    activateWindow();
+}
+
+void About::SetRevNum(int revision) {
+    lblFirmware_->setText(QString::fromLatin1(revisionLine(revision)));
+}
+
+}  // namespace dialogs

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "link/Engine.h"
+
+class QLabel;
+class QPushButton;
+
+namespace link {
+
+// The Controller link window: buttons that send single commands by hand, the raw realtime block
+// and Mode. It lives for the whole run, so its close box only minimises it.
+class SerialWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit SerialWindow(Engine& engine, QWidget* parent = nullptr);
+
+    // lblMode, refreshed at the start of every tick.
+    void showMode(int mode);
+    // lbValue 0..29 from RxBuf 0..29.
+    void showBlock(const RxBuffer& rx);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QPushButton* addCommand(const char* name, const char* caption, void (Engine::*command)());
+    QWidget* buildValueGrid();
+
+    Engine& engine_;
+    std::array<QLabel*, kRealtimeBlockSize> lbValue_{};
+    QLabel* lblMode_ = nullptr;
+};
+
+}  // namespace link
