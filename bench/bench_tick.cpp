@@ -1,0 +1,47 @@
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "link/Engine.h"
+#include "support/FakePlatform.h"
+#include "support/FakeSerialPort.h"
+
+namespace {
+
+// Counts images so the compiler cannot drop the work.
+class ImageCounter : public link::EngineEvents {
+public:
+    void imageReceived(const link::RxBuffer& rx) override { sum += rx[62]; }
+    long sum = 0;
+};
+
+// One "U" and the tick that files its complete 63-byte answer.
+void tickCompletingAnUpload(benchmark::State& state) {
+    support::FakeSerialPort port;
+    port.open(1);
+    support::FakeClock clock;
+    support::FakeEventPump pump(&port);
+    link::Engine engine(port, clock, pump);
+    ImageCounter counter;
+    engine.setListener(&counter);
+    std::vector<std::uint8_t> image(63);
+    for (std::size_t i = 0; i < image.size(); ++i) {
+        image[i] = static_cast<std::uint8_t>(i * 3);
+    }
+    for (auto _ : state) {
+        engine.upload();
+        port.push(image);
+        engine.tick();
+        port.clearWritten();
+    }
+    benchmark::DoNotOptimize(counter.sum);
+    if (engine.mode() != 0) {
+        state.SkipWithError("the upload did not complete");
+    }
+}
+BENCHMARK(tickCompletingAnUpload);
+
+}  // namespace
+
+BENCHMARK_MAIN();
