@@ -140,6 +140,24 @@ TEST_F(SimPty, recordKeepsEveryByteTheHostSent) {
     EXPECT_EQ(fileBytes(record), (Bytes{'W', 5, 0x21, 'Q'}));
 }
 
+TEST_F(SimPty, recordIsCompleteOnceTheSimulatorStopped) {
+    const auto record = scratchPath("record.bin");
+    support::SimProcess sim({"--record", record.string()});
+    {
+        PtyClient client(sim.devicePath());
+        client.send(std::string("W\x00\x10W\x06\x14", 6) + "B");
+    }
+    EXPECT_EQ(sim.stop(), 0);
+    EXPECT_EQ(fileBytes(record), (Bytes{'W', 0, 0x10, 'W', 6, 0x14, 'B'}));
+}
+
+TEST_F(SimPty, splitRepliesStillArriveWhole) {
+    support::SimProcess sim({"--split"});
+    PtyClient client(sim.devicePath());
+    client.send("U");
+    EXPECT_EQ(client.receive(63), kStartupImage);
+}
+
 TEST_F(SimPty, burnedImageSurvivesARestart) {
     const auto store = scratchPath("store.bin");
     {

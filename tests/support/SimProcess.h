@@ -21,7 +21,8 @@ public:
     const std::string& devicePath() const { return devicePath_; }
 
     // Asks the simulator to end (SIGTERM) and waits for it; its exit code, or -1 when it had
-    // to be killed or died of a signal. Later calls return the same result.
+    // to be killed or died of a signal. Later calls return the same result. Its --record file
+    // then holds every byte a client had written.
     int stop();
 
     static std::string binaryPath();

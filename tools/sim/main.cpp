@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstring>
 #include <iostream>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -69,6 +70,13 @@ sigset_t blockStopSignals() {
     return waitMask;
 }
 
+void record(int recordFd, std::span<const std::uint8_t> bytes) {
+    if (recordFd >= 0 &&
+        ::write(recordFd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
+        std::cerr << "volcrestone-sim: recording failed: " << std::strerror(errno) << '\n';
+    }
+}
+
 void serve(sim::Pty& pty, sim::SerialLine& line, int recordFd, const sigset_t& waitMask) {
     std::array<std::uint8_t, 512> buffer{};
     while (stopRequested == 0) {
@@ -90,10 +98,13 @@ void serve(sim::Pty& pty, sim::SerialLine& line, int recordFd, const sigset_t& w
         if (n == 0) {
             continue;
         }
-        if (recordFd >= 0 && ::write(recordFd, buffer.data(), n) != static_cast<ssize_t>(n)) {
-            std::cerr << "volcrestone-sim: recording failed: " << std::strerror(errno) << '\n';
-        }
+        record(recordFd, std::span(buffer.data(), n));
         line.fromHost(std::span(buffer.data(), n), nowMs());
+    }
+    // A test stops us right after its client wrote; what is still in the terminal belongs in
+    // the record all the same.
+    for (std::size_t n = pty.read(buffer); n > 0; n = pty.read(buffer)) {
+        record(recordFd, std::span(buffer.data(), n));
     }
 }
 
