@@ -1,6 +1,8 @@
 #include "Controller.h"
 
 #include <iostream>
+#include <string_view>
+#include <utility>
 
 #include "EngineModel.h"
 #include "ImageStore.h"
