@@ -235,6 +235,19 @@ std::filesystem::path temporaryBeside(const std::filesystem::path& target, int a
     return temp;
 }
 
+// Makes the rename itself survive a power cut; a folder that cannot be synced is no reason to
+// call a completed save a failure.
+void syncFolderOf(const std::filesystem::path& file) {
+    std::filesystem::path folder = file.parent_path();
+    if (folder.empty())
+        folder = ".";
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 }  // namespace
 
 std::string settingsFileText(const Tune& tune, std::string_view editionName) {
@@ -287,9 +300,12 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view con
     bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok)
+    if (!ok) {
         ::unlink(temp.c_str());
-    return ok;
+        return false;
+    }
+    syncFolderOf(path);
+    return true;
 }
 
 }  // namespace tune
