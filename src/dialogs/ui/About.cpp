@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "dialogs/AboutText.h"
 #include "dialogs/ui/SparkPicture.h"
@@ -15,10 +16,13 @@ QRect twips(int left, int top, int width, int height) {
     return {left / 15, top / 15, width / 15, height / 15};
 }
 
+// Placed as in the classic layout, but never narrower than its text: the desktop's font may be
+// wider than the one the layout was drawn for.
 QLabel* placedLabel(const char* name, const QString& text, const QRect& where, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setGeometry(where);
+    label->setMinimumWidth(label->sizeHint().width());
     return label;
 }
 
@@ -29,8 +33,6 @@ About::About(const tune::EditionInfo& edition, link::Engine& engine, QWidget* pa
     setObjectName("About");
     setWindowTitle("About");
     setModal(false);
-    setFixedSize(twips(0, 0, 3135, 2535).size());
-
     auto* picture = new SparkPicture(this);
     picture->setObjectName("Picture1");
     picture->setGeometry(twips(240, 240, 495, 495));
@@ -43,7 +45,8 @@ About::About(const tune::EditionInfo& edition, link::Engine& engine, QWidget* pa
     bold.setBold(true);
     appName->setFont(bold);
 
-    placedLabel("Label1", "Timing  Controller TEST ver3.", twips(600, 600, 2175, 255), this);
+    // Right of the picture rather than under its corner, so the whole line stays readable.
+    placedLabel("Label1", "Timing  Controller TEST ver3.", twips(960, 615, 2175, 255), this);
     placedLabel("lblVersion", QString::fromLatin1(versionLine(edition.editionName)),
                 twips(240, 960, 2655, 255), this);
     lblFirmware_ = placedLabel("lblFirmware", QString(), twips(240, 1200, 2655, 255), this);
@@ -56,6 +59,12 @@ About::About(const tune::EditionInfo& edition, link::Engine& engine, QWidget* pa
     connect(ok, &QPushButton::clicked, this, &QWidget::hide);
 
     SetRevNum(-1);
+    // The classic size, grown where a label needed more room.
+    const QSize classic = twips(0, 0, 3135, 2535).size();
+    const QRect used = childrenRect();
+    setFixedSize(std::max(classic.width(), used.right() + 16),
+                 std::max(classic.height(), used.bottom() + 12));
+    ok->move((width() - ok->width()) / 2, ok->y());
 }
 
 void About::Display() {
