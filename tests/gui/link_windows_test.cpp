@@ -65,6 +65,15 @@ TEST_F(LinkWindow, guardedButtonsSendNothingWithThePortClosed) {
     EXPECT_TRUE(port.written.empty());
 }
 
+TEST_F(LinkWindow, uploadButtonWithThePortClosedSendsNothingAndTimesOutQuietly) {
+    port.close();
+    QTest::mouseClick(button("cmdU"), Qt::LeftButton);
+    for (int tick = 0; tick < 5; ++tick)
+        engine.tick();
+    EXPECT_TRUE(port.written.empty());
+    EXPECT_EQ(engine.mode(), 0);
+}
+
 TEST_F(LinkWindow, labelsEveryCellWithTheControllersName) {
     EXPECT_EQ(label("lblName0"), "secl");
     EXPECT_EQ(label("lblName1"), "engine");
