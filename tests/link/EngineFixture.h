@@ -11,10 +11,10 @@
 #include "support/FakeSerialPort.h"
 #include "support/RecordingEngineEvents.h"
 
-// An engine on an open fake port, its clock and pump, with every report recorded.
-class EngineTest : public ::testing::Test {
-protected:
-    EngineTest() {
+// An engine on an open fake port, its clock and pump, with every report recorded. Table rows
+// each build their own, so one row cannot leave state behind for the next.
+struct EngineRig {
+    EngineRig() {
         port.open(1);
         engine.setListener(&events);
     }
@@ -25,26 +25,6 @@ protected:
         }
     }
 
-    // `count` bytes first, first + 1, ... (modulo 256).
-    static std::vector<std::uint8_t> counting(int count, int first = 1) {
-        std::vector<std::uint8_t> bytes;
-        for (int i = 0; i < count; ++i) {
-            bytes.push_back(static_cast<std::uint8_t>((first + i) % 256));
-        }
-        return bytes;
-    }
-
-    // A 30-byte realtime frame whose sequence byte is `seq`.
-    static std::vector<std::uint8_t> frame(int seq) {
-        std::vector<std::uint8_t> bytes = counting(30, 100);
-        bytes[0] = static_cast<std::uint8_t>(seq);
-        return bytes;
-    }
-
-    static std::vector<int> asInts(const std::vector<std::uint8_t>& bytes) {
-        return std::vector<int>(bytes.begin(), bytes.end());
-    }
-
     std::string sent() const { return port.writtenText(); }
 
     support::FakeSerialPort port;
@@ -53,3 +33,25 @@ protected:
     link::Engine engine{port, clock, pump};
     support::RecordingEngineEvents events;
 };
+
+class EngineTest : public ::testing::Test, protected EngineRig {};
+
+// `count` bytes first, first + 1, ... (modulo 256).
+inline std::vector<std::uint8_t> counting(int count, int first = 1) {
+    std::vector<std::uint8_t> bytes;
+    for (int i = 0; i < count; ++i) {
+        bytes.push_back(static_cast<std::uint8_t>((first + i) % 256));
+    }
+    return bytes;
+}
+
+// A 30-byte realtime frame whose sequence byte is `seq`.
+inline std::vector<std::uint8_t> frame(int seq) {
+    std::vector<std::uint8_t> bytes = counting(30, 100);
+    bytes[0] = static_cast<std::uint8_t>(seq);
+    return bytes;
+}
+
+inline std::vector<int> asInts(const std::vector<std::uint8_t>& bytes) {
+    return std::vector<int>(bytes.begin(), bytes.end());
+}

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "link/EngineFixture.h"
 
 namespace {
@@ -5,75 +7,47 @@ namespace {
 class MonitorTest : public EngineTest {
 protected:
     MonitorTest() { engine.cmdM(); }
-
-    std::vector<int> shownSequence() const {
-        std::vector<int> firsts;
-        for (const auto& block : events.blocks) {
-            firsts.push_back(block[0]);
-        }
-        return firsts;
-    }
 };
 
-TEST_F(MonitorTest, startSendsMAndForgetsTheLastSequence) {
-    EXPECT_EQ(sent(), "M");
-    EXPECT_EQ(engine.mode(), 77);
-    EXPECT_EQ(engine.monitorSeq(), -1);
+// The sequence bytes of the frames shown.
+std::vector<int> shownSequence(const support::RecordingEngineEvents& events) {
+    std::vector<int> firsts;
+    for (const auto& block : events.blocks) {
+        firsts.push_back(block[0]);
+    }
+    return firsts;
 }
 
 TEST_F(MonitorTest, firstFrameAfterAStartOnlySynchronises) {
+    EXPECT_EQ(sent(), "M");
+    EXPECT_EQ(engine.monitorSeq(), -1);
     port.push(frame(17));
     engine.tick();
     EXPECT_TRUE(events.blocks.empty());
     EXPECT_EQ(engine.monitorSeq(), 17);
     EXPECT_EQ(engine.mode(), 77);
-    EXPECT_EQ(engine.rxCount(), 0);
 }
 
-TEST_F(MonitorTest, framesRunning17_17_18_18_19AreAllShownButTheFirst) {
-    for (int seq : {17, 17, 18, 18, 19}) {
-        port.push(frame(seq));
-        engine.tick();
-    }
-    EXPECT_EQ(shownSequence(), (std::vector<int>{17, 18, 18, 19}));
-    EXPECT_EQ(events.blocks.back(), asInts(frame(19)));
-    EXPECT_EQ(sent(), "M");
-}
-
-TEST_F(MonitorTest, framesInOneReadGiveTheSameResultAsFramesInSeparateTicks) {
-    for (int seq : {17, 17, 18, 18, 19}) {
-        port.push(frame(seq));
-    }
-    engine.tick();
-    EXPECT_EQ(shownSequence(), (std::vector<int>{17, 18, 18, 19}));
-    EXPECT_EQ(port.waiting(), 0);
-}
-
-TEST_F(MonitorTest, framesSplitAcrossTicksAtOddPlacesAreReassembled) {
+TEST(MonitorStreamTest, frames17_17_18_18_19AreAllShownButTheFirstHoweverTheyAreSplit) {
     std::vector<std::uint8_t> stream;
-    for (int seq : {40, 41, 41}) {
+    for (int seq : {17, 17, 18, 18, 19}) {
         const auto f = frame(seq);
         stream.insert(stream.end(), f.begin(), f.end());
     }
-    for (std::size_t start = 0; start < stream.size(); start += 7) {
-        const std::size_t end = std::min(start + 7, stream.size());
-        port.push(std::vector<std::uint8_t>(stream.begin() + static_cast<long>(start),
-                                            stream.begin() + static_cast<long>(end)));
-        engine.tick();
+    for (std::size_t chunk : {30u, 150u, 11u}) {
+        SCOPED_TRACE(chunk);
+        EngineRig rig;
+        rig.engine.cmdM();
+        for (std::size_t start = 0; start < stream.size(); start += chunk) {
+            const std::size_t end = std::min(start + chunk, stream.size());
+            rig.port.push(std::vector<std::uint8_t>(stream.begin() + static_cast<long>(start),
+                                                    stream.begin() + static_cast<long>(end)));
+            rig.engine.tick();
+        }
+        EXPECT_EQ(shownSequence(rig.events), (std::vector<int>{17, 18, 18, 19}));
+        EXPECT_EQ(rig.events.blocks.back(), asInts(frame(19)));
+        EXPECT_EQ(rig.sent(), "M");
     }
-    EXPECT_EQ(shownSequence(), (std::vector<int>{41, 41}));
-    EXPECT_TRUE(events.noResponses.empty());
-}
-
-TEST_F(MonitorTest, frameOutOfStepSendsNAndIsNotShown) {
-    for (int seq : {17, 18, 19, 21}) {
-        port.push(frame(seq));
-        engine.tick();
-    }
-    EXPECT_EQ(shownSequence(), (std::vector<int>{18, 19}));
-    EXPECT_EQ(sent(), "MN");
-    EXPECT_EQ(engine.monitorSeq(), 19);
-    EXPECT_EQ(engine.mode(), 77);
 }
 
 struct StepCase {
@@ -82,68 +56,44 @@ struct StepCase {
     bool shown;
 };
 
-TEST_F(MonitorTest, aFrameIsInStepWhenItRepeatsOrStepsByOneModulo256) {
-    const StepCase cases[] = {
-        {255, 0, true},  {255, 255, true}, {0, 1, true},    {19, 20, true},
-        {19, 21, false}, {19, 18, false},  {254, 0, false}, {0, 255, false},
-    };
+TEST(MonitorStreamTest, aFrameIsInStepWhenItRepeatsOrStepsByOneModulo256ElseNIsSent) {
+    const StepCase cases[] = {{255, 0, true},  {255, 255, true}, {0, 1, true},    {19, 20, true},
+                              {19, 21, false}, {19, 18, false},  {254, 0, false}, {0, 255, false}};
     for (const StepCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.last << " then " << c.next);
-        support::FakeSerialPort freshPort;
-        freshPort.open(1);
-        link::Engine fresh(freshPort, clock, pump);
-        support::RecordingEngineEvents freshEvents;
-        fresh.setListener(&freshEvents);
-        fresh.cmdM();
-        freshPort.push(frame(c.last));
-        freshPort.push(frame(c.next));
-        fresh.tick();
-        EXPECT_EQ(freshEvents.blocks.size(), c.shown ? 1u : 0u);
-        EXPECT_EQ(freshPort.writtenText(), c.shown ? "M" : "MN");
-        EXPECT_EQ(fresh.monitorSeq(), c.shown ? c.next : c.last);
+        EngineRig rig;
+        rig.engine.cmdM();
+        rig.port.push(frame(c.last));
+        rig.port.push(frame(c.next));
+        rig.engine.tick();
+        EXPECT_EQ(rig.events.blocks.size(), c.shown ? 1u : 0u);
+        EXPECT_EQ(rig.sent(), c.shown ? "M" : "MN");
+        EXPECT_EQ(rig.engine.monitorSeq(), c.shown ? c.next : c.last);
+        EXPECT_EQ(rig.engine.mode(), 77);
     }
 }
 
-TEST_F(MonitorTest, silentStreamIsRestartedOnEveryFifthTick) {
+TEST_F(MonitorTest, silentStreamIsRestartedOnEveryFifthTickDroppingAHalfFrameAndItsSequence) {
+    port.push(counting(12, 60));
     ticks(4);
     EXPECT_TRUE(events.noResponses.empty());
     engine.tick();
     EXPECT_EQ(events.noResponses, std::vector<int>{77});
     EXPECT_EQ(sent(), "MM");
-    EXPECT_EQ(engine.mode(), 77);
-    ticks(5);
-    EXPECT_EQ(events.noResponses, (std::vector<int>{77, 77}));
-    EXPECT_EQ(sent(), "MMM");
-}
-
-TEST_F(MonitorTest, afterARestartTheNextFrameResynchronisesWhateverItsSequence) {
+    EXPECT_EQ(engine.rxCount(), 0);
     port.push(frame(17));
-    engine.tick();
-    port.push(frame(90));  // out of step: "N"
-    engine.tick();
-    ticks(5);  // silent: "M" again
-    EXPECT_EQ(sent(), "MNM");
+    ticks(5);
+    EXPECT_EQ(sent(), "MMM");
     EXPECT_EQ(engine.monitorSeq(), -1);
     port.push(frame(3));
     port.push(frame(4));
     engine.tick();
-    EXPECT_EQ(shownSequence(), std::vector<int>{4});
-}
-
-TEST_F(MonitorTest, aHalfFrameBeforeARestartIsDiscarded) {
-    port.push(counting(12, 60));
-    ticks(5);
-    EXPECT_EQ(engine.rxCount(), 0);
-    port.push(frame(8));
-    port.push(frame(9));
-    engine.tick();
-    EXPECT_EQ(shownSequence(), std::vector<int>{9});
+    EXPECT_EQ(shownSequence(events), std::vector<int>{4});
 }
 
 TEST_F(MonitorTest, aFrameEveryFourthTickKeepsTheStreamAlive) {
-    int seq = 50;
-    for (int round = 0; round < 6; ++round) {
-        port.push(frame(seq++));
+    for (int seq = 50; seq < 56; ++seq) {
+        port.push(frame(seq));
         ticks(4);
     }
     EXPECT_TRUE(events.noResponses.empty());
@@ -157,9 +107,8 @@ TEST_F(MonitorTest, stopEndsTheStreamAndLaterFramesAreDropped) {
     EXPECT_EQ(sent(), "MN");
     EXPECT_EQ(engine.mode(), 0);
     port.push(frame(2));
-    engine.tick();
-    EXPECT_TRUE(events.blocks.empty());
     ticks(10);
+    EXPECT_TRUE(events.blocks.empty());
     EXPECT_TRUE(events.noResponses.empty());
 }
 
@@ -184,7 +133,7 @@ TEST_F(MonitorTest, aFrameArrivingWhileTheLastIsHandedOnIsReadInTheSameTick) {
         }
     };
     engine.tick();
-    EXPECT_EQ(shownSequence(), (std::vector<int>{2, 3}));
+    EXPECT_EQ(shownSequence(events), (std::vector<int>{2, 3}));
 }
 
 }  // namespace

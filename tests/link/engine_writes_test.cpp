@@ -10,16 +10,13 @@ struct WriteCase {
 };
 
 TEST_F(EngineTest, writeByteSendsWOffsetValueOnlyWhenBothFitInAByte) {
-    const WriteCase cases[] = {
-        {10, 256, {}},
-        {-1, 5, {}},
-        {256, 0, {}},
-        {0, -1, {}},
-        {0, 0, {0x57, 0x00, 0x00}},
-        {53, 0, {0x57, 0x35, 0x00}},
-        {12, 140, {0x57, 0x0C, 0x8C}},
-        {255, 255, {0x57, 0xFF, 0xFF}},
-    };
+    const WriteCase cases[] = {{10, 256, {}},
+                               {-1, 5, {}},
+                               {256, 0, {}},
+                               {0, -1, {}},
+                               {0, 0, {0x57, 0x00, 0x00}},
+                               {12, 140, {0x57, 0x0C, 0x8C}},
+                               {255, 255, {0x57, 0xFF, 0xFF}}};
     for (const WriteCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.offset << ", " << c.value);
         port.clearWritten();
@@ -60,128 +57,79 @@ TEST_F(EngineTest, burnLetsEventsRunUntilTheQueueIsEmptyThenSendsB) {
     EXPECT_GE(pump.calls, 1);
     EXPECT_EQ(queuedWhenBWasSent, 0);
     EXPECT_EQ(port.written, (std::vector<std::uint8_t>{'W', 0, 16, 'W', 6, 20, 'B'}));
-    EXPECT_EQ(engine.mode(), 0);
 }
 
-TEST_F(EngineTest, ticksDuringBurnDropStrayInput) {
-    port.holdOutput = true;
-    engine.writeByte(3, 4);
-    port.push({1, 2, 3});
-    pump.onProcess = [&] { engine.tick(); };
-    EXPECT_TRUE(engine.burn());
-    EXPECT_EQ(port.waiting(), 0);
-    EXPECT_EQ(events.arrivals, 1);
-    EXPECT_EQ(sent().back(), 'B');
-}
+struct StallCase {
+    int secondsPerWait;
+    int bytesDrainedPerWait;
+    bool unplugged;
+    bool burned;
+    int waits;
+};
 
-TEST_F(EngineTest, burnStopsWithoutBWhenThePortVanishesDuringTheWait) {
-    port.holdOutput = true;
-    engine.writeByte(3, 4);
-    support::FakeEventPump stuck;  // drains nothing
-    link::Engine waiting(port, clock, stuck);
-    stuck.onProcess = [&] { port.vanish(); };
-    EXPECT_FALSE(waiting.burn());
-    EXPECT_EQ(stuck.calls, 1);
-    EXPECT_EQ(sent(), "W\x03\x04");
-}
-
-TEST_F(EngineTest, burnWithThePortClosedSendsNothing) {
-    port.close();
-    EXPECT_FALSE(engine.burn());
-    EXPECT_EQ(sent(), "");
-}
-
-TEST_F(EngineTest, burnGivesUpWhenTheQueueStopsMovingForMoreThanFiveSeconds) {
-    port.holdOutput = true;
-    engine.writeByte(3, 4);
-    support::FakeEventPump stuck;
-    link::Engine waiting(port, clock, stuck);
-    stuck.onProcess = [&] { clock.advance(1); };
-    EXPECT_FALSE(waiting.burn());
-    EXPECT_EQ(stuck.calls, 6);
-    EXPECT_EQ(sent(), "W\x03\x04");
-}
-
-TEST_F(EngineTest, burnKeepsWaitingWhileASlowQueueStillMoves) {
-    port.holdOutput = true;
-    for (int offset = 0; offset < 4; ++offset) {
-        engine.writeByte(offset, 1);
+TEST(EngineBurnTest, burnGivesUpWithoutBWhenThePortVanishesOrTheQueueStopsForOverFiveSeconds) {
+    const StallCase cases[] = {
+        {1, 0, false, false, 6}, {4, 1, false, true, 12}, {0, 0, true, false, 1}};
+    for (const StallCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.secondsPerWait << " s, " << c.bytesDrainedPerWait);
+        EngineRig rig;
+        rig.port.holdOutput = true;
+        for (int offset = 0; offset < 4; ++offset) {
+            rig.engine.writeByte(offset, 1);
+        }
+        support::FakeEventPump waiter;  // drains only what the row says
+        link::Engine waiting(rig.port, rig.clock, waiter);
+        waiter.onProcess = [&] {
+            rig.clock.advance(c.secondsPerWait);
+            rig.port.drainOutput(c.bytesDrainedPerWait);
+            if (c.unplugged) {
+                rig.port.vanish();
+            }
+        };
+        EXPECT_EQ(waiting.burn(), c.burned);
+        EXPECT_EQ(waiter.calls, c.waits);
+        EXPECT_EQ(rig.sent().back() == 'B', c.burned);
     }
-    support::FakeEventPump slow;
-    link::Engine waiting(port, clock, slow);
-    slow.onProcess = [&] {
-        clock.advance(4);
-        port.drainOutput(1);
-    };
-    EXPECT_TRUE(waiting.burn());
-    EXPECT_EQ(slow.calls, 12);
-    EXPECT_EQ(sent().back(), 'B');
 }
 
-TEST_F(EngineTest, bootButtonSendsExclamationAndLeavesModeAlone) {
+TEST_F(EngineTest, bootButtonSendsExclamationButFirmwareUpdateOnlyWhenIdleAndEntersStateOne) {
     engine.cmdBoot();
-    EXPECT_EQ(sent(), "!");
     EXPECT_EQ(engine.mode(), 0);
-}
-
-TEST_F(EngineTest, firmwareUpdateWhenIdleSendsExclamationAndEntersStateOne) {
+    engine.cmdM();
+    EXPECT_FALSE(engine.firmwareUpdate());
+    engine.cmdN();
     engine.setLineCount(12);
     clock.seconds = 5000;
     EXPECT_TRUE(engine.firmwareUpdate());
-    EXPECT_EQ(sent(), "!");
+    EXPECT_EQ(sent(), "!MN!");
     EXPECT_EQ(engine.mode(), 1);
     EXPECT_EQ(engine.lineCount(), 0);
     EXPECT_EQ(engine.stateStart(), 5000);
-    EXPECT_EQ(engine.bootText(), "");
 }
 
-TEST_F(EngineTest, firmwareUpdateWhileTheMonitorRunsDoesNothing) {
-    engine.cmdM();
-    EXPECT_FALSE(engine.firmwareUpdate());
-    EXPECT_EQ(sent(), "M");
-    EXPECT_EQ(engine.mode(), 77);
-}
-
-TEST_F(EngineTest, setModeMinusOneStepsToTheNextStateAndRestartsItsClockAndText) {
+TEST_F(EngineTest, bootloaderStepSeesEveryByteCollectedSoFarUntilTheNextState) {
     engine.setMode(2);
-    port.pushText("xyz");
+    std::string seen;
+    events.onBootloaderTick = [&](int) { seen = engine.bootText(); };
+    port.pushText("\r\n");
     engine.tick();
-    EXPECT_EQ(engine.bootText(), "xyz");
+    port.push(std::vector<std::uint8_t>{'B', 'o', 'o', 't', '>', 0x00, 0xE9});
+    engine.tick();
+    EXPECT_EQ(seen, std::string("\r\nBoot>\x00\xE9", 9));
+    EXPECT_EQ(events.bootloaderTicks, (std::vector<int>{2, 2}));
     clock.seconds = 7777;
-    engine.setMode(-1);
+    engine.setMode(-1);  // the next state starts with its own clock and text
     EXPECT_EQ(engine.mode(), 3);
     EXPECT_EQ(engine.stateStart(), 7777);
     EXPECT_EQ(engine.bootText(), "");
 }
 
-TEST_F(EngineTest, bootloaderBytesAreCollectedAcrossTicksAsCharacters) {
-    engine.setMode(2);
-    port.pushText("\r\n");
-    engine.tick();
-    port.push(std::vector<std::uint8_t>{'B', 'o', 'o', 't', '>', 0x00, 0xE9});
-    engine.tick();
-    EXPECT_EQ(engine.bootText(), std::string("\r\nBoot>\x00\xE9", 9));
-}
-
-TEST_F(EngineTest, bootloaderStepRunsAfterTheTicksBytesAreCollected) {
-    engine.setMode(2);
-    port.pushText("\r\nBoot>");
-    std::string seen;
-    events.onBootloaderTick = [&](int) { seen = engine.bootText(); };
-    engine.tick();
-    EXPECT_EQ(seen, "\r\nBoot>");
-    EXPECT_EQ(events.bootloaderTicks, std::vector<int>{2});
-}
-
-TEST_F(EngineTest, bootloaderStepRunsOnlyInStatesOneToFiveAndNine) {
+TEST_F(EngineTest, bootloaderStepRunsOnlyInStatesOneToFiveAndNineWhichNeverTimeOut) {
     for (int state = 1; state <= 9; ++state) {
         engine.setMode(state);
         engine.tick();
     }
     EXPECT_EQ(events.bootloaderTicks, (std::vector<int>{1, 2, 3, 4, 5, 9}));
-}
-
-TEST_F(EngineTest, bootloaderStatesNeverTimeOut) {
     engine.setMode(4);
     ticks(50);
     EXPECT_TRUE(events.noResponses.empty());
@@ -191,8 +139,7 @@ TEST_F(EngineTest, bootloaderStatesNeverTimeOut) {
 TEST_F(EngineTest, bootloaderStepSeesTheNewStateAfterTheLoop) {
     engine.setMode(9);
     events.onBootloaderTick = [&](int) { engine.setMode(0); };
-    engine.tick();
-    engine.tick();
+    ticks(2);
     EXPECT_EQ(events.bootloaderTicks, std::vector<int>{9});
     EXPECT_EQ(events.modes, (std::vector<int>{9, 0}));
 }
@@ -218,26 +165,19 @@ TEST(OpenPortTest, storesThePortNumberBeforeOpeningEvenWhenOpeningFails) {
     EXPECT_FALSE(link::openPort(port, store, 3));
     EXPECT_EQ(port.storedWhenOpening, "3");
     EXPECT_EQ(store.read("Config", "Port", ""), "3");
-    EXPECT_EQ(port.openedNumbers, std::vector<int>{3});
     EXPECT_FALSE(port.isOpen());
 }
 
-TEST(OpenPortTest, closesTheOpenPortAndOpensTheNewOne) {
-    support::FakeSettingsStore store;
-    support::FakeSerialPort port;
-    port.open(1);
-    EXPECT_TRUE(link::openPort(port, store, 4));
-    EXPECT_EQ(port.closeCalls, 1);
-    EXPECT_EQ(port.openedNumbers, (std::vector<int>{1, 4}));
-    EXPECT_TRUE(port.isOpen());
-    EXPECT_EQ(store.read("Config", "Port", ""), "4");
-}
-
-TEST(OpenPortTest, aClosedPortIsNotClosedAgain) {
+TEST(OpenPortTest, closesOnlyAnOpenPortBeforeOpeningTheNewOne) {
     support::FakeSettingsStore store;
     support::FakeSerialPort port;
     EXPECT_TRUE(link::openPort(port, store, 2));
     EXPECT_EQ(port.closeCalls, 0);
+    EXPECT_TRUE(link::openPort(port, store, 4));
+    EXPECT_EQ(port.closeCalls, 1);
+    EXPECT_EQ(port.openedNumbers, (std::vector<int>{2, 4}));
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_EQ(store.read("Config", "Port", ""), "4");
 }
 
 }  // namespace
