@@ -1,7 +1,5 @@
 #include "app/Application.h"
 
-#include <QEvent>
-
 #include "dialogs/ui/About.h"
 #include "link/ui/NoCommWindow.h"
 #include "link/ui/SerialWindow.h"
@@ -28,7 +26,10 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
     engine_.setListener(&router_);
     poll_.setInterval(kPollMilliseconds);
     connect(&poll_, &QTimer::timeout, this, [this] { engine_.tick(); });
-    ignition_->installEventFilter(this);
+    // The Setup window's close handler has asked about unsaved changes; once it lets the window
+    // go, every other window goes with it. Queued, so the close event finishes first.
+    connect(ignition_.get(), &setup::Ignition::closing, this, &Application::setupWindowClosed,
+            Qt::QueuedConnection);
 }
 
 Application::~Application() {
@@ -58,17 +59,8 @@ void Application::unload() {
     about_.reset();
 }
 
-bool Application::eventFilter(QObject* watched, QEvent* event) {
-    // Whether the Setup window really closes is decided by its own close handler (the unsaved
-    // changes question), which runs after this filter; look again once it is done.
-    if (watched == ignition_.get() && event->type() == QEvent::Close) {
-        QMetaObject::invokeMethod(this, &Application::closeIfSetupWindowGone, Qt::QueuedConnection);
-    }
-    return QObject::eventFilter(watched, event);
-}
-
-void Application::closeIfSetupWindowGone() {
-    if (unloaded_ || ignition_->isVisible())
+void Application::setupWindowClosed() {
+    if (unloaded_)
         return;
     unload();
     emit finished();

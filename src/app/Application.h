@@ -63,11 +63,8 @@ signals:
     // The Setup window closed and everything else is unloaded: the program may end.
     void finished();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void closeIfSetupWindowGone();
+    void setupWindowClosed();
 
     platform::SerialPort& port_;
     link::Engine engine_;
