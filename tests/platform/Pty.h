@@ -1,65 +1,44 @@
 #pragma once
 
 #include <fcntl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
-// The far end of a pseudo-terminal: the program under test opens `device()`, the test reads and
-// writes the controller's side through the master.
-class Pty {
-public:
-    Pty() {
-        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) {
-            device_ = ptsname(master_);
-        }
+#include "platform/SystemClock.h"
+
+// Lets Qt's event loop run until `done` holds; false if it never does within a few seconds.
+inline bool pumpUntil(const std::function<bool()>& done) {
+    platform::QtEventPump pump;
+    for (int i = 0; i < 250 && !done(); ++i) {
+        pump.processEvents();
     }
-    ~Pty() { closeMaster(); }
-    Pty(const Pty&) = delete;
-    Pty& operator=(const Pty&) = delete;
+    return done();
+}
 
-    bool ok() const { return !device_.empty(); }
-    const std::string& device() const { return device_; }
-    int master() const { return master_; }
+// The controller's end of a pseudo-terminal whose other end, `device`, the program opens.
+struct Pty {
+    int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    std::string device = grantpt(master) == 0 && unlockpt(master) == 0 ? ptsname(master) : "";
+    std::vector<std::uint8_t> written;  // by the program, so far
 
-    void send(const std::vector<std::uint8_t>& bytes) const {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-            if (n <= 0) {
-                return;
+    ~Pty() { ::close(master); }
+    bool send(const std::vector<std::uint8_t>& bytes) const {
+        return ::write(master, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    }
+    // Lets events run until the program has written `count` bytes in all.
+    const std::vector<std::uint8_t>& received(std::size_t count) {
+        pumpUntil([&] {
+            std::uint8_t buffer[512];
+            for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;) {
+                written.insert(written.end(), buffer, buffer + n);
             }
-            done += static_cast<std::size_t>(n);
-        }
+            return written.size() >= count;
+        });
+        return written;
     }
-
-    // Whatever the program has written so far, appended to `received`.
-    void collect() {
-        std::uint8_t buffer[512];
-        for (;;) {
-            const ssize_t n = ::read(master_, buffer, sizeof buffer);
-            if (n <= 0) {
-                return;
-            }
-            received.insert(received.end(), buffer, buffer + n);
-        }
-    }
-
-    void closeMaster() {
-        if (master_ >= 0) {
-            ::close(master_);
-            master_ = -1;
-        }
-    }
-
-    std::vector<std::uint8_t> received;
-
-private:
-    int master_ = -1;
-    std::string device_;
 };

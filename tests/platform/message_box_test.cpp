@@ -4,88 +4,45 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
-#include <memory>
 
 #include "platform/QtMessageBox.h"
 
 namespace {
 
-struct Seen {
-    QString text;
-    QString title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
+using Box = platform::MessageBox;
+
+struct BoxCase {
+    Box::Icon icon;
+    Box::Buttons buttons;
+    QMessageBox::StandardButton press;  // NoButton: the box is closed with Escape
+    QMessageBox::Icon qtIcon;
+    Box::Answer answer;
 };
 
-class MessageBoxTest : public ::testing::Test {
-protected:
-    Seen show(const std::string& text, const std::string& title, platform::MessageBox::Icon icon,
-              platform::MessageBox::Buttons buttons, QMessageBox::StandardButton press,
-              platform::MessageBox::Answer& answer) {
-        auto seen = std::make_shared<Seen>();
-        QTimer::singleShot(0, [seen, press] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr) {
-                return;
-            }
-            *seen = {box->text(), box->windowTitle(), box->icon(), box->standardButtons()};
-            if (press == QMessageBox::NoButton) {
-                box->reject();
-            } else {
-                box->button(press)->click();
-            }
-        });
-        answer = boxes.show(text, title, icon, buttons);
-        return *seen;
-    }
-
-    platform::QtMessageBox boxes;
-};
-
-TEST_F(MessageBoxTest, errorShowsTextTitleCriticalIconAndOk) {
-    platform::MessageBox::Answer answer{};
-    const Seen seen =
-        show("Could not open COM3", "Volcrestone", platform::MessageBox::Icon::Critical,
-             platform::MessageBox::Buttons::Ok, QMessageBox::Ok, answer);
-    EXPECT_EQ(seen.text, "Could not open COM3");
-    EXPECT_EQ(seen.title, "Volcrestone");
-    EXPECT_EQ(seen.icon, QMessageBox::Critical);
-    EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    EXPECT_EQ(answer, platform::MessageBox::Answer::Ok);
-}
-
-TEST_F(MessageBoxTest, successShowsTheInformationIcon) {
-    platform::MessageBox::Answer answer{};
-    const Seen seen = show("Upload Done!", "Volcrestone", platform::MessageBox::Icon::Information,
-                           platform::MessageBox::Buttons::Ok, QMessageBox::Ok, answer);
-    EXPECT_EQ(seen.icon, QMessageBox::Information);
-}
-
-struct AnswerCase {
-    platform::MessageBox::Buttons buttons;
-    QMessageBox::StandardButton press;
-    platform::MessageBox::Answer answer;
-};
-
-TEST_F(MessageBoxTest, questionsUseTheExclamationIconAndReturnTheButtonPressed) {
-    using B = platform::MessageBox::Buttons;
-    using A = platform::MessageBox::Answer;
-    const AnswerCase cases[] = {
-        {B::OkCancel, QMessageBox::Ok, A::Ok},
-        {B::OkCancel, QMessageBox::Cancel, A::Cancel},
-        {B::OkCancel, QMessageBox::NoButton, A::Cancel},
-        {B::YesNoCancel, QMessageBox::Yes, A::Yes},
-        {B::YesNoCancel, QMessageBox::No, A::No},
-        {B::YesNoCancel, QMessageBox::Cancel, A::Cancel},
-        {B::YesNoCancel, QMessageBox::NoButton, A::Cancel},
-    };
-    for (const AnswerCase& c : cases) {
+TEST(MessageBoxTest, aBoxShowsTextTitleIconAndButtonsAndReturnsTheButtonPressed) {
+    using Q = QMessageBox;
+    const BoxCase cases[] = {
+        {Box::Icon::Critical, Box::Buttons::Ok, Q::Ok, Q::Critical, Box::Answer::Ok},
+        {Box::Icon::Information, Box::Buttons::Ok, Q::Ok, Q::Information, Box::Answer::Ok},
+        {Box::Icon::Exclamation, Box::Buttons::OkCancel, Q::NoButton, Q::Warning,
+         Box::Answer::Cancel},
+        {Box::Icon::Exclamation, Box::Buttons::YesNoCancel, Q::No, Q::Warning, Box::Answer::No},
+        {Box::Icon::Exclamation, Box::Buttons::YesNoCancel, Q::Yes, Q::Warning, Box::Answer::Yes}};
+    for (const BoxCase& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.press));
-        platform::MessageBox::Answer answer{};
-        const Seen seen = show("Save changes?", "Volcrestone",
-                               platform::MessageBox::Icon::Exclamation, c.buttons, c.press, answer);
-        EXPECT_EQ(seen.icon, QMessageBox::Warning);
-        EXPECT_EQ(answer, c.answer);
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            seen = box->windowTitle() + ": " + box->text();
+            EXPECT_EQ(box->icon(), c.qtIcon);
+            EXPECT_EQ(box->standardButtons().testFlag(Q::Cancel), c.buttons != Box::Buttons::Ok);
+            c.press == Q::NoButton ? box->reject() : box->button(c.press)->click();
+        });
+        EXPECT_EQ(
+            platform::QtMessageBox().show("Could not open COM3", "Volcrestone", c.icon, c.buttons),
+            c.answer);
+        EXPECT_EQ(seen, "Volcrestone: Could not open COM3");
     }
 }
 
