@@ -61,9 +61,6 @@ public:
         ++writes;
         values[{section, key}] = value;
     }
-    bool has(const std::string& section, const std::string& key) const {
-        return values.count({section, key}) != 0;
-    }
 };
 
 }  // namespace support

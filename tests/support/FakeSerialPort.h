@@ -27,7 +27,6 @@ public:
     std::vector<std::uint8_t> written;
     std::vector<int> openedNumbers;  // every number open() was asked for, in order
     int closeCalls = 0;
-    int readCalls = 0;
 
     bool open(int number) override {
         openedNumbers.push_back(number);
@@ -54,7 +53,6 @@ public:
     }
     int bytesAvailable() override { return open_ ? static_cast<int>(incoming_.size()) : 0; }
     std::vector<std::uint8_t> readAll() override {
-        ++readCalls;
         if (!open_) {
             return {};
         }
