@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <utility>
 
+#ifndef _WIN32
+#include <sys/ioctl.h>
+#endif
+
 namespace platform {
 
 namespace {
@@ -112,7 +116,20 @@ std::vector<std::uint8_t> QtSerialPort::readAll() {
 }
 
 int QtSerialPort::bytesToWrite() {
-    return port_.isOpen() ? toInt(port_.bytesToWrite()) : 0;
+    if (!port_.isOpen()) {
+        return 0;
+    }
+    qint64 queued = port_.bytesToWrite();
+#ifndef _WIN32
+    // Qt counts only its own buffer; bytes already handed to the driver may still wait for the
+    // line. "B" and the end of the command-line tool must wait for those too: closing the port
+    // restores the device's old line settings while the driver may still be sending.
+    int inDriver = 0;
+    if (::ioctl(static_cast<int>(port_.handle()), TIOCOUTQ, &inDriver) == 0 && inDriver > 0) {
+        queued += inDriver;
+    }
+#endif
+    return toInt(queued);
 }
 
 void QtSerialPort::errorOccurred(QSerialPort::SerialPortError error) {
