@@ -200,6 +200,88 @@ TEST_F(CliProcess, sendPutsTheWritesAndTheStoreCommandOnTheLine) {
                                                         5));
 }
 
+TEST_F(CliProcess, uploadOfAnOddImageWritesEachFieldByItsDecodingRule) {
+    // Half degrees, a -5.5 advance rounded to the even -6, a clamped +63.5, "3 Bar" pressures,
+    // 2.5 V from 128, crank pulses from b = 0, a 2-stroke six, a retarding 67% limiter and
+    // list indexes that the lists hold; offsets 27, 34..41, 47, 49 and 54..62 are not read.
+    const std::string image(
+        "\x18\x19\x5a\xff\x01\x78"
+        "\x14\x32\x46\x5a\x6e\xff"
+        "\x8c\x88\x84\x80\x75\xff"
+        "\x22\x33\x44\x55\x00\xff"
+        "\x33\x80\x5a\x00\x1e\x28\x13\x0d\x06\x00"
+        "\xaa\xaa\xaa\xaa\xaa\xaa\xaa\xaa"
+        "\x86\x3c\xff\xc8\x84\x77\x02\x99\x08\x00\x08\x0a"
+        "\xee\xee\xee\xee\xee\xee\xee\xee\xee",
+        63);
+    writeFile(path("store"), image);
+    support::SimProcess sim({"--store", path("store").string()});
+
+    const Outcome outcome = run({"--port", sim.devicePath(), "upload", path("t.cfg").string()});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(readFile(path("t.cfg")),
+              "Volcrestone Settings BEL v1\r\n"
+              "#FALSE#,#TRUE#,\"6\",\"45.0\",#FALSE#\r\n"
+              "\"12\",\"12.5\",\"45\",\"127.5\",\"0.5\",\"60\"\r\n"
+              "\"1000\",\"2500\",\"3500\",\"4500\",\"5500\",\"12750\"\r\n"
+              "\"+6\",\"+4\",\"+2\",\"0\",\"-6\",\"+40\"\r\n"
+              "\"40\",\"60\",\"80\",\"100\",\"0\",\"300\"\r\n"
+              "#TRUE#,#FALSE#,#FALSE#\r\n"
+              "\"1.0\",\"2.5\",\"1500\",\"2000\"\r\n"
+              "\"6.5\",\"300\",\"3\"\r\n"
+              "\"IGN\",\"60\",\"AD7\",\"255\"\r\n"
+              "\"10000\",\"67%\",#FALSE#,#TRUE#\r\n"
+              "#FALSE#,#TRUE#,\"Input\",#FALSE#\r\n"
+              "\"4.0\",#FALSE#,#TRUE#,\"0\"\r\n");
+}
+
+TEST_F(CliProcess, handWrittenVersion0FileWithBareLineFeedsSendsItsValues) {
+    // Unquoted numbers, blanks around values, text after a closing quote, a number as an
+    // option, rpm thresholds of the first layout and line feeds without carriage returns.
+    writeFile(path("a.cfg"),
+              "Volcrestone Settings RUK v0\n"
+              "#TRUE#, #FALSE# ,\"8\"junk,  \"60.0\" ,#TRUE#\n"
+              "\"8\",18,\"24\" ,\"32\",\"32\",\"30\"\n"
+              "1000,2500,3500,4500,5500,6500\n"
+              "\"+6\",\"+4\",\"+2\",\"0\",\"-2\",\"-5\"\n"
+              "\"40\",\"60\",\"80\",\"100\",\"140\",\"160\"\n"
+              "#FALSE#,1,#FALSE#\n"
+              "\"1.0\",\"1.5\",\"1500\",\"2000\"\n"
+              "\"6\",\"300\",\"8\"\n"
+              "\"3025\",\"4000\"\n"
+              "\"1200\",\"80%\",#FALSE#,#TRUE#\n"
+              "#TRUE#,#FALSE#,\"Knock\",#FALSE#\n"
+              "\"0.5\",#FALSE#,#TRUE#,\"25\"\n");
+    support::SimProcess sim({"--record", path("wire").string()});
+    const Outcome send =
+        run({"--port", sim.devicePath(), "--edition", "RUK", "send", path("a.cfg").string()});
+    EXPECT_EQ(send.exitCode, 0) << send.err;
+    ASSERT_EQ(run({"--port", sim.devicePath(), "revision"}).exitCode, 0);
+
+    const std::string wire = readFile(path("wire"));
+    ASSERT_EQ(wire.size(), 53u * 3 + 2);
+    // Cell by cell: timing, speed, MAP advance, pressure / 1.176.
+    EXPECT_EQ(wire.substr(0, 72), std::string("W\x00\x10W\x06\x14W\x0c\x8cW\x12\x22"
+                                              "W\x01\x24W\x07\x32W\x0d\x88W\x13\x33"
+                                              "W\x02\x30W\x08\x46W\x0e\x84W\x14\x44"
+                                              "W\x03\x40W\x09\x5aW\x0f\x80W\x15\x55"
+                                              "W\x04\x40W\x0a\x6eW\x10\x7cW\x16\x77"
+                                              "W\x05\x3cW\x0b\x82W\x11\x76W\x17\x88",
+                                              72));
+    // 76.5 goes to the even 76; ported by rpm, 1 bar, sparks as the unwind unit; 8 pulses;
+    // the constants of eight sparks; odd-fire eight; rpm codes 60 (60.5 to even) and 80;
+    // retarding 80%; knock output; then the store command.
+    EXPECT_EQ(wire.substr(72),
+              std::string("W\x18\x33W\x19\x4cW\x1a\x78W\x1b\x78W\x1c\x1eW\x1d\x28W\x1e\x16"
+                          "W\x1f\x0cW\x20\x06W\x21\xff"
+                          "W\x22\x00W\x23\x34W\x24\xbcW\x25\x00W\x26\x02W\x27\xd8W\x28\x00"
+                          "W\x29\x2d"
+                          "W\x2a\x48W\x2b\x3cW\x2c\x50W\x2d\x18W\x2e\x82W\x2f\x10W\x30\x01"
+                          "W\x32\x01W\x33\x19W\x34\x00W\x35\x00"
+                          "BQ",
+                          89));
+}
+
 TEST_F(CliProcess, refusedSendWritesNoByte) {
     support::SimProcess sim({"--record", path("wire").string()});
     writeFile(path("static.cfg"), replaced(kBelStartupFile, "\"45.0\"", "\"0.0\""));
