@@ -39,7 +39,7 @@ protected:
     dialogs::About about{tune::editionInfo(tune::Edition::BEL), engine};
 };
 
-TEST_F(AboutBox, isLoadedHiddenWithItsTexts) {
+TEST_F(AboutBox, isLoadedHiddenWithItsTextsAndAsksNothing) {
     EXPECT_FALSE(about.isVisible());
     EXPECT_EQ(about.windowTitle(), "About");
     EXPECT_EQ(text("lblAppName"), "Volcrestone");
@@ -48,41 +48,21 @@ TEST_F(AboutBox, isLoadedHiddenWithItsTexts) {
     EXPECT_EQ(text("lblFirmware"), "Firmware RevNum: ??");
     EXPECT_EQ(text("Label2"), "");
     EXPECT_EQ(about.findChild<QPushButton*>("mOK")->text(), "OK");
+    const QFont font = about.findChild<QLabel*>("lblAppName")->font();
+    EXPECT_TRUE(font.pointSize() == 12 && font.bold());
     EXPECT_TRUE(port.written.empty());
 }
 
-TEST_F(AboutBox, namesItsApplicationInTwelvePointBold) {
-    const QFont font = about.findChild<QLabel*>("lblAppName")->font();
-    EXPECT_EQ(font.pointSize(), 12);
-    EXPECT_TRUE(font.bold());
-}
-
-TEST_F(AboutBox, displayAsksForTheRevisionAndShowsTheAnswer) {
+TEST_F(AboutBox, displayAsksOnceShowsTheAnswerAndAsksAfreshAfterOk) {
+    about.Display();
     about.Display();
     EXPECT_TRUE(about.isVisible());
     EXPECT_EQ(port.writtenText(), "Q");
-    answer(10);
-    EXPECT_EQ(text("lblFirmware"), "Firmware RevNum: 0A");
-}
-
-TEST_F(AboutBox, displayTwiceWhileOpenSendsOneRevisionRequest) {
-    about.Display();
-    about.Display();
-    EXPECT_EQ(port.writtenText(), "Q");
-}
-
-TEST_F(AboutBox, okHidesTheBoxAndItKeepsTheLastRevision) {
-    about.Display();
     answer(0xAB);
+    EXPECT_EQ(text("lblFirmware"), "Firmware RevNum: AB");
     QTest::mouseClick(about.findChild<QPushButton*>("mOK"), Qt::LeftButton);
     EXPECT_FALSE(about.isVisible());
     EXPECT_EQ(text("lblFirmware"), "Firmware RevNum: AB");
-}
-
-TEST_F(AboutBox, displayAfterOkForgetsTheOldRevisionAndAsksAgain) {
-    about.Display();
-    answer(5);
-    QTest::mouseClick(about.findChild<QPushButton*>("mOK"), Qt::LeftButton);
     about.Display();
     EXPECT_EQ(text("lblFirmware"), "Firmware RevNum: ??");
     EXPECT_EQ(port.writtenText(), "QQ");
@@ -94,14 +74,6 @@ TEST_F(AboutBox, withThePortClosedAsksNothingAndShowsQuestionMarks) {
     EXPECT_TRUE(about.isVisible());
     EXPECT_TRUE(port.written.empty());
     EXPECT_EQ(text("lblFirmware"), "Firmware RevNum: ??");
-}
-
-TEST_F(AboutBox, unansweredRequestLeavesQuestionMarks) {
-    about.Display();
-    for (int tick = 0; tick < 6; ++tick)
-        engine.tick();
-    EXPECT_EQ(text("lblFirmware"), "Firmware RevNum: ??");
-    EXPECT_EQ(engine.mode(), 0);
 }
 
 TEST(AboutBoxQolt, readsFerrodynAndTheQoltVersion) {

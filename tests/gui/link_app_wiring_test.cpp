@@ -52,31 +52,19 @@ TEST_F(Wiring, startUpOpensTheRememberedPortAndShowsTheLinkWindow) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(Wiring, noCommShowsOnTheFifthTickWithoutAnAnswer) {
-    click("cmdAt");
+TEST_F(Wiring, noCommShowsOnTheFifthTickWithoutAnAnswerAndAnyByteHidesIt) {
+    click("cmdC");
     ticks(4);
     EXPECT_FALSE(noCommShown());
     ticks(1);
     EXPECT_TRUE(noCommShown());
     EXPECT_EQ(program.noComm().windowTitle(), "Volcrestone");
-}
-
-TEST_F(Wiring, anyArrivingByteHidesNoComm) {
-    click("cmdC");
-    ticks(5);
-    ASSERT_TRUE(noCommShown());
     port.push(std::vector<std::uint8_t>{0x42});
     ticks(1);
     EXPECT_FALSE(noCommShown());
 }
 
-TEST_F(Wiring, modeShowsOnTheLinkWindowAtTheStartOfEveryTick) {
-    click("cmdQ");
-    ticks(1);
-    EXPECT_EQ(program.serialWindow().findChild<QLabel*>("lblMode")->text(), "81");
-}
-
-TEST_F(Wiring, aRealtimeBlockFillsTheRawLabels) {
+TEST_F(Wiring, modeAndARealtimeBlockShowOnTheLinkWindow) {
     click("cmdAt");
     std::vector<std::uint8_t> block(30, 7);
     block[1] = 10;
@@ -85,6 +73,9 @@ TEST_F(Wiring, aRealtimeBlockFillsTheRawLabels) {
     auto& window = program.serialWindow();
     EXPECT_EQ(window.findChild<QLabel*>("lbValue0")->text(), "7");
     EXPECT_EQ(window.findChild<QLabel*>("lbValue1")->text(), "$0A");
+    click("cmdQ");
+    ticks(1);
+    EXPECT_EQ(window.findChild<QLabel*>("lblMode")->text(), "81");
 }
 
 TEST_F(Wiring, theAboutMenuEntryAsksForTheRevisionAndTheAnswerReachesTheBox) {
@@ -98,29 +89,16 @@ TEST_F(Wiring, theAboutMenuEntryAsksForTheRevisionAndTheAnswerReachesTheBox) {
     EXPECT_EQ(firmwareLine(), "Firmware RevNum: 0A");
 }
 
-TEST_F(Wiring, anUnansweredRevisionWhileAboutIsOpenShowsNoNotice) {
+TEST_F(Wiring, anUnansweredRevisionShowsTheNoticeOnlyWithAboutClosed) {
     program.about().Display();
     ticks(6);
     EXPECT_FALSE(noCommShown());
     EXPECT_EQ(firmwareLine(), "Firmware RevNum: ??");
     EXPECT_EQ(program.engine().mode(), 0);
-}
-
-TEST_F(Wiring, anUnansweredRevisionWithAboutClosedShowsTheNotice) {
+    program.about().hide();
     click("cmdQ");
     ticks(5);
     EXPECT_TRUE(noCommShown());
-}
-
-TEST_F(Wiring, anUploadedImageReachesTheSetupWindow) {
-    program.session().loadFromController();
-    ASSERT_EQ(port.writtenText(), "U");
-    port.push(std::vector<std::uint8_t>(63, 0));
-    ticks(1);
-    ASSERT_FALSE(messages.shown.empty());
-    EXPECT_EQ(messages.last().text, "Upload Done!");
-    EXPECT_EQ(messages.last().title, "Volcrestone");
-    EXPECT_TRUE(program.session().downloadAllowed());
 }
 
 TEST_F(Wiring, closingTheSetupWindowUnloadsEverythingAndClosesThePort) {

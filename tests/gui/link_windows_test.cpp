@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <string>
+#include <utility>
 
 #include "link/Engine.h"
 #include "link/ui/NoCommWindow.h"
@@ -27,11 +28,17 @@ protected:
     link::SerialWindow window{engine};
 };
 
-TEST_F(LinkWindow, hasItsCaptionTitleAndModeLabel) {
+TEST_F(LinkWindow, hasItsCaptionTitleModeAndTheControllersNameOnEveryCell) {
     EXPECT_EQ(window.windowTitle(), "Volcrestone Interface");
     EXPECT_EQ(label("Label20"), "Timing Controller");
     EXPECT_EQ(label("lblModeTitle"), "MODE");
     EXPECT_EQ(label("lblMode"), "0");
+    const std::pair<const char*, const char*> names[] = {
+        {"lblName0", "secl"},      {"lblName1", "engine"},    {"lblName11", "kpa"},
+        {"lblName12", "rpm_hi"},   {"lblName19", "ignition"}, {"lblName23", "ts1_diff_2"},
+        {"lblName26", "coolant2"}, {"lblName29", "bspot3"}};
+    for (const auto& [name, text] : names)
+        EXPECT_EQ(label(name), text);
 }
 
 struct ButtonCase {
@@ -57,45 +64,14 @@ INSTANTIATE_TEST_SUITE_P(
                       ButtonCase{"cmdBoot", "!: Bootloader", "!"},
                       ButtonCase{"cmdAt", "@: Vars", "@"}, ButtonCase{"cmdC", "C: SECL", "C"}));
 
-TEST_F(LinkWindow, guardedButtonsSendNothingWithThePortClosed) {
+TEST_F(LinkWindow, buttonsSendNothingWithThePortClosedAndUploadTimesOutQuietly) {
     port.close();
-    for (const char* name : {"cmdQ", "cmdN", "cmdM", "cmdBoot", "cmdAt", "cmdC"}) {
+    for (const char* name : {"cmdQ", "cmdN", "cmdM", "cmdU", "cmdBoot", "cmdAt", "cmdC"})
         QTest::mouseClick(button(name), Qt::LeftButton);
-    }
-    EXPECT_TRUE(port.written.empty());
-}
-
-TEST_F(LinkWindow, uploadButtonWithThePortClosedSendsNothingAndTimesOutQuietly) {
-    port.close();
-    QTest::mouseClick(button("cmdU"), Qt::LeftButton);
     for (int tick = 0; tick < 5; ++tick)
         engine.tick();
     EXPECT_TRUE(port.written.empty());
     EXPECT_EQ(engine.mode(), 0);
-}
-
-TEST_F(LinkWindow, labelsEveryCellWithTheControllersName) {
-    EXPECT_EQ(label("lblName0"), "secl");
-    EXPECT_EQ(label("lblName1"), "engine");
-    EXPECT_EQ(label("lblName19"), "ignition");
-    EXPECT_EQ(label("lblName29"), "bspot3");
-}
-
-TEST_F(LinkWindow, showsARealtimeBlockRawWithTheEngineByteInHex) {
-    link::RxBuffer rx{};
-    for (int i = 0; i < 30; ++i)
-        rx[i] = 100 + i;
-    rx[1] = 5;
-    window.showBlock(rx);
-    EXPECT_EQ(label("lbValue0"), "100");
-    EXPECT_EQ(label("lbValue1"), "$05");
-    EXPECT_EQ(label("lbValue2"), "102");
-    EXPECT_EQ(label("lbValue29"), "129");
-}
-
-TEST_F(LinkWindow, showsModeInDecimal) {
-    window.showMode(81);
-    EXPECT_EQ(label("lblMode"), "81");
 }
 
 TEST_F(LinkWindow, closingOnlyMinimisesItAndKeepsThePortOpen) {
@@ -107,16 +83,12 @@ TEST_F(LinkWindow, closingOnlyMinimisesItAndKeepsThePortOpen) {
     EXPECT_TRUE(port.isOpen());
 }
 
-TEST(NoCommNotice, carriesTheApplicationNameAndItsMessage) {
+TEST(NoCommNotice, carriesItsMessageAndOkHidesItAndReportsTheAcknowledgement) {
     link::NoCommWindow notice("Ferrodyn");
     EXPECT_EQ(notice.windowTitle(), "Ferrodyn");
     EXPECT_EQ(notice.findChild<QLabel*>("Label1")->text(), "No Response from Controller!");
     EXPECT_EQ(notice.findChild<QPushButton*>("Command1")->text(), "OK");
     EXPECT_FALSE(notice.isModal());
-}
-
-TEST(NoCommNotice, okHidesItAndReportsTheAcknowledgement) {
-    link::NoCommWindow notice("Volcrestone");
     QSignalSpy acknowledged(&notice, &link::NoCommWindow::acknowledged);
     notice.showAndRaise();
     EXPECT_TRUE(notice.isVisible());
