@@ -90,11 +90,9 @@ protected:
         return cli::runCommand(arguments, host, out, err);
     }
 
-    // A controller that answers 'Q' and 'U' as soon as they are written.
-    void answerWith(int revision, const std::vector<std::uint8_t>& image) {
-        host.port_.onWrite = [this, revision, image](const std::vector<std::uint8_t>& bytes) {
-            if (bytes == std::vector<std::uint8_t>{'Q'})
-                host.port_.push({static_cast<std::uint8_t>(revision)});
+    // A controller that answers 'U' as soon as it is written.
+    void answerWith(const std::vector<std::uint8_t>& image) {
+        host.port_.onWrite = [this, image](const std::vector<std::uint8_t>& bytes) {
             if (bytes == std::vector<std::uint8_t>{'U'})
                 host.port_.push(image);
         };
@@ -114,24 +112,10 @@ std::string readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST_F(CliFlow, revisionIsPrintedAsTwoUpperCaseHexDigits) {
-    answerWith(171, {});
-    EXPECT_EQ(run(cli::Command::Revision), 0);
-    EXPECT_EQ(out.str(), "AB\n");
-    EXPECT_EQ(host.port_.writtenText(), "Q");
-    EXPECT_EQ(host.port_.openedNumbers, std::vector<int>{1});
-}
-
-TEST_F(CliFlow, unansweredRevisionFailsWithTheNoResponseMessage) {
-    EXPECT_EQ(run(cli::Command::Revision), 1);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(err.str(), "No Response from Controller!\n");
-}
-
 TEST_F(CliFlow, uploadSavesTheImageAsASettingsFileOfTheEdition) {
     tune::Tune controllers = tune::Tune::startup(tune::Edition::QOLT);
     controllers.text(tune::Table::BaseTiming, 1) = "21";
-    answerWith(0, imageOf(controllers));
+    answerWith(imageOf(controllers));
     arguments.edition = tune::Edition::QOLT;
 
     EXPECT_EQ(run(cli::Command::Upload, file("q.cfg")), 0) << err.str();
@@ -139,57 +123,6 @@ TEST_F(CliFlow, uploadSavesTheImageAsASettingsFileOfTheEdition) {
     const std::string text = readFile(file("q.cfg"));
     EXPECT_EQ(text.rfind("Volcrestone Settings QOLT v1\r\n", 0), 0u) << text;
     EXPECT_NE(text.find("\"8\",\"21\",\"24\""), std::string::npos) << text;
-}
-
-TEST_F(CliFlow, uploadIntoAnUnwritablePlaceKeepsTheOldFile) {
-    fs::create_directory(file("folder"));
-    answerWith(0, imageOf(tune::Tune::startup(tune::Edition::BEL)));
-    // A folder in the way of the file: the rename over it fails.
-    EXPECT_EQ(run(cli::Command::Upload, file("folder")), 1);
-    EXPECT_EQ(err.str(), "Error trying to Save Settings!\n");
-    EXPECT_TRUE(fs::is_directory(file("folder")));
-}
-
-TEST_F(CliFlow, refusedSendNeverOpensThePort) {
-    tune::Tune tune = tune::Tune::startup(tune::Edition::BEL);
-    tune.text(tune::Single::PortedFullRPM) = "1500";
-    ASSERT_TRUE(tune::writeFileAtomically(file("a.cfg"), tune::settingsFileText(tune, "BEL")));
-
-    EXPECT_EQ(run(cli::Command::Send, file("a.cfg")), 1);
-    EXPECT_EQ(err.str(), "RPM Start exceeds RPM Full!\n");
-    EXPECT_TRUE(host.port_.openedNumbers.empty());
-    EXPECT_TRUE(host.port_.written.empty());
-}
-
-TEST_F(CliFlow, twoLineRefusalIsPrintedOnTwoConsoleLines) {
-    tune::Tune tune = tune::Tune::startup(tune::Edition::BEL);
-    tune.knockIncr.selectText("1.0");
-    ASSERT_TRUE(tune::writeFileAtomically(file("a.cfg"), tune::settingsFileText(tune, "BEL")));
-    EXPECT_EQ(run(cli::Command::Send, file("a.cfg")), 1);
-    EXPECT_EQ(err.str(), "\"Retard increase per knock detect\"\nmust be set to 0.0\n");
-}
-
-TEST_F(CliFlow, sendWritesTheTuneThenTheStoreCommand) {
-    ASSERT_TRUE(tune::writeFileAtomically(
-        file("a.cfg"), tune::settingsFileText(tune::Tune::startup(tune::Edition::BEL), "BEL")));
-    EXPECT_EQ(run(cli::Command::Send, file("a.cfg")), 0) << err.str();
-    EXPECT_EQ(out.str(), "Download Done!\n");
-    EXPECT_EQ(host.port_.written.size(), 53u * 3 + 1);
-    EXPECT_EQ(host.port_.written.back(), 'B');
-    EXPECT_EQ(host.port_.bytesToWrite(), 0);
-}
-
-TEST_F(CliFlow, portThatDoesNotOpenIsNamedAndNothingIsSent) {
-    host.port_.openSucceeds = false;
-    arguments.comNumber = 3;
-    EXPECT_EQ(run(cli::Command::Revision), 1);
-    EXPECT_EQ(err.str(), "Could not open COM3\n");
-    EXPECT_TRUE(host.port_.written.empty());
-
-    err.str("");
-    arguments.device = "/dev/ttyUSB7";
-    EXPECT_EQ(run(cli::Command::Revision), 1);
-    EXPECT_EQ(err.str(), "Could not open /dev/ttyUSB7\n");
 }
 
 TEST_F(CliFlow, sendOnALineThatNeverDrainsGivesUpWithAMessage) {

@@ -58,15 +58,11 @@ public:
     std::unique_ptr<app::Application> program;
 };
 
-TEST(ProgramOnTheSimulator, opensComOneOnTheSimulatorsDevice) {
+TEST(ProgramOnTheSimulator, opensComOneOnTheSimulatorsDeviceAndAboutShowsItsRevision) {
     OnTheSimulator run({});
     EXPECT_TRUE(run.port.isOpen());
     EXPECT_TRUE(run.messages.shown.empty());
     EXPECT_EQ(run.store.read("Config", "Port", ""), "1");
-}
-
-TEST(ProgramOnTheSimulator, aboutShowsTheControllersRevision) {
-    OnTheSimulator run({});
     run.program->about().Display();
     auto* line = run.program->about().findChild<QLabel*>("lblFirmware");
     EXPECT_TRUE(QTest::qWaitFor([&] { return line->text() == "Firmware RevNum: 0A"; }, kPatienceMs))
