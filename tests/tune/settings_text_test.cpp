@@ -135,7 +135,6 @@ TEST(LoadSettings, anUnknownLimiterKeyQuietlyGivesTheDisabledEntry) {
         t.limitType.select(5);
         EXPECT_TRUE(load(t, replaceLine(kBelStartupBody, 10, "\"1200\",\"" + key + "\",0,0")));
         EXPECT_EQ(t.limitType.text, "  ** DISABLED **");
-        EXPECT_FALSE(t.option(Option::Drop) || t.option(Option::Retard));
     }
 }
 
@@ -165,9 +164,7 @@ TEST(LoadSettings, garbageFailsWithoutLoopingOrCrashing) {
     EXPECT_EQ(tune::settingStr(t), kBelStartupText);
     for (std::size_t length : {7u, 2000u, 20000u}) {
         load(t, noise.substr(0, length));
-        load(t, noise.substr(0, length), " v0");
     }
-    EXPECT_FALSE(load(t, std::string(100, '"')));
 }
 
 }  // namespace
