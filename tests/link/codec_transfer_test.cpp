@@ -1,106 +1,42 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "link/Codec.h"
-#include "link/Engine.h"
+#include "link/EngineFixture.h"
 #include "link/Transfer.h"
-#include "support/FakePlatform.h"
-#include "support/FakeSerialPort.h"
 #include "tune/SettingsText.h"
 #include "tune/Tune.h"
 
 namespace {
 
 using tune::Edition;
-using tune::Single;
-using tune::Table;
 using tune::Tune;
 
-class TransferTest : public testing::Test {
-protected:
-    TransferTest() {
-        port.open(1);
-        port.holdOutput = true;
-    }
+// Offset and value of each write of the BEL start-up Tune, in send order.
+constexpr std::uint8_t kBelStartupWrites[] = {
+    0,  16,  6,  20,  12, 140, 18, 34,  1,  36, 7,  50, 13, 136, 19, 51,  2,  48,  8,  70, 14, 132,
+    20, 68,  3,  64,  9,  90,  15, 128, 21, 85, 4,  64, 10, 110, 16, 124, 22, 119, 5,  60, 11, 130,
+    17, 118, 23, 136, 24, 51,  25, 76,  26, 90, 27, 90, 28, 30,  29, 40,  30, 0,   31, 12, 32, 6,
+    33, 7,   34, 0,   35, 105, 36, 120, 37, 0,  38, 1,  39, 108, 40, 0,   41, 90,  42, 4,  43, 0,
+    44, 0,   45, 24,  46, 0,   47, 255, 48, 0,  50, 0,  51, 25,  52, 0,   53, 0};
 
-    support::FakeSerialPort port;
-    support::FakeClock clock;
-    support::FakeEventPump pump{&port};
-    link::Engine engine{port, clock, pump};
-};
-
-std::vector<std::uint8_t> triple(int offset, int value) {
-    return {'W', static_cast<std::uint8_t>(offset), static_cast<std::uint8_t>(value)};
-}
-
-bool contains(const std::vector<std::uint8_t>& bytes, const std::vector<std::uint8_t>& part) {
-    return std::search(bytes.begin(), bytes.end(), part.begin(), part.end()) != bytes.end();
-}
-
-TEST_F(TransferTest, startupTuneGoesOutAs53WritesThenTheStoreCommand) {
+TEST_F(EngineTest, startupTuneGoesOutAsItsExact53WritesThenTheStoreCommandOnceTheyLeft) {
     const Tune tune = Tune::startup(Edition::BEL);
     link::EngineConstants constants;
     ASSERT_EQ(link::checkBeforeSend(tune, Edition::BEL, constants), std::nullopt);
+    port.holdOutput = true;
 
     ASSERT_TRUE(link::sendTune(engine, tune, constants));
 
-    const std::vector<std::uint8_t>& out = port.written;
-    ASSERT_EQ(out.size(), 53u * 3 + 1);
-    const std::vector<std::uint8_t> head{'W', 0, 16, 'W', 6, 20, 'W', 12, 140, 'W', 18, 34};
-    EXPECT_TRUE(std::equal(head.begin(), head.end(), out.begin()));
-    const std::vector<std::uint8_t> tail{'W', 53, 0, 'B'};
-    EXPECT_TRUE(std::equal(tail.begin(), tail.end(), out.end() - 4));
-    EXPECT_FALSE(contains(out, triple(49, 0)));
+    std::vector<std::uint8_t> expected;
+    for (std::size_t i = 0; i < sizeof kBelStartupWrites; i += 2) {
+        expected.insert(expected.end(), {'W', kBelStartupWrites[i], kBelStartupWrites[i + 1]});
+    }
+    expected.push_back('B');
+    EXPECT_EQ(port.written, expected);
     EXPECT_GE(pump.calls, 1) << "the store command must wait for the writes to leave the port";
     EXPECT_EQ(engine.mode(), 0);
 }
-
-TEST_F(TransferTest, valueOutsideTheByteRangeIsSkippedAndTheRestStillGoesOut) {
-    Tune tune = Tune::startup(Edition::BEL);
-    tune.text(Table::RPM, 0) = "12800";
-    link::EngineConstants constants;
-    ASSERT_EQ(link::checkBeforeSend(tune, Edition::BEL, constants), std::nullopt);
-
-    ASSERT_TRUE(link::sendTune(engine, tune, constants));
-
-    EXPECT_EQ(port.written.size(), 52u * 3 + 1);
-    for (std::size_t i = 0; i + 2 < port.written.size(); i += 3) {
-        EXPECT_NE(port.written[i + 1], 6) << "offset 6 must not be written";
-    }
-    EXPECT_EQ(port.written.back(), 'B');
-}
-
-TEST_F(TransferTest, portClosingDuringTheWaitSendsNoStoreCommand) {
-    const Tune tune = Tune::startup(Edition::BEL);
-    link::EngineConstants constants;
-    ASSERT_EQ(link::checkBeforeSend(tune, Edition::BEL, constants), std::nullopt);
-    pump.onProcess = [this] { port.vanish(); };
-
-    EXPECT_FALSE(link::sendTune(engine, tune, constants));
-    EXPECT_EQ(port.written.size(), 53u * 3);
-    EXPECT_NE(port.written.back(), 'B');
-}
-
-// Runs the upload end to end through the engine: the listener decodes the image when the 63rd
-// byte arrives, as the Setup window and the command-line tool do.
-class Decoder : public link::EngineEvents {
-public:
-    explicit Decoder(Tune& tune) : tune_(tune) {}
-    void imageReceived(const link::RxBuffer& rx) override {
-        link::imageToSetup(tune_, rx, Edition::BEL);
-        ++images;
-    }
-    void noResponse(int) override { ++noAnswers; }
-    int images = 0;
-    int noAnswers = 0;
-
-private:
-    Tune& tune_;
-};
 
 std::vector<std::uint8_t> imageBytes(const Tune& tune) {
     std::vector<std::uint8_t> image(63, 0);
@@ -110,41 +46,33 @@ std::vector<std::uint8_t> imageBytes(const Tune& tune) {
     return image;
 }
 
-TEST_F(TransferTest, uploadAnsweredWith63BytesWritesTheControllersTuneIntoTheFields) {
+TEST_F(EngineTest, uploadAnsweredWith63BytesHandsOnTheControllersTune) {
     Tune controllers = Tune::startup(Edition::BEL);
-    controllers.text(Table::BaseTiming, 0) = "11";
-    controllers.text(Single::RPMlimit) = "7000";
-    Tune shown = Tune::startup(Edition::BEL);
-    Decoder decoder(shown);
-    engine.setListener(&decoder);
+    controllers.text(tune::Table::BaseTiming, 0) = "11";
+    controllers.text(tune::Single::RPMlimit) = "7000";
 
     engine.upload();
     port.push(imageBytes(controllers));
     engine.tick();
 
-    EXPECT_EQ(decoder.images, 1);
+    ASSERT_EQ(events.images.size(), 1u);
+    Tune shown = Tune::startup(Edition::BEL);
+    link::imageToSetup(shown, engine.rxBuf(), Edition::BEL);
     EXPECT_EQ(tune::settingStr(shown), tune::settingStr(controllers));
+    EXPECT_EQ(engine.mode(), 0);
 }
 
-TEST_F(TransferTest, uploadAnsweredWith62BytesChangesNoField) {
-    Tune controllers = Tune::startup(Edition::BEL);
-    controllers.text(Table::BaseTiming, 0) = "11";
-    Tune shown = Tune::startup(Edition::BEL);
-    const std::string before = tune::settingStr(shown);
-    Decoder decoder(shown);
-    engine.setListener(&decoder);
-
+TEST_F(EngineTest, uploadAnsweredWith62BytesDeliversNoImageAndALate63rdByteIsDropped) {
     engine.upload();
-    std::vector<std::uint8_t> image = imageBytes(controllers);
-    image.pop_back();
-    port.push(image);
-    for (int tick = 0; tick < 5; ++tick)
-        engine.tick();
-
-    EXPECT_EQ(decoder.images, 0);
-    EXPECT_EQ(decoder.noAnswers, 1);
-    EXPECT_EQ(tune::settingStr(shown), before);
+    port.push(counting(62));
+    ticks(5);
+    EXPECT_EQ(events.noResponses, std::vector<int>{85});
     EXPECT_EQ(engine.mode(), 0);
+    port.push({63});
+    engine.tick();
+    EXPECT_TRUE(events.images.empty());
+    EXPECT_EQ(engine.rxBuf()[62], 0);
+    EXPECT_EQ(port.waiting(), 0);
 }
 
 }  // namespace
