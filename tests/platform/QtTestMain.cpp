@@ -3,8 +3,7 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
-// Qt needs its application object for sockets, timers and settings; the user's configuration
-// folder points into a fresh temporary folder so that no test touches real settings.
+// Sockets, timers and settings need Qt's application; a fresh config folder spares real settings.
 int main(int argc, char** argv) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
