@@ -8,7 +8,6 @@
 
 #include "dialogs/AboutText.h"
 #include "link/ui/RawLabels.h"
-#include "tune/Edition.h"
 
 namespace {
 
@@ -20,18 +19,6 @@ TEST(AboutTexts, revisionShowsItsLastTwoHexDigitsOrQuestionMarksWhenUnknown) {
         {INT_MIN, "Firmware RevNum: ??"}};
     for (const auto& [revision, line] : rows)
         EXPECT_EQ(dialogs::revisionLine(revision), line) << revision;
-}
-
-TEST(AboutTexts, versionNamesTheEditionOfTheCommandLine) {
-    const std::pair<const char*, const char*> rows[] = {{"", "Version 1.0.0 BEL"},
-                                                        {"ruk", "Version 1.0.0 Ruk"},
-                                                        {"Zav", "Version 1.0.0 ZAVI"},
-                                                        {"qolt", "Version 1.0.0 QOLT"},
-                                                        {"QOLT please", "Version 1.0.0 BEL"}};
-    for (const auto& [commandLine, line] : rows) {
-        const auto edition = tune::editionFromCommandLine(commandLine);
-        EXPECT_EQ(dialogs::versionLine(edition.editionName), line) << commandLine;
-    }
 }
 
 TEST(RawLabelTexts, showDecimalExceptTheEngineBitsInHex) {
