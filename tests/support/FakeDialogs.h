@@ -2,12 +2,20 @@
 
 #include <deque>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/Dialogs.h"
 
 namespace support {
+
+// The front of a test's script, taken off it; `fallback` once the script ran out.
+template <typename T>
+T nextOf(std::deque<T>& script, T fallback) {
+    T next = script.empty() ? fallback : script.front();
+    if (!script.empty())
+        script.pop_front();
+    return next;
+}
 
 // Records every message box and answers from a script; an empty script answers Ok.
 class FakeMessageBox : public platform::MessageBox {
@@ -25,12 +33,7 @@ public:
     Answer show(const std::string& text, const std::string& title, Icon icon,
                 Buttons buttons = Buttons::Ok) override {
         shown.push_back({text, title, icon, buttons});
-        if (answers.empty()) {
-            return Answer::Ok;
-        }
-        Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return nextOf(answers, Answer::Ok);
     }
 
     const Shown& last() const { return shown.back(); }
@@ -49,21 +52,12 @@ public:
     std::vector<Request> requests;
 
     std::string openFile(const std::string& filter, const std::string& folder) override {
-        return next({false, filter, folder});
+        requests.push_back({false, filter, folder});
+        return nextOf(paths, std::string());
     }
     std::string saveFile(const std::string& filter, const std::string& folder) override {
-        return next({true, filter, folder});
-    }
-
-private:
-    std::string next(Request request) {
-        requests.push_back(std::move(request));
-        if (paths.empty()) {
-            return {};
-        }
-        std::string path = paths.front();
-        paths.pop_front();
-        return path;
+        requests.push_back({true, filter, folder});
+        return nextOf(paths, std::string());
     }
 };
 

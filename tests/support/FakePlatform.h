@@ -21,9 +21,8 @@ public:
     void advance(std::int64_t by) { seconds += by; }
 };
 
-// Counts how often the program let events run. When given a port, every call drains that
-// port's output queue, as the real event loop would; `onProcess` runs after that (a test can
-// close the port or move the clock from inside a wait).
+// Counts how often the program let events run. Each call drains the given port's output queue,
+// as the real event loop would, then runs `onProcess` (to act from inside a wait).
 class FakeEventPump : public platform::EventPump {
 public:
     explicit FakeEventPump(FakeSerialPort* port = nullptr) : port_(port) {}
@@ -33,12 +32,10 @@ public:
 
     void processEvents() override {
         ++calls;
-        if (port_ != nullptr) {
+        if (port_ != nullptr)
             port_->drainOutput();
-        }
-        if (onProcess) {
+        if (onProcess)
             onProcess();
-        }
     }
 
 private:
@@ -49,7 +46,6 @@ private:
 class FakeSettingsStore : public platform::SettingsStore {
 public:
     std::map<std::pair<std::string, std::string>, std::string> values;
-    int writes = 0;
 
     std::string read(const std::string& section, const std::string& key,
                      const std::string& fallback) const override {
@@ -58,7 +54,6 @@ public:
     }
     void write(const std::string& section, const std::string& key,
                const std::string& value) override {
-        ++writes;
         values[{section, key}] = value;
     }
 };

@@ -3,38 +3,30 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/SerialPort.h"
 
 namespace support {
 
-// An in-memory serial port. The test pushes the controller's bytes with `push`, reads what the
-// program sent from `written` (every byte handed to write(), even while closed, so a test can
-// prove that nothing was sent), and decides whether open() succeeds.
-//
-// Output queue: with `holdOutput` set, written bytes also count in bytesToWrite() until
-// drainOutput() runs (FakeEventPump calls it), which is how a test sees Burn wait.
+// An in-memory serial port; `written` keeps every byte handed to write(), even while closed. With
+// `holdOutput`, written bytes wait in bytesToWrite() until drainOutput(), to show Burn waiting.
 class FakeSerialPort : public platform::SerialPort {
 public:
-    // Scripting.
     bool openSucceeds = true;
     bool holdOutput = false;
     // Called after every write with the bytes just written (a scripted controller can answer).
     std::function<void(const std::vector<std::uint8_t>&)> onWrite;
 
-    // What happened.
     std::vector<std::uint8_t> written;
     std::vector<int> openedNumbers;  // every number open() was asked for, in order
     int closeCalls = 0;
 
     bool open(int number) override {
         openedNumbers.push_back(number);
-        if (!openSucceeds) {
-            return false;
-        }
-        open_ = true;
-        return true;
+        open_ = open_ || openSucceeds;
+        return openSucceeds;
     }
     void close() override {
         ++closeCalls;
@@ -44,21 +36,13 @@ public:
     bool isOpen() const override { return open_; }
     void write(const std::vector<std::uint8_t>& bytes) override {
         written.insert(written.end(), bytes.begin(), bytes.end());
-        if (open_ && holdOutput) {
-            queued_ += static_cast<int>(bytes.size());
-        }
-        if (onWrite) {
+        queued_ += open_ && holdOutput ? static_cast<int>(bytes.size()) : 0;
+        if (onWrite)
             onWrite(bytes);
-        }
     }
     int bytesAvailable() override { return open_ ? static_cast<int>(incoming_.size()) : 0; }
     std::vector<std::uint8_t> readAll() override {
-        if (!open_) {
-            return {};
-        }
-        std::vector<std::uint8_t> bytes;
-        bytes.swap(incoming_);
-        return bytes;
+        return open_ ? std::exchange(incoming_, {}) : std::vector<std::uint8_t>{};
     }
     int bytesToWrite() override { return queued_; }
 
@@ -66,11 +50,7 @@ public:
     void push(const std::vector<std::uint8_t>& bytes) {
         incoming_.insert(incoming_.end(), bytes.begin(), bytes.end());
     }
-    void pushText(const std::string& text) {
-        for (char c : text) {
-            incoming_.push_back(static_cast<std::uint8_t>(c));
-        }
-    }
+    void pushText(const std::string& text) { push({text.begin(), text.end()}); }
     void push(std::uint8_t byte, int count) { incoming_.insert(incoming_.end(), count, byte); }
     int waiting() const { return static_cast<int>(incoming_.size()); }
 
@@ -84,7 +64,6 @@ public:
         queued_ = 0;
     }
 
-    // `written` as text, one character per byte.
     std::string writtenText() const { return std::string(written.begin(), written.end()); }
     void clearWritten() { written.clear(); }
 

@@ -7,9 +7,8 @@
 
 namespace support {
 
-// Records what the protocol engine reports, in order. Realtime blocks keep their 30 bytes and
-// images their 63; `aboutVisible` answers aboutShowing(). The on... hooks let a test act from
-// inside a tick (push more bytes, start a command).
+// Records what the protocol engine reports, in order (realtime blocks with 30 bytes, images with
+// 63); `aboutVisible` answers aboutShowing(); the on... hooks act from inside a tick.
 class RecordingEngineEvents : public link::EngineEvents {
 public:
     std::vector<int> modes;        // modeChanged, once per tick
@@ -29,26 +28,23 @@ public:
     void noResponse(int mode) override { noResponses.push_back(mode); }
     void bytesArrived() override {
         ++arrivals;
-        if (onBytesArrived) {
+        if (onBytesArrived)
             onBytesArrived();
-        }
     }
     void revisionReceived(int revision) override { revisions.push_back(revision); }
     bool aboutShowing() const override { return aboutVisible; }
     void realtimeBlock(const link::RxBuffer& rx) override {
         blocks.emplace_back(rx.begin(), rx.begin() + 30);
-        if (onBlock) {
+        if (onBlock)
             onBlock();
-        }
     }
     void imageReceived(const link::RxBuffer& rx) override {
         images.emplace_back(rx.begin(), rx.begin() + 63);
     }
     void bootloaderTick(int mode) override {
         bootloaderTicks.push_back(mode);
-        if (onBootloaderTick) {
+        if (onBootloaderTick)
             onBootloaderTick(mode);
-        }
     }
 };
 
