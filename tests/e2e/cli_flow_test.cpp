@@ -1,42 +1,33 @@
+// The tool's command flow on a fake line, for what a real pseudo-terminal cannot do: an output
+// that never drains and an adapter pulled out mid-command.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "cli/CommandFlow.h"
-#include "link/Codec.h"
+#include "support/BelStartup.h"
 #include "support/FakePlatform.h"
-#include "support/FakeSerialPort.h"
-#include "tune/SettingsFile.h"
-#include "tune/Tune.h"
+#include "support/Processes.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// The tool's surroundings in memory: ticks run back to back until the command stops them
-// (or a generous limit, so a command that never ends fails instead of hanging).
-class FakeHost : public cli::Host {
-public:
-    FakeHost() {
-        port_.holdOutput = true;
-        stuckPump_.onProcess = [this] { clock_.advance(1); };
-    }
-
+// The test is the tool's host: ticks run back to back until the command stops them, or up to a
+// limit so that a command that never ends fails instead of hanging.
+class CliFlow : public testing::Test, public cli::Host {
+protected:
     platform::SerialPort& port() override { return port_; }
     const platform::Clock& clock() override { return clock_; }
-    platform::EventPump& pump() override { return lineStuck ? stuckPump_ : pump_; }
-
+    platform::EventPump& pump() override { return pump_; }
     int runTicks(const std::function<void()>& tick) override {
-        while (!stopped_ && ticks < 100) {
-            ++ticks;
-            if (onTick)
-                onTick();
+        for (int ticks = 1; !stopped_ && ticks <= 100; ++ticks) {
+            if (ticks == vanishAtTick_) {
+                port_.vanish();
+                vanished_();
+            }
             tick();
         }
         return code_;
@@ -46,105 +37,45 @@ public:
         code_ = code;
     }
     void setOnPortVanished(std::function<void()> callback) override {
-        vanished = std::move(callback);
+        vanished_ = std::move(callback);
+    }
+
+    int run(cli::Command command) {
+        arguments_.command = command;
+        arguments_.file = folder_.path("a.cfg");
+        return cli::runCommand(arguments_, *this, out_, err_);
     }
 
     support::FakeSerialPort port_;
     support::FakeClock clock_;
-    support::FakeEventPump pump_{&port_};
-    // Time passes but the output never moves.
-    support::FakeEventPump stuckPump_;
-    bool lineStuck = false;
-    std::function<void()> onTick;
-    std::function<void()> vanished;
-    int ticks = 0;
+    support::FakeEventPump pump_;  // the output moves only when a test drains it
+    int vanishAtTick_ = 0;
+    support::ScratchFolder folder_;
+    cli::Arguments arguments_;
+    std::ostringstream out_;
+    std::ostringstream err_;
 
 private:
+    std::function<void()> vanished_;
     bool stopped_ = false;
     int code_ = -1;
 };
 
-std::vector<std::uint8_t> imageOf(const tune::Tune& tune) {
-    std::vector<std::uint8_t> image(63, 0);
-    for (const link::ImageWrite& w : link::encodeTune(tune, *link::calcEngineConstants(tune))) {
-        image[static_cast<std::size_t>(w.offset)] = static_cast<std::uint8_t>(w.value);
-    }
-    return image;
+TEST_F(CliFlow, sendOnALineThatNeverDrainsGivesUpWithAMessageAndNoBurn) {
+    std::ofstream(folder_.path("a.cfg"), std::ios::binary) << support::kBelStartupFile;
+    port_.holdOutput = true;
+    pump_.onProcess = [this] { clock_.advance(1); };
+    EXPECT_EQ(run(cli::Command::Send), 1);
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_NE(err_.str().find("Could not send to COM1"), std::string::npos) << err_.str();
+    EXPECT_NE(port_.written.back(), 'B');
 }
 
-class CliFlow : public testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "volcrestone-flow-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
-    int run(cli::Command command, const std::string& file = {}) {
-        arguments.command = command;
-        arguments.file = file;
-        return cli::runCommand(arguments, host, out, err);
-    }
-
-    // A controller that answers 'U' as soon as it is written.
-    void answerWith(const std::vector<std::uint8_t>& image) {
-        host.port_.onWrite = [this, image](const std::vector<std::uint8_t>& bytes) {
-            if (bytes == std::vector<std::uint8_t>{'U'})
-                host.port_.push(image);
-        };
-    }
-
-    std::string file(const std::string& name) const { return (dir_ / name).string(); }
-
-    cli::Arguments arguments;
-    FakeHost host;
-    std::ostringstream out;
-    std::ostringstream err;
-    fs::path dir_;
-};
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-TEST_F(CliFlow, uploadSavesTheImageAsASettingsFileOfTheEdition) {
-    tune::Tune controllers = tune::Tune::startup(tune::Edition::QOLT);
-    controllers.text(tune::Table::BaseTiming, 1) = "21";
-    answerWith(imageOf(controllers));
-    arguments.edition = tune::Edition::QOLT;
-
-    EXPECT_EQ(run(cli::Command::Upload, file("q.cfg")), 0) << err.str();
-    EXPECT_EQ(out.str(), "Upload Done!\n");
-    const std::string text = readFile(file("q.cfg"));
-    EXPECT_EQ(text.rfind("Volcrestone Settings QOLT v1\r\n", 0), 0u) << text;
-    EXPECT_NE(text.find("\"8\",\"21\",\"24\""), std::string::npos) << text;
-}
-
-TEST_F(CliFlow, sendOnALineThatNeverDrainsGivesUpWithAMessage) {
-    ASSERT_TRUE(tune::writeFileAtomically(
-        file("a.cfg"), tune::settingsFileText(tune::Tune::startup(tune::Edition::BEL), "BEL")));
-    host.lineStuck = true;
-    EXPECT_EQ(run(cli::Command::Send, file("a.cfg")), 1);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_NE(err.str().find("Could not send to COM1"), std::string::npos) << err.str();
-    EXPECT_NE(host.port_.written.back(), 'B');
-}
-
-TEST_F(CliFlow, portVanishingDuringAnUploadEndsTheCommand) {
-    host.onTick = [this] {
-        if (host.ticks == 2) {
-            host.port_.vanish();
-            host.vanished();
-        }
-    };
-    EXPECT_EQ(run(cli::Command::Upload, file("t.cfg")), 1);
-    EXPECT_EQ(err.str(), "COM1 is gone\n");
-    EXPECT_FALSE(fs::exists(file("t.cfg")));
+TEST_F(CliFlow, portVanishingDuringAnUploadEndsTheCommandAndWritesNoFile) {
+    vanishAtTick_ = 2;
+    EXPECT_EQ(run(cli::Command::Upload), 1);
+    EXPECT_EQ(err_.str(), "COM1 is gone\n");
+    EXPECT_FALSE(std::filesystem::exists(folder_.path("a.cfg")));
 }
 
 }  // namespace

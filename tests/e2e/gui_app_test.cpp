@@ -1,5 +1,5 @@
-// The program's wiring on a real serial line: the Qt port on the simulator's pseudo-terminal,
-// the real settings store in a private configuration folder, fake message and file dialogs.
+// The program on the simulator's pseudo-terminal: its wiring in this process (the Qt port, the
+// real settings store in a private folder, fake dialogs), then the built program as a process.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -14,38 +14,27 @@
 #include "link/ui/SerialWindow.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtSettingsStore.h"
+#include "platform/SingleInstance.h"
 #include "platform/SystemClock.h"
 #include "setup/ui/Ignition.h"
 #include "support/FakeDialogs.h"
-#include "support/SimProcess.h"
+#include "support/Processes.h"
 
 namespace {
 
 constexpr int kPatienceMs = 5000;
 
-// Qt fixes the settings folder on first use, so it is chosen once per test process.
-void useOwnConfigFolder() {
-    static QTemporaryDir folder;
-    qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
-}
-
 class OnTheSimulator {
 public:
     explicit OnTheSimulator(const std::vector<std::string>& simArguments) : sim(simArguments) {
-        useOwnConfigFolder();
+        // Qt fixes the settings folder on first use, so it is chosen once per test process.
+        static const QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
         qputenv("VOLCRESTONE_COM1", QByteArray::fromStdString(sim.devicePath()));
         program = std::make_unique<app::Application>(
             tune::editionInfo(tune::Edition::BEL),
             app::Platform{port, store, clock, events, messages, files}, "/tmp");
         program->start();
-    }
-
-    bool uploadDone() const {
-        for (const auto& m : messages.shown) {
-            if (m.text == "Upload Done!")
-                return true;
-        }
-        return false;
     }
 
     support::SimProcess sim;
@@ -61,8 +50,6 @@ public:
 TEST(ProgramOnTheSimulator, opensComOneOnTheSimulatorsDeviceAndAboutShowsItsRevision) {
     OnTheSimulator run({});
     EXPECT_TRUE(run.port.isOpen());
-    EXPECT_TRUE(run.messages.shown.empty());
-    EXPECT_EQ(run.store.read("Config", "Port", ""), "1");
     run.program->about().Display();
     auto* line = run.program->about().findChild<QLabel*>("lblFirmware");
     EXPECT_TRUE(QTest::qWaitFor([&] { return line->text() == "Firmware RevNum: 0A"; }, kPatienceMs))
@@ -74,10 +61,9 @@ TEST(ProgramOnTheSimulator, loadFromControllerEndsWithUploadDone) {
     auto* load = run.program->ignition().findChild<QPushButton*>("cmdUpload");
     ASSERT_NE(load, nullptr);
     QTest::mouseClick(load, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return run.uploadDone(); }, kPatienceMs));
-    const auto& done = run.messages.last();
-    EXPECT_EQ(done.title, "Volcrestone");
-    EXPECT_EQ(done.icon, platform::MessageBox::Icon::Information);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !run.messages.shown.empty(); }, kPatienceMs));
+    EXPECT_EQ(run.messages.last().text, "Upload Done!");
+    EXPECT_EQ(run.messages.last().icon, platform::MessageBox::Icon::Information);
     EXPECT_TRUE(run.program->session().downloadAllowed());
     EXPECT_FALSE(run.program->noComm().isVisible());
 }
@@ -90,11 +76,29 @@ TEST(ProgramOnTheSimulator, aSilentControllerBringsUpNoComm) {
     EXPECT_EQ(run.program->engine().mode(), 0);
 }
 
-TEST(ProgramOnTheSimulator, closingTheSetupWindowClosesThePort) {
-    OnTheSimulator run({});
-    ASSERT_TRUE(run.port.isOpen());
-    EXPECT_TRUE(run.program->ignition().close());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !run.port.isOpen(); }, kPatienceMs));
+TEST(ProgramProcess, startsOnTheSimulatorRemembersItsPortAndASecondInstanceEndsSilently) {
+    support::ScratchFolder folder;
+    support::SimProcess sim;
+    const auto startProgram = [&] {
+        return support::runToEnd(VOLCRESTONE_APP_PATH, {},
+                                 {{"XDG_CONFIG_HOME", folder.path("config")},
+                                  {"QT_QPA_PLATFORM", "offscreen"},
+                                  {"VOLCRESTONE_COM1", sim.devicePath()},
+                                  {"VOLCRESTONE_STARTUP_PROBE", "1"}});  // leave once shown
+    };
+    const support::Finished first = startProgram();
+    EXPECT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(first.out, "shown\n");
+    const std::string settings =
+        support::readFile(folder.path("config/Volcrestone/Volcrestone.ini"));
+    EXPECT_NE(settings.find("[Config]"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("Port=1"), std::string::npos) << settings;
+
+    const platform::SingleInstance running(folder.path("config/Volcrestone"));
+    ASSERT_FALSE(running.anotherInstanceRunning());
+    const support::Finished second = startProgram();
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(second.out, "");
 }
 
 }  // namespace

@@ -1,19 +1,16 @@
 // The simulator through its pseudo-terminal, from a client that uses nothing but termios.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "support/SimProcess.h"
+#include "support/Processes.h"
 
 namespace {
 
@@ -25,141 +22,69 @@ const Bytes kStartupImage{
     85, 119, 136, 51, 76, 90,  90, 30, 40, 0,  12,  6,   7,   0,   105, 120, 0,   1,   108, 0,  90,
     4,  0,   0,   24, 0,  255, 0,  0,  0,  25, 0,   0,   0,   0,   0,   0,   0,   0,   0,   0,  0};
 
-class PtyClient {
-public:
-    explicit PtyClient(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY)) {
-        termios settings{};
-        if (fd_ < 0 || ::tcgetattr(fd_, &settings) != 0) {
-            return;
-        }
-        ::cfmakeraw(&settings);
-        ::cfsetispeed(&settings, B9600);
-        ::cfsetospeed(&settings, B9600);
-        ::tcsetattr(fd_, TCSANOW, &settings);
-        ::tcflush(fd_, TCIFLUSH);
-    }
-    ~PtyClient() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    PtyClient(const PtyClient&) = delete;
-    PtyClient& operator=(const PtyClient&) = delete;
-
-    bool isOpen() const { return fd_ >= 0; }
-
-    void send(const std::string& text) {
-        ASSERT_EQ(::write(fd_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-    }
-
-    // Reads until `count` bytes came or the line stayed quiet for five seconds.
-    Bytes receive(std::size_t count) {
-        Bytes bytes;
-        while (bytes.size() < count) {
-            pollfd readable{fd_, POLLIN, 0};
-            if (::poll(&readable, 1, 5000) <= 0) {
-                break;
-            }
-            std::uint8_t buffer[256];
-            const ssize_t n = ::read(fd_, buffer, std::min(sizeof buffer, count - bytes.size()));
-            if (n <= 0) {
-                break;
-            }
-            bytes.insert(bytes.end(), buffer, buffer + n);
-        }
-        return bytes;
-    }
-
-private:
-    int fd_;
-};
-
-// Each test gets its own scratch folder for store, record and link files.
-class SimPty : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        scratch_ = std::filesystem::temp_directory_path() /
-                   ("volcrestone-sim-" + std::to_string(::getpid()) + "-" + info->name());
-        std::filesystem::create_directories(scratch_);
-    }
-    void TearDown() override { std::filesystem::remove_all(scratch_); }
-
-    std::filesystem::path scratchPath(const std::string& name) const { return scratch_ / name; }
-
-private:
-    std::filesystem::path scratch_;
-};
-
-Bytes fileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// Opens the device raw, sends `text` and reads until `count` bytes came or the line stayed
+// quiet for five seconds.
+Bytes exchange(const std::string& device, const std::string& text, std::size_t count) {
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
+    termios raw{};
+    ::tcgetattr(fd, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(fd, TCSANOW, &raw);
+    EXPECT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    Bytes bytes;
+    pollfd readable{fd, POLLIN, 0};
+    std::uint8_t byte = 0;
+    while (bytes.size() < count && ::poll(&readable, 1, 5000) > 0 && ::read(fd, &byte, 1) == 1)
+        bytes.push_back(byte);
+    ::close(fd);
+    return bytes;
 }
 
-TEST_F(SimPty, uploadGivesTheStartupImageWholeOrInPiecesAndTheDeviceMayBeReopened) {
+TEST(SimPty, answersRevisionAndTheStartupImageWholeOrInPiecesOnAReopenedDevice) {
     for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, {"--split"}}) {
         support::SimProcess sim(arguments);
-        {
-            PtyClient first(sim.devicePath());
-            ASSERT_TRUE(first.isOpen());
-            first.send("Q");
-            EXPECT_EQ(first.receive(1), Bytes{10});
-        }
-        PtyClient second(sim.devicePath());
-        second.send("U");
-        EXPECT_EQ(second.receive(63), kStartupImage);
+        EXPECT_EQ(exchange(sim.devicePath(), "Q", 1), Bytes{10});
+        EXPECT_EQ(exchange(sim.devicePath(), "U", 63), kStartupImage);
     }
 }
 
-TEST_F(SimPty, recordIsCompleteOnceTheSimulatorStopped) {
-    const auto record = scratchPath("record.bin");
-    support::SimProcess sim({"--record", record.string()});
+TEST(SimPty, burnedImageSurvivesARestartAndTheRecordHoldsEveryByteOnceStopped) {
+    support::ScratchFolder folder;
+    const std::string store = folder.path("store");
     {
-        PtyClient client(sim.devicePath());
-        client.send(std::string("W\x00\x10W\x06\x14", 6) + "B");
+        support::SimProcess sim({"--store", store, "--record", folder.path("record")});
+        ASSERT_EQ(exchange(sim.devicePath(), std::string("W\x00\x2A", 3) + "BQ", 1), Bytes{10});
+        EXPECT_EQ(sim.stop(), 0);
+        EXPECT_EQ(support::readFile(folder.path("record")), std::string("W\x00\x2A"
+                                                                        "BQ",
+                                                                        5));
     }
-    EXPECT_EQ(sim.stop(), 0);
-    EXPECT_EQ(fileBytes(record), (Bytes{'W', 0, 0x10, 'W', 6, 0x14, 'B'}));
-}
-
-TEST_F(SimPty, burnedImageSurvivesARestart) {
-    const auto store = scratchPath("store.bin");
-    {
-        support::SimProcess sim({"--store", store.string()});
-        PtyClient client(sim.devicePath());
-        client.send(std::string("W\x00\x2A", 3) + "B" + "Q");
-        ASSERT_EQ(client.receive(1), Bytes{10});
-    }
-    support::SimProcess restarted({"--store", store.string()});
-    PtyClient client(restarted.devicePath());
-    client.send("U");
-    const Bytes image = client.receive(63);
+    support::SimProcess restarted({"--store", store});
+    const Bytes image = exchange(restarted.devicePath(), "U", 63);
     ASSERT_EQ(image.size(), 63u);
     EXPECT_EQ(image[0], 42);
     EXPECT_EQ(image[1], 36);
 }
 
-TEST_F(SimPty, monitorStreamSendsWholeFramesWithStepwiseCounter) {
+TEST(SimPty, monitorStreamSendsWholeFramesWithAStepwiseCounter) {
     support::SimProcess sim;
-    PtyClient client(sim.devicePath());
-    client.send("M");
-    const Bytes frames = client.receive(90);
-    client.send("N");
+    const Bytes frames = exchange(sim.devicePath(), "M", 90);
+    exchange(sim.devicePath(), "N", 0);
     ASSERT_EQ(frames.size(), 90u);
     EXPECT_EQ(frames[30], static_cast<std::uint8_t>(frames[0] + 1));
     EXPECT_EQ(frames[60], static_cast<std::uint8_t>(frames[0] + 2));
 }
 
-TEST_F(SimPty, linkNamesTheDeviceWhileRunningAndGoesAtTheEnd) {
-    const auto link = scratchPath("ttyVolcrestone");
+TEST(SimPty, linkNamesTheDeviceWhileRunningAndGoesAtTheEnd) {
+    support::ScratchFolder folder;
+    const std::filesystem::path link = folder.path("ttyVolcrestone");
     support::SimProcess sim({"--link", link.string()});
-    ASSERT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(std::filesystem::read_symlink(link).string(), sim.devicePath());
     EXPECT_EQ(sim.stop(), 0);
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
 }
 
-TEST_F(SimPty, badArgumentEndsTheSimulatorWithoutADevice) {
+TEST(SimPty, badArgumentEndsTheSimulatorWithoutADevice) {
     EXPECT_THROW(support::SimProcess({"--revision", "300"}), std::runtime_error);
 }
 

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Child processes and scratch files for the end-to-end tests.
+namespace support {
+
+constexpr int kPatienceMs = 30000;  // generous for a loaded machine; a healthy run takes ms
+
+// A private folder for one test's files, removed with everything in it at the end.
+struct ScratchFolder : QTemporaryDir {
+    std::string path(const std::string& name) const {
+        return filePath(QString::fromStdString(name)).toStdString();
+    }
+};
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline QStringList toQt(const std::vector<std::string>& words) {
+    QStringList list;
+    for (const std::string& word : words)
+        list << QString::fromStdString(word);
+    return list;
+}
+
+// Waits for the end of `process`, killing it when none comes; -1 after a crash or a kill.
+inline int finish(QProcess& process) {
+    if (!process.waitForFinished(kPatienceMs)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+struct Finished {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs `program` to its end with this process's environment and the given variables.
+inline Finished runToEnd(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::vector<std::pair<std::string, std::string>>& environment = {}) {
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    variables.insert("ASAN_OPTIONS", "detect_leaks=0");
+    for (const auto& [name, value] : environment)
+        variables.insert(QString::fromStdString(name), QString::fromStdString(value));
+    QProcess process;
+    process.setProcessEnvironment(variables);
+    process.start(QString::fromStdString(program), toQt(arguments));
+    // A braced list is evaluated in order: the output is read after the end.
+    return {finish(process), process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+// volcrestone-sim, its pseudo-terminal ready once the constructor returns. stop() ends it with
+// SIGTERM and gives its exit code; its --record file then holds every byte a client wrote.
+class SimProcess {
+public:
+    explicit SimProcess(const std::vector<std::string>& arguments = {}) {
+        process_.start(VOLCRESTONE_SIM_PATH, toQt(arguments));
+        while (!process_.canReadLine() && process_.waitForReadyRead(kPatienceMs)) {
+        }
+        if (!process_.canReadLine()) {
+            stop();
+            throw std::runtime_error("volcrestone-sim printed no device path");
+        }
+        devicePath_ = process_.readLine().trimmed().toStdString();
+    }
+    ~SimProcess() { stop(); }
+
+    const std::string& devicePath() const { return devicePath_; }
+    int stop() {
+        process_.terminate();
+        return finish(process_);
+    }
+
+private:
+    QProcess process_;
+    std::string devicePath_;
+};
+
+}  // namespace support
