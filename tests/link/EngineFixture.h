@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "link/Engine.h"
 #include "support/FakePlatform.h"
-#include "support/FakeSerialPort.h"
 #include "support/RecordingEngineEvents.h"
 
 // An engine on an open fake port, its clock and pump, with every report recorded. Table rows
@@ -20,9 +20,8 @@ struct EngineRig {
     }
 
     void ticks(int count) {
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count; ++i)
             engine.tick();
-        }
     }
 
     std::string sent() const { return port.writtenText(); }
@@ -39,9 +38,8 @@ class EngineTest : public ::testing::Test, protected EngineRig {};
 // `count` bytes first, first + 1, ... (modulo 256).
 inline std::vector<std::uint8_t> counting(int count, int first = 1) {
     std::vector<std::uint8_t> bytes;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
         bytes.push_back(static_cast<std::uint8_t>((first + i) % 256));
-    }
     return bytes;
 }
 
@@ -52,6 +50,21 @@ inline std::vector<std::uint8_t> frame(int seq) {
     return bytes;
 }
 
-inline std::vector<int> asInts(const std::vector<std::uint8_t>& bytes) {
-    return std::vector<int>(bytes.begin(), bytes.end());
+// Frames of these sequence bytes back to back, as the line carries them.
+inline std::vector<std::uint8_t> frames(std::initializer_list<int> sequence) {
+    std::vector<std::uint8_t> bytes;
+    for (int seq : sequence) {
+        const std::vector<std::uint8_t> one = frame(seq);
+        bytes.insert(bytes.end(), one.begin(), one.end());
+    }
+    return bytes;
+}
+
+// The frames of these sequence bytes as the listener receives them.
+inline std::vector<std::vector<int>> framesShown(std::initializer_list<int> sequence) {
+    const std::vector<std::uint8_t> bytes = frames(sequence);
+    std::vector<std::vector<int>> shown;
+    for (auto at = bytes.begin(); at != bytes.end(); at += 30)
+        shown.emplace_back(at, at + 30);
+    return shown;
 }

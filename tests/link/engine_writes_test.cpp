@@ -1,28 +1,22 @@
+#include <tuple>
+
 #include "link/EngineFixture.h"
-#include "link/OpenPort.h"
+#include "link/Transfer.h"
 
 namespace {
 
-struct WriteCase {
-    int offset;
-    int value;
-    std::vector<std::uint8_t> bytes;
-};
+using tune::Edition;
 
 TEST_F(EngineTest, writeByteSendsWOffsetValueOnlyWhenBothFitAndLeavesAPendingCommandAlone) {
-    const WriteCase cases[] = {{10, 256, {}},
-                               {-1, 5, {}},
-                               {256, 0, {}},
-                               {0, -1, {}},
-                               {0, 0, {0x57, 0x00, 0x00}},
-                               {12, 140, {0x57, 0x0C, 0x8C}},
-                               {255, 255, {0x57, 0xFF, 0xFF}}};
+    using Bytes = std::vector<std::uint8_t>;
+    const std::tuple<int, int, Bytes> cases[] = {
+        {10, 256, {}}, {-1, 5, {}}, {0, 0, {0x57, 0x00, 0x00}}, {255, 255, {0x57, 0xFF, 0xFF}}};
     engine.cmdAt();
-    for (const WriteCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.offset << ", " << c.value);
+    for (const auto& [offset, value, bytes] : cases) {
+        SCOPED_TRACE(testing::Message() << offset << ", " << value);
         port.clearWritten();
-        engine.writeByte(c.offset, c.value);
-        EXPECT_EQ(port.written, c.bytes);
+        engine.writeByte(offset, value);
+        EXPECT_EQ(port.written, bytes);
     }
     EXPECT_EQ(engine.mode(), 64);
 }
@@ -32,36 +26,60 @@ TEST_F(EngineTest, sendPassesEveryByteThroughUnchanged) {
     EXPECT_EQ(port.written, (std::vector<std::uint8_t>{'S', '1', 0x00, 0xFF, 0x0D}));
 }
 
-struct StallCase {
-    int secondsPerWait;
-    int bytesDrainedPerWait;
-    bool unplugged;
-    bool burned;
-    int waits;
-};
+// Offset and value of each write of the BEL start-up Tune, in send order.
+constexpr std::uint8_t kBelStartupWrites[] = {
+    0,  16,  6,  20,  12, 140, 18, 34,  1,  36, 7,  50, 13, 136, 19, 51,  2,  48,  8,  70, 14, 132,
+    20, 68,  3,  64,  9,  90,  15, 128, 21, 85, 4,  64, 10, 110, 16, 124, 22, 119, 5,  60, 11, 130,
+    17, 118, 23, 136, 24, 51,  25, 76,  26, 90, 27, 90, 28, 30,  29, 40,  30, 0,   31, 12, 32, 6,
+    33, 7,   34, 0,   35, 105, 36, 120, 37, 0,  38, 1,  39, 108, 40, 0,   41, 90,  42, 4,  43, 0,
+    44, 0,   45, 24,  46, 0,   47, 255, 48, 0,  50, 0,  51, 25,  52, 0,   53, 0};
+
+TEST_F(EngineTest, startupTuneGoesOutAsItsExact53WritesThenTheStoreCommandOnceTheyLeft) {
+    const tune::Tune tune = tune::Tune::startup(Edition::BEL);
+    link::EngineConstants constants;
+    ASSERT_EQ(link::checkBeforeSend(tune, Edition::BEL, constants), std::nullopt);
+    port.holdOutput = true;
+    ASSERT_TRUE(link::sendTune(engine, tune, constants));
+    std::vector<std::uint8_t> expected;
+    for (std::size_t i = 0; i < sizeof kBelStartupWrites; i += 2)
+        expected.insert(expected.end(), {'W', kBelStartupWrites[i], kBelStartupWrites[i + 1]});
+    expected.push_back('B');
+    EXPECT_EQ(port.written, expected);
+    EXPECT_GE(pump.calls, 1) << "the store command must wait for the writes to leave the port";
+}
+
+TEST_F(EngineTest, uploadAnsweredWith62BytesDeliversNoImageAndALate63rdByteIsDropped) {
+    engine.upload();
+    port.push(counting(62));
+    ticks(5);
+    EXPECT_EQ(events.noResponses, std::vector<int>{85});
+    port.push({63});
+    engine.tick();
+    EXPECT_TRUE(events.images.empty());
+    EXPECT_EQ(engine.rxBuf()[62], 0);
+    EXPECT_EQ(port.waiting(), 0);
+}
 
 TEST(EngineBurnTest, burnSendsBOnceTheQueueDrainsButGivesUpOnAVanishedPortOrAFiveSecondStall) {
-    const StallCase cases[] = {
+    // Seconds passing and bytes drained per wait, an unplugged adapter; burned, waits.
+    const std::tuple<int, int, bool, bool, int> cases[] = {
         {1, 0, false, false, 6}, {4, 1, false, true, 12}, {0, 0, true, false, 1}};
-    for (const StallCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.secondsPerWait << " s, " << c.bytesDrainedPerWait);
+    for (const auto& [seconds, drained, unplugged, burned, waits] : cases) {
+        SCOPED_TRACE(testing::Message() << seconds << " s, " << drained);
         EngineRig rig;
         rig.port.holdOutput = true;
-        for (int offset = 0; offset < 4; ++offset) {
+        for (int offset = 0; offset < 4; ++offset)
             rig.engine.writeByte(offset, 1);
-        }
-        support::FakeEventPump waiter;  // drains only what the row says
-        link::Engine waiting(rig.port, rig.clock, waiter);
-        waiter.onProcess = [&] {
-            rig.clock.advance(c.secondsPerWait);
-            rig.port.drainOutput(c.bytesDrainedPerWait);
-            if (c.unplugged) {
+        rig.pump = support::FakeEventPump();  // drains only what the row says
+        rig.pump.onProcess = [&] {
+            rig.clock.advance(seconds);
+            rig.port.drainOutput(drained);
+            if (unplugged)
                 rig.port.vanish();
-            }
         };
-        EXPECT_EQ(waiting.burn(), c.burned);
-        EXPECT_EQ(waiter.calls, c.waits);
-        EXPECT_EQ(rig.sent().back() == 'B', c.burned);
+        EXPECT_EQ(rig.engine.burn(), burned);
+        EXPECT_EQ(rig.pump.calls, waits);
+        EXPECT_EQ(rig.sent().back() == 'B', burned);
     }
 }
 
@@ -105,21 +123,6 @@ TEST_F(EngineTest, bootloaderStepRunsOnlyInStatesOneToFiveAndNineWhichNeverTimeO
     ticks(50);
     EXPECT_TRUE(events.noResponses.empty());
     EXPECT_EQ(engine.mode(), 9);
-}
-
-TEST(OpenPortTest, remembersTheNumberEvenWhenOpeningFailsAndClosesOnlyAnOpenPortFirst) {
-    support::FakeSettingsStore store;
-    support::FakeSerialPort port;
-    port.openSucceeds = false;
-    EXPECT_FALSE(link::openPort(port, store, 3));
-    EXPECT_EQ(store.read("Config", "Port", ""), "3");
-    EXPECT_EQ(port.closeCalls, 0);
-    port.openSucceeds = true;
-    EXPECT_TRUE(link::openPort(port, store, 2));
-    EXPECT_TRUE(link::openPort(port, store, 4));
-    EXPECT_EQ(port.closeCalls, 1);
-    EXPECT_EQ(port.openedNumbers, (std::vector<int>{3, 2, 4}));
-    EXPECT_EQ(store.read("Config", "Port", ""), "4");
 }
 
 }  // namespace
