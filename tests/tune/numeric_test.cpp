@@ -11,15 +11,15 @@ TEST(Numeric, readNumberTakesTheLeadingNumberOfTheTextAndStaysFinite) {
     const struct {
         std::string text;
         double value;
-    } cases[] = {{" 1\t2\n3", 123}, {"25E-1", 2.5}, {"&h1f", 31},        {"&O17", 15},
-                 {"&o8", 0},        {"&X12", 0},    {"abc", 0},          {"12abc", 12},
-                 {"1,200", 1},      {"-.5", -0.5},  {"- 7", -7},         {"+-1", 0},
-                 {"1.2.3", 1.2},    {"1E+", 1},     {"-1E400", -DBL_MAX}};
+    } cases[] = {
+        {" 1\t2\n3", 123}, {"25E-1", 2.5}, {"&h1f", 31},         {"&O17", 15},
+        {"&o8", 0},        {"&X12", 0},    {"abc", 0},           {"12abc", 12},
+        {"1,200", 1},      {"-.5", -0.5},  {"- 7", -7},          {"+-1", 0},
+        {"1.2.3", 1.2},    {"1E+", 1},     {"-1E400", -DBL_MAX}, {"&HFFFFFFFFFF", 1099511627775.0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(num::readNumber(c.text), c.value);
     }
-    EXPECT_EQ(num::readNumber("&HFFFFFFFFFF"), 1099511627775.0);
     EXPECT_EQ(num::readNumber("&H" + std::string(2000, 'F')), DBL_MAX);
     EXPECT_EQ(num::readNumber(std::string(5000, '9')), DBL_MAX);
 }
@@ -37,14 +37,10 @@ TEST(Numeric, roundingTakesHalvesToTheEvenNeighbourAndSaturatesAt32Bits) {
     EXPECT_EQ(num::rnd32(-1E20), -2147483647 - 1);
 }
 
-TEST(Numeric, formatsWriteTheFixedSignedShortestAndHexadecimalTexts) {
+TEST(Numeric, formatsWriteNoNegativeZeroAndTheShortestDecimal) {
     EXPECT_EQ(num::formatFixed(-0.01, 1), "0.0");
-    EXPECT_EQ(num::formatFixed(1.176470588, 2), "1.18");
-    EXPECT_EQ(num::formatSigned(6), "+6");
-    EXPECT_EQ(num::formatSigned(0), "0");
     EXPECT_EQ(num::plainDecimal(0.1 + 0.2), "0.3");
     EXPECT_EQ(num::plainDecimal(1E20), "1E+20");
-    EXPECT_EQ(num::hex2(427), "AB");
 }
 
 }  // namespace
