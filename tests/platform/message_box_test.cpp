@@ -18,11 +18,9 @@ TEST(MessageBoxTest, aBoxShowsTextTitleIconAndButtonsAndReturnsTheButtonPressed)
     // The button pressed (NoButton: Escape), the icon Qt shows and the answer returned.
     const std::tuple<Box::Icon, Box::Buttons, Q::StandardButton, Q::Icon, Box::Answer> rows[] = {
         {Box::Icon::Critical, Box::Buttons::Ok, Q::Ok, Q::Critical, Box::Answer::Ok},
-        {Box::Icon::Information, Box::Buttons::Ok, Q::Ok, Q::Information, Box::Answer::Ok},
         {Box::Icon::Exclamation, Box::Buttons::OkCancel, Q::NoButton, Q::Warning,
          Box::Answer::Cancel},
-        {Box::Icon::Exclamation, Box::Buttons::YesNoCancel, Q::No, Q::Warning, Box::Answer::No},
-        {Box::Icon::Exclamation, Box::Buttons::YesNoCancel, Q::Yes, Q::Warning, Box::Answer::Yes}};
+        {Box::Icon::Exclamation, Box::Buttons::YesNoCancel, Q::No, Q::Warning, Box::Answer::No}};
     for (const auto& [icon, buttons, press, qtIcon, answer] : rows) {
         SCOPED_TRACE(static_cast<int>(press));
         QString seen;

@@ -1,17 +1,12 @@
-// The settings store and the single-instance lock on real files in a temporary config folder.
+// The settings store on a real file in a temporary config folder, and the file-dialog filters.
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <optional>
 
+#include "platform/FileFilter.h"
 #include "platform/QtSettingsStore.h"
-#include "platform/SingleInstance.h"
 
 namespace {
-
-std::string configFolder(const std::string& app) {
-    return qEnvironmentVariable("XDG_CONFIG_HOME").toStdString() + "/" + app;
-}
 
 TEST(SettingsStoreTest, valuesGoToTheUsersIniFileAndANewStoreReadsThemBackUnchanged) {
     const std::string app = "VolcrestoneStoreTest";
@@ -20,18 +15,19 @@ TEST(SettingsStoreTest, valuesGoToTheUsersIniFileAndANewStoreReadsThemBackUnchan
         EXPECT_EQ(platform::QtSettingsStore(app).read("Config", "Port", ""), text);
     }
     platform::QtSettingsStore(app).write("Plot", "Port", "1");
-    QFile file(QString::fromStdString(configFolder(app) + "/" + app + ".ini"));
+    QFile file(qEnvironmentVariable("XDG_CONFIG_HOME") + "/" + QString::fromStdString(app) + "/" +
+               QString::fromStdString(app) + ".ini");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("[Plot]\nPort=1"));
 }
 
-TEST(SingleInstanceTest, aSecondInstanceSeesTheFirstUntilItEnds) {
-    const std::string folder = configFolder("VolcrestoneLockTest");
-    std::optional<platform::SingleInstance> first(folder);
-    EXPECT_FALSE(first->anotherInstanceRunning());
-    EXPECT_TRUE(platform::SingleInstance(folder).anotherInstanceRunning());
-    first.reset();
-    EXPECT_FALSE(platform::SingleInstance(folder).anotherInstanceRunning());
+TEST(FileFilterTest, pairsOfDescriptionAndPatternsBecomeQtFilters) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"CFG Files (*.cfg)|*.cfg|All Files (*.*)|*.*", "CFG Files (*.cfg);;All Files (*)"},
+        {"Logs|*.csv;*.txt", "Logs (*.csv *.txt)"},
+        {"", "(*)"}};
+    for (const auto& [given, qt] : cases)
+        EXPECT_EQ(platform::qtFileFilter(given), qt) << given;
 }
 
 }  // namespace
