@@ -19,7 +19,7 @@ inline const std::string kBelStartupText =
     "#FALSE#,#TRUE#,\"Reset\",#FALSE#\r\n"
     "\"0.0\",#TRUE#,#FALSE#,\"25\"";
 
-// The same Tune saved as a settings file: the header, the text and a final CR LF.
-inline const std::string kBelStartupFile = "Volcrestone Settings BEL v1\r\n" + kBelStartupText + "\r\n";
+inline const std::string kBelStartupFile =
+    "Volcrestone Settings BEL v1\r\n" + kBelStartupText + "\r\n";
 
 }  // namespace support

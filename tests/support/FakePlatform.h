@@ -1,18 +1,77 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
-#include "support/FakeSerialPort.h"
 
 namespace support {
 
-// A clock the test sets by hand.
+// `written` keeps every byte handed to write(), even while closed. With `holdOutput`, written
+// bytes wait in bytesToWrite() until drainOutput(), to show Burn waiting.
+class FakeSerialPort : public platform::SerialPort {
+public:
+    bool openSucceeds = true;
+    bool holdOutput = false;
+    std::vector<std::uint8_t> written;
+    std::vector<int> openedNumbers;  // every number open() was asked for, in order
+    int closeCalls = 0;
+
+    bool open(int number) override {
+        openedNumbers.push_back(number);
+        open_ = open_ || openSucceeds;
+        return openSucceeds;
+    }
+    void close() override {
+        ++closeCalls;
+        open_ = false;
+        queued_ = 0;
+    }
+    bool isOpen() const override { return open_; }
+    void write(const std::vector<std::uint8_t>& bytes) override {
+        written.insert(written.end(), bytes.begin(), bytes.end());
+        queued_ += open_ && holdOutput ? static_cast<int>(bytes.size()) : 0;
+    }
+    int bytesAvailable() override { return open_ ? static_cast<int>(incoming_.size()) : 0; }
+    std::vector<std::uint8_t> readAll() override {
+        return open_ ? std::exchange(incoming_, {}) : std::vector<std::uint8_t>{};
+    }
+    int bytesToWrite() override { return queued_; }
+
+    // Bytes from the controller, waiting to be read.
+    void push(const std::vector<std::uint8_t>& bytes) {
+        incoming_.insert(incoming_.end(), bytes.begin(), bytes.end());
+    }
+    void pushText(const std::string& text) { push({text.begin(), text.end()}); }
+    void push(std::uint8_t byte, int count) { incoming_.insert(incoming_.end(), count, byte); }
+    int waiting() const { return static_cast<int>(incoming_.size()); }
+
+    // The first `count` bytes of the output queue leave the port.
+    void drainOutput(int count = INT32_MAX) { queued_ = count >= queued_ ? 0 : queued_ - count; }
+    // The adapter is unplugged: the port is closed and whatever was waiting is lost.
+    void vanish() {
+        open_ = false;
+        queued_ = 0;
+        incoming_.clear();
+    }
+
+    std::string writtenText() const { return std::string(written.begin(), written.end()); }
+    void clearWritten() { written.clear(); }
+
+private:
+    bool open_ = false;
+    int queued_ = 0;
+    std::vector<std::uint8_t> incoming_;
+};
+
 class FakeClock : public platform::Clock {
 public:
     std::int64_t seconds = 1000;
@@ -28,24 +87,22 @@ public:
     explicit FakeEventPump(FakeSerialPort* port = nullptr) : port_(port) {}
 
     int calls = 0;
-    std::function<void()> onProcess;
+    std::function<void()> onProcess = [] {};
 
     void processEvents() override {
         ++calls;
         if (port_ != nullptr)
             port_->drainOutput();
-        if (onProcess)
-            onProcess();
+        onProcess();
     }
 
 private:
     FakeSerialPort* port_;
 };
 
-// The per-user settings as a map from (section, key) to text.
 class FakeSettingsStore : public platform::SettingsStore {
 public:
-    std::map<std::pair<std::string, std::string>, std::string> values;
+    std::map<std::pair<std::string, std::string>, std::string> values;  // by (section, key)
 
     std::string read(const std::string& section, const std::string& key,
                      const std::string& fallback) const override {
@@ -55,6 +112,55 @@ public:
     void write(const std::string& section, const std::string& key,
                const std::string& value) override {
         values[{section, key}] = value;
+    }
+};
+
+template <typename T>
+T nextOf(std::deque<T>& script, T fallback) {
+    T next = script.empty() ? fallback : script.front();
+    if (!script.empty())
+        script.pop_front();
+    return next;
+}
+
+// Records every message box and answers from a script; an empty script answers Ok.
+class FakeMessageBox : public platform::MessageBox {
+public:
+    struct Shown {
+        std::string text;
+        std::string title;
+        Icon icon;
+        Buttons buttons;
+    };
+    std::vector<Shown> shown;
+    std::deque<Answer> answers;
+
+    Answer show(const std::string& text, const std::string& title, Icon icon,
+                Buttons buttons = Buttons::Ok) override {
+        shown.push_back({text, title, icon, buttons});
+        return nextOf(answers, Answer::Ok);
+    }
+    const Shown& last() const { return shown.back(); }
+};
+
+// Returns scripted paths in order (empty = the user cancelled) and records each request.
+class FakeFileDialog : public platform::FileDialog {
+public:
+    struct Request {
+        bool save;
+        std::string filter;
+        std::string folder;
+    };
+    std::deque<std::string> paths;
+    std::vector<Request> requests;
+
+    std::string openFile(const std::string& filter, const std::string& folder) override {
+        requests.push_back({false, filter, folder});
+        return nextOf(paths, std::string());
+    }
+    std::string saveFile(const std::string& filter, const std::string& folder) override {
+        requests.push_back({true, filter, folder});
+        return nextOf(paths, std::string());
     }
 };
 

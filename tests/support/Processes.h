@@ -48,7 +48,7 @@ struct Finished {
     std::string err;
 };
 
-// Runs `program` to its end with this process's environment and the given variables.
+// Runs `program` to its end in this process's environment plus the given variables.
 inline Finished runToEnd(const std::string& program, const std::vector<std::string>& arguments,
                          const std::vector<std::pair<std::string, std::string>>& environment = {}) {
     QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
@@ -71,11 +71,9 @@ public:
         process_.start(VOLCRESTONE_SIM_PATH, toQt(arguments));
         while (!process_.canReadLine() && process_.waitForReadyRead(kPatienceMs)) {
         }
-        if (!process_.canReadLine()) {
-            stop();
-            throw std::runtime_error("volcrestone-sim printed no device path");
-        }
         devicePath_ = process_.readLine().trimmed().toStdString();
+        if (devicePath_.empty())  // it refused its arguments (or hangs: the QProcess kills it)
+            throw std::runtime_error("volcrestone-sim printed no device path");
     }
     ~SimProcess() { stop(); }
 

@@ -11,7 +11,6 @@ namespace support {
 // 63); `aboutVisible` answers aboutShowing(); the on... hooks act from inside a tick.
 class RecordingEngineEvents : public link::EngineEvents {
 public:
-    std::vector<int> modes;        // modeChanged, once per tick
     std::vector<int> noResponses;  // the pending Mode of each time-out shown
     int arrivals = 0;              // bytesArrived
     std::vector<int> revisions;
@@ -20,31 +19,27 @@ public:
     std::vector<int> bootloaderTicks;
     bool aboutVisible = false;
 
-    std::function<void()> onBytesArrived;
-    std::function<void()> onBlock;
-    std::function<void(int mode)> onBootloaderTick;
+    std::function<void()> onBytesArrived = [] {};
+    std::function<void()> onBlock = [] {};
+    std::function<void(int mode)> onBootloaderTick = [](int) {};
 
-    void modeChanged(int mode) override { modes.push_back(mode); }
     void noResponse(int mode) override { noResponses.push_back(mode); }
     void bytesArrived() override {
         ++arrivals;
-        if (onBytesArrived)
-            onBytesArrived();
+        onBytesArrived();
     }
     void revisionReceived(int revision) override { revisions.push_back(revision); }
     bool aboutShowing() const override { return aboutVisible; }
     void realtimeBlock(const link::RxBuffer& rx) override {
         blocks.emplace_back(rx.begin(), rx.begin() + 30);
-        if (onBlock)
-            onBlock();
+        onBlock();
     }
     void imageReceived(const link::RxBuffer& rx) override {
         images.emplace_back(rx.begin(), rx.begin() + 63);
     }
     void bootloaderTick(int mode) override {
         bootloaderTicks.push_back(mode);
-        if (onBootloaderTick)
-            onBootloaderTick(mode);
+        onBootloaderTick(mode);
     }
 };
 
