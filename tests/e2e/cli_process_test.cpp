@@ -28,9 +28,6 @@ protected:
         return support::runToEnd(VOLCRESTONE_CLI_PATH, arguments, environment);
     }
     std::string path(const std::string& name) const { return folder.path(name); }
-    void write(const std::string& name, const std::string& content) const {
-        std::ofstream(path(name), std::ios::binary) << content;
-    }
 
     support::ScratchFolder folder;
 };
@@ -53,35 +50,46 @@ TEST_F(CliProcess, silentControllerGivesNoResponseAndExit1AndNoFile) {
     EXPECT_FALSE(std::filesystem::exists(path("t.cfg")));
 }
 
-TEST_F(CliProcess, uploadOfTheStartupImageWritesTheStartupSettingsFileOrRawPressures) {
+TEST_F(CliProcess, uploadWritesTheStartupFileAndAnEditedFileSentComesBackUnchangedOrUnscaled) {
     support::SimProcess sim;
-    const auto upload = run({"--port", sim.devicePath(), "upload", path("t.cfg")});
+    const auto upload = run({"--port", sim.devicePath(), "upload", path("a.cfg")});
     EXPECT_EQ(upload.exitCode, 0) << upload.err;
     EXPECT_EQ(upload.out, "Upload Done!\n");
-    EXPECT_EQ(readFile(path("t.cfg")), support::kBelStartupFile);
-    ASSERT_EQ(run({"--port", sim.devicePath(), "--no-3bar", "upload", path("t.cfg")}).exitCode, 0);
-    EXPECT_NE(readFile(path("t.cfg")).find("\"34\",\"51\",\"68\",\"85\",\"119\",\"136\"\r\n"),
-              std::string::npos);
-}
-
-TEST_F(CliProcess, editedFileSentAndUploadedAgainComesBackUnchanged) {
-    support::SimProcess sim;
-    ASSERT_EQ(run({"--port", sim.devicePath(), "upload", path("a.cfg")}).exitCode, 0);
+    EXPECT_EQ(readFile(path("a.cfg")), support::kBelStartupFile);
     std::string edited = replaced(readFile(path("a.cfg")), "\"8\",\"18\"", "\"11\",\"18\"");
     edited = replaced(edited, "\"1200\",\"** \",#TRUE#,#FALSE#", "\"6500\",\"67%\",#FALSE#,#TRUE#");
     edited = replaced(edited, "\"RPM\",\"0\",\"RPM\",\"0\"", "\"TPS\",\"51\",\"CLT\",\"120\"");
-    write("a.cfg", edited);
+    std::ofstream(path("a.cfg"), std::ios::binary) << edited;
 
     const auto send = run({"--port", sim.devicePath(), "send", path("a.cfg")});
     EXPECT_EQ(send.exitCode, 0) << send.err;
     EXPECT_EQ(send.out, "Download Done!\n");
     ASSERT_EQ(run({"--port", sim.devicePath(), "upload", path("b.cfg")}).exitCode, 0);
     EXPECT_EQ(readFile(path("b.cfg")), edited);
+    ASSERT_EQ(run({"--port", sim.devicePath(), "--no-3bar", "upload", path("b.cfg")}).exitCode, 0);
+    EXPECT_NE(readFile(path("b.cfg")).find("\"34\",\"51\",\"68\",\"85\",\"119\",\"136\"\r\n"),
+              std::string::npos);
 }
 
-TEST_F(CliProcess, sendOfTheStartupFileWritesEveryCellThenBurns) {
-    write("a.cfg", support::kBelStartupFile);
+TEST_F(CliProcess, refusedSendsSayWhyAndPutNoByteOnTheLineButTheStartupFileGoesOutCellByCell) {
     support::SimProcess sim({"--record", path("wire")});
+    const std::string& file = support::kBelStartupFile;
+    const std::pair<std::string, const char*> rows[] = {
+        {replaced(file, "\"45.0\"", "\"0.0\""), "Base Timing must be less than Static Timing!\n"},
+        {replaced(file, "\"0.0\",#TRUE#", "\"1.0\",#TRUE#"),
+         "\"Retard increase per knock detect\"\nmust be set to 0.0\n"},
+        {"", "Could not open file 1\n"},  // no file at all
+        {file.substr(0, file.find("#FALSE#,#FALSE#,#TRUE#")), "Error trying to Load Settings!\n"}};
+    for (const auto& [content, message] : rows) {
+        std::filesystem::remove(path("a.cfg"));
+        if (!content.empty())
+            std::ofstream(path("a.cfg"), std::ios::binary) << content;
+        const auto send = run({"--port", sim.devicePath(), "send", path("a.cfg")});
+        EXPECT_EQ(send.exitCode, 1);
+        EXPECT_EQ(send.err, message);
+        EXPECT_EQ(send.out, "");
+    }
+    std::ofstream(path("a.cfg"), std::ios::binary) << file;
     ASSERT_EQ(run({"--port", sim.devicePath(), "send", path("a.cfg")}).exitCode, 0);
     EXPECT_EQ(sim.stop(), 0);
     // The timing, speed, MAP advance and pressure cells column by column, then the rest in
@@ -96,30 +104,6 @@ TEST_F(CliProcess, sendOfTheStartupFileWritesEveryCellThenBurns) {
                           "W\x30\x00W\x32\x00W\x33\x19W\x34\x00W\x35\x00"
                           "B",
                           53 * 3 + 1));
-}
-
-TEST_F(CliProcess, refusedSendSaysWhyAndPutsNoByteOnTheLine) {
-    support::SimProcess sim({"--record", path("wire")});
-    const std::string& file = support::kBelStartupFile;
-    const std::pair<std::string, const char*> rows[] = {
-        {replaced(file, "\"45.0\"", "\"0.0\""), "Base Timing must be less than Static Timing!\n"},
-        {replaced(file, "\"0.0\",#TRUE#", "\"1.0\",#TRUE#"),
-         "\"Retard increase per knock detect\"\nmust be set to 0.0\n"},
-        {"Some other file\r\n", "Not a Volcrestone Settings file!\n"},
-        {"", "Could not open file 1\n"},  // no file at all
-        {file.substr(0, file.find("#FALSE#,#FALSE#,#TRUE#")), "Error trying to Load Settings!\n"}};
-    for (const auto& [content, message] : rows) {
-        std::filesystem::remove(path("a.cfg"));
-        if (!content.empty())
-            write("a.cfg", content);
-        const auto send = run({"--port", sim.devicePath(), "send", path("a.cfg")});
-        EXPECT_EQ(send.exitCode, 1);
-        EXPECT_EQ(send.err, message);
-        EXPECT_EQ(send.out, "");
-    }
-    ASSERT_EQ(run({"--port", sim.devicePath(), "revision"}).exitCode, 0);
-    EXPECT_EQ(sim.stop(), 0);
-    EXPECT_EQ(readFile(path("wire")), "Q");
 }
 
 TEST_F(CliProcess, portOrFileThatCannotBeOpenedIsNamedAndNothingIsLeftBehind) {

