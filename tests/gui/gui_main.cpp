@@ -1,5 +1,4 @@
-// Test main for everything that needs widgets: one QApplication for the whole run, drawn
-// offscreen unless the caller asked for a real display.
+// One QApplication for the whole run, drawn offscreen unless the caller asked for a display.
 #include <gtest/gtest.h>
 
 #include <QApplication>
