@@ -5,7 +5,6 @@
 
 #include "link/Engine.h"
 #include "support/FakePlatform.h"
-#include "support/FakeSerialPort.h"
 
 namespace {
 
