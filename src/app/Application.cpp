@@ -26,6 +26,11 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
     engine_.setListener(&router_);
     poll_.setInterval(kPollMilliseconds);
     connect(&poll_, &QTimer::timeout, this, [this] { engine_.tick(); });
+    // Acknowledging a lost answer also ends a live display that would only wait for more.
+    connect(noComm_.get(), &link::NoCommWindow::acknowledged, this, [this] {
+        if (router_.dashboardVisible())
+            router_.unloadDashboard();
+    });
     // The Setup window's close handler has asked about unsaved changes; once it lets the window
     // go, every other window goes with it. Queued, so the close event finishes first.
     connect(ignition_.get(), &setup::Ignition::closing, this, &Application::setupWindowClosed,
