@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -23,6 +25,14 @@ public:
     // `filter` is in the "Description (*.ext)|*.ext|All Files (*.*)|*.*" form.
     virtual std::string openFile(const std::string& filter, const std::string& folder) = 0;
     virtual std::string saveFile(const std::string& filter, const std::string& folder) = 0;
+};
+
+// The colour chooser. Colours are 24-bit numbers blue * 65536 + green * 256 + red.
+class ColorDialog {
+public:
+    virtual ~ColorDialog() = default;
+    // Opens on `initial`; the chosen colour, or nothing when the user cancelled.
+    virtual std::optional<std::uint32_t> chooseColor(std::uint32_t initial) = 0;
 };
 
 }  // namespace platform

@@ -11,14 +11,13 @@
 #include <utility>
 
 #include "cli/Arguments.h"
-#include "cli/CommandFlow.h"
+#include "cli/Commands.h"
 #include "support/BelStartup.h"
 #include "support/FakePlatform.h"
 #include "support/Processes.h"
 
 namespace {
 
-using cli::Command;
 using tune::Edition;
 
 cli::ParseResult parse(const std::string& line) {
@@ -48,7 +47,7 @@ TEST(CliArguments, optionsBeforeOrAfterTheCommandGiveThePortEditionScalingAndFil
         EXPECT_EQ(cli::portName(*parsed.arguments), row.port);
         EXPECT_EQ(parsed.arguments->edition, row.edition);
         EXPECT_EQ(parsed.arguments->threeBar, row.threeBar);
-        EXPECT_EQ(parsed.arguments->file, row.file);
+        EXPECT_EQ(parsed.arguments->operands.empty() ? "" : parsed.arguments->operands[0], row.file);
     }
 }
 
@@ -85,9 +84,9 @@ protected:
         vanished_ = std::move(callback);
     }
 
-    int run(Command command) {
+    int run(const std::string& command) {
         arguments_.command = command;
-        arguments_.file = folder_.path("a.cfg");
+        arguments_.operands = {folder_.path("a.cfg")};
         return cli::runCommand(arguments_, *this, out_, err_);
     }
 
@@ -107,7 +106,7 @@ TEST_F(CliFlow, sendOnALineThatNeverDrainsGivesUpWithAMessageAndNoBurn) {
     std::ofstream(folder_.path("a.cfg"), std::ios::binary) << support::kBelStartupFile;
     port_.holdOutput = true;
     pump_.onProcess = [this] { clock_.advance(1); };
-    EXPECT_EQ(run(Command::Send), 1);
+    EXPECT_EQ(run("send"), 1);
     EXPECT_EQ(out_.str(), "");
     EXPECT_NE(err_.str().find("Could not send to COM1"), std::string::npos) << err_.str();
     EXPECT_NE(port_.written.back(), 'B');
@@ -115,7 +114,7 @@ TEST_F(CliFlow, sendOnALineThatNeverDrainsGivesUpWithAMessageAndNoBurn) {
 
 TEST_F(CliFlow, portVanishingDuringAnUploadEndsTheCommandAndWritesNoFile) {
     vanishAtTick_ = 2;
-    EXPECT_EQ(run(Command::Upload), 1);
+    EXPECT_EQ(run("upload"), 1);
     EXPECT_EQ(err_.str(), "COM1 is gone\n");
     EXPECT_FALSE(std::filesystem::exists(folder_.path("a.cfg")));
 }

@@ -164,4 +164,17 @@ public:
     }
 };
 
+// Answers colour choices from a script (nothing = the user cancelled) and records where each
+// chooser started.
+class FakeColorDialog : public platform::ColorDialog {
+public:
+    std::deque<std::optional<std::uint32_t>> answers;
+    std::vector<std::uint32_t> initials;
+
+    std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override {
+        initials.push_back(initial);
+        return nextOf(answers, std::optional<std::uint32_t>());
+    }
+};
+
 }  // namespace support

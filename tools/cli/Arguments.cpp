@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "cli/Commands.h"
+
 namespace cli {
 
 namespace {
@@ -41,7 +43,30 @@ ParseResult refused(std::string why) {
     return result;
 }
 
+// Any command's option of that name; options may stand before the command's name, so the
+// whole table is asked.
+const CommandOption* commandOption(const std::string& name) {
+    for (const CommandSpec& spec : commandTable()) {
+        for (const CommandOption& option : spec.options) {
+            if (name == option.name) {
+                return &option;
+            }
+        }
+    }
+    return nullptr;
+}
+
+bool offers(const CommandSpec& spec, const std::string& option) {
+    return std::any_of(spec.options.begin(), spec.options.end(),
+                       [&](const CommandOption& o) { return option == o.name; });
+}
+
 }  // namespace
+
+std::string Arguments::option(const std::string& name) const {
+    const auto it = options.find(name);
+    return it == options.end() ? std::string() : it->second;
+}
 
 ParseResult parseArguments(const std::vector<std::string>& args) {
     Arguments arguments;
@@ -87,6 +112,17 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
             arguments.edition = *edition;
         } else if (option == "--no-3bar" && !value) {
             arguments.threeBar = false;
+        } else if (const CommandOption* own = commandOption(option)) {
+            if (own->takesValue) {
+                const std::optional<std::string> given = takeValue();
+                if (!given || given->empty())
+                    return refused(option + " needs a value");
+                arguments.options[option] = *given;
+            } else if (value) {
+                return refused(option + " takes no value");
+            } else {
+                arguments.options[option] = "";
+            }
         } else if (option.size() > 1 && option[0] == '-') {
             return refused("unknown option " + args[i]);
         } else {
@@ -96,16 +132,17 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
 
     if (words.empty())
         return refused("no command given");
-    const std::string& command = words[0];
-    if (command == "revision" && words.size() == 1) {
-        arguments.command = Command::Revision;
-    } else if ((command == "upload" || command == "send") && words.size() == 2) {
-        arguments.command = command == "upload" ? Command::Upload : Command::Send;
-        arguments.file = words[1];
-    } else if (command == "revision" || command == "upload" || command == "send") {
-        return refused("wrong number of arguments for " + command);
-    } else {
-        return refused("unknown command " + command);
+    const CommandSpec* spec = findCommand(words[0]);
+    if (spec == nullptr)
+        return refused("unknown command " + words[0]);
+    arguments.command = words[0];
+    arguments.operands.assign(words.begin() + 1, words.end());
+    if (arguments.operands.size() < spec->minOperands ||
+        arguments.operands.size() > spec->maxOperands)
+        return refused("wrong number of arguments for " + arguments.command);
+    for (const auto& [name, ignored] : arguments.options) {
+        if (!offers(*spec, name))
+            return refused(arguments.command + " does not take " + name);
     }
 
     ParseResult result;
@@ -114,13 +151,18 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
 }
 
 std::string usageText() {
-    return "usage: volcrestone-cli [--port DEVICE|COM1..COM4] [--edition RUK|BEL|ZAV|QOLT] "
-           "[--no-3bar] COMMAND\n"
-           "commands:\n"
-           "  revision          print the controller's firmware revision\n"
-           "  upload FILE.cfg   read the Tune from the controller into a settings file\n"
-           "  send FILE.cfg     check a settings file, send it and make the controller store it\n"
-           "The port defaults to COM1.\n";
+    std::string text =
+        "usage: volcrestone-cli [--port DEVICE|COM1..COM4] [--edition RUK|BEL|ZAV|QOLT] "
+        "[--no-3bar] COMMAND\n"
+        "commands:\n";
+    for (const CommandSpec& spec : commandTable()) {
+        std::string line = std::string("  ") + spec.name;
+        if (*spec.operands != '\0')
+            line += std::string(" ") + spec.operands;
+        line.resize(std::max<std::size_t>(line.size() + 1, 34), ' ');
+        text += line + spec.summary + "\n";
+    }
+    return text + "The port defaults to COM1.\n";
 }
 
 std::string portName(const Arguments& arguments) {

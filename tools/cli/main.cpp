@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cli/Arguments.h"
-#include "cli/CommandFlow.h"
+#include "cli/Commands.h"
 #include "cli/QtHost.h"
 
 int main(int argc, char** argv) {

@@ -1,0 +1,36 @@
+#include "cli/Commands.h"
+
+#include "cli/Runner.h"
+
+namespace cli {
+
+const std::vector<CommandSpec>& commandTable() {
+    static const std::vector<CommandSpec> table = {
+        {"revision", "", "print the controller's firmware revision", 0, 0, {}, runRevision},
+        {"upload", "FILE.cfg", "read the Tune from the controller into a settings file", 1, 1, {},
+         runUpload},
+        {"send", "FILE.cfg", "check a settings file, send it and make the controller store it", 1,
+         1, {}, runSend},
+    };
+    return table;
+}
+
+const CommandSpec* findCommand(const std::string& name) {
+    for (const CommandSpec& spec : commandTable()) {
+        if (name == spec.name) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+int runCommand(const Arguments& arguments, Host& host, std::ostream& out, std::ostream& err) {
+    const CommandSpec* spec = findCommand(arguments.command);
+    if (spec == nullptr) {
+        return kFailed;
+    }
+    Runner runner(arguments, host, out, err);
+    return spec->run(runner);
+}
+
+}  // namespace cli

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "cli/Arguments.h"
+#include "cli/Host.h"
+
+// The commands of volcrestone-cli: one file each, found here by name.
+namespace cli {
+
+class Runner;
+
+struct CommandOption {
+    const char* name;  // "--frames"
+    bool takesValue;
+};
+
+struct CommandSpec {
+    const char* name;
+    const char* operands;  // as the usage shows them: "FILE.cfg"
+    const char* summary;
+    std::size_t minOperands;
+    std::size_t maxOperands;
+    std::vector<CommandOption> options;
+    int (*run)(Runner& runner);
+};
+
+const std::vector<CommandSpec>& commandTable();
+const CommandSpec* findCommand(const std::string& name);
+
+// Runs one command against the controller on the host's port. Results go to `out`, messages
+// to `err`; returns the exit code (0 done, 1 failed).
+int runCommand(const Arguments& arguments, Host& host, std::ostream& out, std::ostream& err);
+
+// The commands, each in its own file.
+int runRevision(Runner& runner);
+int runUpload(Runner& runner);
+int runSend(Runner& runner);
+
+}  // namespace cli

@@ -1,0 +1,101 @@
+#include "cli/Runner.h"
+
+#include <ostream>
+
+namespace cli {
+
+namespace {
+// How long the last bytes of a send may take to leave the port before we give up on it.
+constexpr std::int64_t kDrainSeconds = 5;
+}  // namespace
+
+Runner::Runner(const Arguments& arguments, Host& host, std::ostream& out, std::ostream& err)
+    : arguments_(arguments),
+      host_(host),
+      edition_(tune::editionInfo(arguments.edition)),
+      out_(out),
+      err_(err),
+      engine_(host.port(), host.clock(), host.pump()) {}
+
+tune::Tune Runner::startupTune() const {
+    tune::Tune tune = tune::Tune::startup(arguments_.edition);
+    tune.check1 = arguments_.threeBar ? 1 : 0;
+    return tune;
+}
+
+bool Runner::loadSettings(tune::Tune& tune, const std::string& path) {
+    if (const char* failure = loadFailureText(tune::loadSettingsFile(tune, path))) {
+        err_ << failure << std::endl;
+        return false;
+    }
+    return true;
+}
+
+bool Runner::openPort(link::EngineEvents& listener) {
+    if (!host_.port().open(arguments_.comNumber)) {
+        err_ << "Could not open " << portName(arguments_) << std::endl;
+        return false;
+    }
+    host_.setOnPortVanished([this] {
+        err_ << portName(arguments_) << " is gone" << std::endl;
+        finish(kFailed);
+    });
+    engine_.setListener(&listener);
+    return true;
+}
+
+int Runner::waitUntilFinished() {
+    if (!result_) {
+        host_.runTicks([this] { engine_.tick(); });
+    }
+    return result_.value_or(kFailed);
+}
+
+void Runner::finish(int code) {
+    if (result_) {
+        return;
+    }
+    result_ = code;
+    host_.stop(code);
+}
+
+bool Runner::drained() {
+    platform::SerialPort& port = host_.port();
+    const std::int64_t start = host_.clock().nowSeconds();
+    while (port.isOpen() && port.bytesToWrite() > 0) {
+        if (host_.clock().nowSeconds() - start > kDrainSeconds) {
+            return false;
+        }
+        host_.pump().processEvents();
+    }
+    return port.isOpen();
+}
+
+std::string consoleText(std::string text) {
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+        text.replace(at, 2, "\n");
+    }
+    return text;
+}
+
+const char* loadFailureText(tune::LoadOutcome outcome) {
+    switch (outcome) {
+        case tune::LoadOutcome::CannotOpen:
+            // The channel number the program has always shown in place of the file name.
+            return "Could not open file 1";
+        case tune::LoadOutcome::NotSettingsFile:
+            return "Not a Volcrestone Settings file!";
+        case tune::LoadOutcome::Failed:
+            return "Error trying to Load Settings!";
+        case tune::LoadOutcome::Loaded:
+            break;
+    }
+    return nullptr;
+}
+
+void ControllerCommand::noResponse(int) {
+    runner_.err() << "No Response from Controller!" << std::endl;
+    runner_.finish(kFailed);
+}
+
+}  // namespace cli

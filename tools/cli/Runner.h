@@ -1,0 +1,75 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "cli/Arguments.h"
+#include "cli/Host.h"
+#include "link/Engine.h"
+#include "tune/SettingsFile.h"
+#include "tune/Tune.h"
+
+namespace cli {
+
+inline constexpr int kDone = 0;
+inline constexpr int kFailed = 1;
+
+// What every command shares: the arguments, the output streams, the protocol engine on the
+// host's port and the wait on its ticks. A command that talks to the controller opens the port,
+// becomes the engine's listener, starts its exchange and waits until it calls finish().
+class Runner {
+public:
+    Runner(const Arguments& arguments, Host& host, std::ostream& out, std::ostream& err);
+
+    const Arguments& arguments() const { return arguments_; }
+    const tune::EditionInfo& edition() const { return edition_; }
+    Host& host() { return host_; }
+    link::Engine& engine() { return engine_; }
+    std::ostream& out() { return out_; }
+    std::ostream& err() { return err_; }
+
+    // The Edition's start-up Tune with the command line's "3 Bar" choice.
+    tune::Tune startupTune() const;
+    // Loads a settings file into `tune` as "&Load Settings..." does; on failure prints the
+    // window's message and returns false.
+    bool loadSettings(tune::Tune& tune, const std::string& path);
+
+    // Opens the port and makes `listener` the engine's. Prints "Could not open ..." on failure.
+    // A device that vanishes later ends the wait with exit 1.
+    bool openPort(link::EngineEvents& listener);
+    // Ticks every 100 ms until finish(); returns its code.
+    int waitUntilFinished();
+    void finish(int code);
+    bool finished() const { return result_.has_value(); }
+    // Lets the output queue drain, for at most a few seconds; false when the line stopped.
+    bool drained();
+
+private:
+    const Arguments& arguments_;
+    Host& host_;
+    const tune::EditionInfo edition_;
+    std::ostream& out_;
+    std::ostream& err_;
+    link::Engine engine_;
+    std::optional<int> result_;
+};
+
+// A message box text on the console: its CR LF line breaks become plain new lines.
+std::string consoleText(std::string text);
+
+// The message "&Load Settings..." shows for a failed load; nothing for a loaded file.
+const char* loadFailureText(tune::LoadOutcome outcome);
+
+// Base of the commands that wait for the controller: an answer that does not come ends the
+// command with the message the program shows.
+class ControllerCommand : public link::EngineEvents {
+public:
+    explicit ControllerCommand(Runner& runner) : runner_(runner) {}
+    void noResponse(int mode) override;
+
+protected:
+    Runner& runner_;
+};
+
+}  // namespace cli

@@ -1,0 +1,36 @@
+// send FILE.cfg: loaded and checked as the Setup window does, then sent and stored.
+#include <optional>
+#include <ostream>
+
+#include "cli/Commands.h"
+#include "cli/Runner.h"
+#include "link/Transfer.h"
+
+namespace cli {
+
+int runSend(Runner& runner) {
+    // The file and the checks come first, so that a refused Tune never touches the port.
+    tune::Tune tune = runner.startupTune();
+    if (!runner.loadSettings(tune, runner.arguments().operands[0])) {
+        return kFailed;
+    }
+    link::EngineConstants constants;
+    if (const std::optional<link::Refusal> refusal =
+            link::checkBeforeSend(tune, runner.arguments().edition, constants)) {
+        runner.err() << consoleText(refusal->message) << std::endl;
+        return kFailed;
+    }
+    ControllerCommand command(runner);
+    if (!runner.openPort(command)) {
+        return kFailed;
+    }
+    if (!link::sendTune(runner.engine(), tune, constants) || !runner.drained()) {
+        runner.err() << "Could not send to " << portName(runner.arguments())
+                     << ": the line stopped before the Tune was out" << std::endl;
+        return kFailed;
+    }
+    runner.out() << "Download Done!" << std::endl;
+    return kDone;
+}
+
+}  // namespace cli

@@ -1,0 +1,44 @@
+// upload FILE.cfg: the controller's Tune saved as "&Save Settings..." would save it.
+#include <ostream>
+
+#include "cli/Commands.h"
+#include "cli/Runner.h"
+#include "link/Codec.h"
+#include "tune/SettingsFile.h"
+
+namespace cli {
+
+namespace {
+
+class Upload final : public ControllerCommand {
+public:
+    explicit Upload(Runner& runner) : ControllerCommand(runner), tune_(runner.startupTune()) {}
+
+    void imageReceived(const link::RxBuffer& rx) override {
+        link::imageToSetup(tune_, rx, runner_.arguments().edition);
+        const std::string text = tune::settingsFileText(tune_, runner_.edition().editionName);
+        if (!tune::writeFileAtomically(runner_.arguments().operands[0], text)) {
+            runner_.err() << "Error trying to Save Settings!" << std::endl;
+            runner_.finish(kFailed);
+            return;
+        }
+        runner_.out() << "Upload Done!" << std::endl;
+        runner_.finish(kDone);
+    }
+
+private:
+    tune::Tune tune_;
+};
+
+}  // namespace
+
+int runUpload(Runner& runner) {
+    Upload command(runner);
+    if (!runner.openPort(command)) {
+        return kFailed;
+    }
+    runner.engine().upload();
+    return runner.waitUntilFinished();
+}
+
+}  // namespace cli
