@@ -47,7 +47,8 @@ TEST(CliArguments, optionsBeforeOrAfterTheCommandGiveThePortEditionScalingAndFil
         EXPECT_EQ(cli::portName(*parsed.arguments), row.port);
         EXPECT_EQ(parsed.arguments->edition, row.edition);
         EXPECT_EQ(parsed.arguments->threeBar, row.threeBar);
-        EXPECT_EQ(parsed.arguments->operands.empty() ? "" : parsed.arguments->operands[0], row.file);
+        EXPECT_EQ(parsed.arguments->operands.empty() ? "" : parsed.arguments->operands[0],
+                  row.file);
     }
 }
 

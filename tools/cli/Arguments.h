@@ -12,11 +12,11 @@
 namespace cli {
 
 struct Arguments {
-    std::string command;                        // "revision", "upload", ...
-    std::vector<std::string> operands;          // the command's words after its name
+    std::string command;                         // "revision", "upload", ...
+    std::vector<std::string> operands;           // the command's words after its name
     std::map<std::string, std::string> options;  // the command's own options ("" for a flag)
-    int comNumber = 1;                          // COM1..COM4, used when no device path was given
-    std::string device;                         // an explicit device path from --port
+    int comNumber = 1;                           // COM1..COM4, used when no device path was given
+    std::string device;                          // an explicit device path from --port
     tune::Edition edition = tune::Edition::BEL;
     bool threeBar = true;  // --no-3bar clears the "3 Bar" scaling of the pressures
 

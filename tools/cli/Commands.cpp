@@ -7,10 +7,20 @@ namespace cli {
 const std::vector<CommandSpec>& commandTable() {
     static const std::vector<CommandSpec> table = {
         {"revision", "", "print the controller's firmware revision", 0, 0, {}, runRevision},
-        {"upload", "FILE.cfg", "read the Tune from the controller into a settings file", 1, 1, {},
+        {"upload",
+         "FILE.cfg",
+         "read the Tune from the controller into a settings file",
+         1,
+         1,
+         {},
          runUpload},
-        {"send", "FILE.cfg", "check a settings file, send it and make the controller store it", 1,
-         1, {}, runSend},
+        {"send",
+         "FILE.cfg",
+         "check a settings file, send it and make the controller store it",
+         1,
+         1,
+         {},
+         runSend},
     };
     return table;
 }
