@@ -70,6 +70,7 @@ protected:
     platform::SerialPort& port() override { return port_; }
     const platform::Clock& clock() override { return clock_; }
     platform::EventPump& pump() override { return pump_; }
+    const platform::SettingsStore& settings() override { return settings_; }
     int runTicks(const std::function<void()>& tick) override {
         for (int ticks = 1; !code_ && ticks <= 100; ++ticks) {
             if (ticks == vanishAtTick_) {
@@ -93,7 +94,8 @@ protected:
 
     support::FakeSerialPort port_;
     support::FakeClock clock_;
-    support::FakeEventPump pump_;  // the output moves only when a test drains it
+    support::FakeEventPump pump_;
+    support::FakeSettingsStore settings_;  // the output moves only when a test drains it
     int vanishAtTick_ = 0;
     support::ScratchFolder folder_;
     cli::Arguments arguments_;

@@ -21,6 +21,13 @@ const std::vector<CommandSpec>& commandTable() {
          1,
          {},
          runSend},
+        {"monitor",
+         "[--frames N] [--log FILE.csv]",
+         "show the live values as the Dashboard does, one line per block",
+         0,
+         0,
+         {{"--frames", true}, {"--log", true}},
+         runMonitor},
     };
     return table;
 }

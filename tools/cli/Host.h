@@ -4,6 +4,7 @@
 
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
+#include "platform/SettingsStore.h"
 
 namespace cli {
 
@@ -16,6 +17,8 @@ public:
     virtual platform::SerialPort& port() = 0;
     virtual const platform::Clock& clock() = 0;
     virtual platform::EventPump& pump() = 0;
+    // The per-user settings under the Edition's AppName (the Dashboard's display options).
+    virtual const platform::SettingsStore& settings() = 0;
 
     // Calls `tick` every 100 ms until stop(); returns the code given to stop().
     virtual int runTicks(const std::function<void()>& tick) = 0;
@@ -23,6 +26,11 @@ public:
 
     // Runs once when the port's device disappears while it is open.
     virtual void setOnPortVanished(std::function<void()> callback) = 0;
+
+    // From catchInterrupts() on, Ctrl-C and SIGTERM no longer end the process; interrupted()
+    // tells the command, which winds down in its own time.
+    virtual void catchInterrupts() {}
+    virtual bool interrupted() const { return false; }
 };
 
 }  // namespace cli

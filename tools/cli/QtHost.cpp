@@ -1,16 +1,27 @@
 #include "cli/QtHost.h"
 
 #include <QTimer>
+#include <csignal>
 #include <utility>
 
 #include "tune/Edition.h"
 
 namespace cli {
 
-QtHost::QtHost(const Arguments& arguments) {
+namespace {
+
+volatile std::sig_atomic_t interruptCaught = 0;
+
+extern "C" void noteInterrupt(int) {
+    interruptCaught = 1;
+}
+
+}  // namespace
+
+QtHost::QtHost(const Arguments& arguments)
+    : settings_(std::make_unique<platform::QtSettingsStore>(
+          tune::editionInfo(arguments.edition).appName)) {
     if (arguments.device.empty()) {
-        settings_ = std::make_unique<platform::QtSettingsStore>(
-            tune::editionInfo(arguments.edition).appName);
         port_ = std::make_unique<platform::QtSerialPort>(*settings_);
     } else {
         port_ = std::make_unique<platform::QtSerialPort>(arguments.device);
@@ -31,6 +42,15 @@ void QtHost::stop(int code) {
 
 void QtHost::setOnPortVanished(std::function<void()> callback) {
     port_->setOnVanished(std::move(callback));
+}
+
+void QtHost::catchInterrupts() {
+    std::signal(SIGINT, noteInterrupt);
+    std::signal(SIGTERM, noteInterrupt);
+}
+
+bool QtHost::interrupted() const {
+    return interruptCaught != 0;
 }
 
 }  // namespace cli

@@ -20,10 +20,13 @@ public:
     platform::SerialPort& port() override { return *port_; }
     const platform::Clock& clock() override { return clock_; }
     platform::EventPump& pump() override { return pump_; }
+    const platform::SettingsStore& settings() override { return *settings_; }
 
     int runTicks(const std::function<void()>& tick) override;
     void stop(int code) override;
     void setOnPortVanished(std::function<void()> callback) override;
+    void catchInterrupts() override;
+    bool interrupted() const override;
 
 private:
     std::unique_ptr<platform::QtSettingsStore> settings_;

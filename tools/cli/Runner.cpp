@@ -44,9 +44,14 @@ bool Runner::openPort(link::EngineEvents& listener) {
     return true;
 }
 
-int Runner::waitUntilFinished() {
+int Runner::waitUntilFinished(const std::function<void()>& afterTick) {
     if (!result_) {
-        host_.runTicks([this] { engine_.tick(); });
+        host_.runTicks([this, &afterTick] {
+            engine_.tick();
+            if (afterTick && !result_) {
+                afterTick();
+            }
+        });
     }
     return result_.value_or(kFailed);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@ namespace cli {
 
 inline constexpr int kDone = 0;
 inline constexpr int kFailed = 1;
+inline constexpr int kUsage = 2;
 
 // What every command shares: the arguments, the output streams, the protocol engine on the
 // host's port and the wait on its ticks. A command that talks to the controller opens the port,
@@ -38,8 +40,8 @@ public:
     // Opens the port and makes `listener` the engine's. Prints "Could not open ..." on failure.
     // A device that vanishes later ends the wait with exit 1.
     bool openPort(link::EngineEvents& listener);
-    // Ticks every 100 ms until finish(); returns its code.
-    int waitUntilFinished();
+    // Ticks every 100 ms until finish(); returns its code. `afterTick` runs after each tick.
+    int waitUntilFinished(const std::function<void()>& afterTick = {});
     void finish(int code);
     bool finished() const { return result_.has_value(); }
     // Lets the output queue drain, for at most a few seconds; false when the line stopped.

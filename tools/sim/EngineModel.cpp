@@ -62,36 +62,74 @@ std::uint8_t advanceByte(int halfDegrees) {
     return static_cast<std::uint8_t>(halfDegrees < 0 ? halfDegrees + 256 : halfDegrees);
 }
 
+namespace {
+
+// One drive cycle in seconds: idle, a ramp to wide open, a hold at the limiter, a lift-off and
+// a coast down.
+constexpr double kCycle = 20.0, kIdleEnd = 3.0, kRampEnd = 11.0, kHoldEnd = 12.5;
+constexpr double kIdleRpm = 900.0;
+
+// The throttle opening 0..1 `seconds` after power-up.
+double throttleAt(double seconds) {
+    const double t = std::fmod(seconds, kCycle);
+    if (t < kIdleEnd) {
+        return 0.0;
+    }
+    if (t < kRampEnd) {
+        return std::min(1.0, (t - kIdleEnd) / 1.5);
+    }
+    return t < kHoldEnd ? 1.0 : 0.0;
+}
+
+}  // namespace
+
 Frame realtimeFrame(std::int64_t elapsedMs, std::uint8_t secl, const Image& image) {
     const double t = static_cast<double>(elapsedMs) / 1000.0;
-    const long rpm = std::lround(900.0 + 35.0 * wave(t, 7.0) + 12.0 * wave(t, 1.3));
-    const long kpa = std::lround(33.0 + 3.0 * wave(t, 5.0));  // about 39 kPa on a 3-bar sensor
+    const double inCycle = std::fmod(t, kCycle);
+    const double limit = std::max(2000.0, static_cast<double>(image[45]) * kRpmStep);
+    // Speed: idle, a sweep up to the limiter, a short bounce on it, then a coast back to idle.
+    double rpm = kIdleRpm;
+    if (inCycle >= kIdleEnd && inCycle < kRampEnd) {
+        rpm = kIdleRpm + (limit - kIdleRpm) * (inCycle - kIdleEnd) / (kRampEnd - kIdleEnd);
+    } else if (inCycle >= kRampEnd && inCycle < kHoldEnd) {
+        rpm = limit - 120.0 * (0.5 + 0.5 * wave(t, 0.3));
+    } else if (inCycle >= kHoldEnd) {
+        rpm = kIdleRpm + (limit - kIdleRpm) * std::exp(-(inCycle - kHoldEnd) / 1.6);
+    }
+    rpm += 12.0 * wave(t, 1.3);
+    const double throttle = throttleAt(t);
+    // Manifold pressure in kPa: light vacuum at idle, near atmosphere with the throttle open,
+    // deep vacuum while coasting; the sensor byte reads it on a 3-bar scale.
+    const double kpaTrue =
+        throttle > 0.0 ? 38.0 + 60.0 * throttle : (rpm > kIdleRpm + 300.0 ? 22.0 : 38.0);
+    const long kpa = std::lround((kpaTrue + 1.5 * wave(t, 5.0)) / 1.176);
     const long coolantF = std::lround(60.0 + 125.0 * (1.0 - std::exp(-t / 180.0)));
-    const bool rich = wave(t, 1.2) > 0.0;
-    const long sparks = std::lround(t * static_cast<double>(rpm) / 30.0);
-    const long sparkPeriod = std::lround(230400.0 * 30.0 / static_cast<double>(rpm));
+    const bool rich = throttle > 0.5 || wave(t, 1.2) > 0.0;
+    const long rpmWhole = std::lround(rpm);
+    const long sparks = std::lround(t * rpm / 30.0);
+    const long sparkPeriod = std::lround(230400.0 * 30.0 / rpm);
     const std::uint8_t advance =
-        advanceByte(advanceHalfDegrees(image, static_cast<int>(rpm), static_cast<int>(kpa)));
+        advanceByte(advanceHalfDegrees(image, static_cast<int>(rpmWhole), static_cast<int>(kpa)));
 
     Frame frame{};
     frame[0] = secl;
-    frame[1] = 0x01;                                      // engine: running
-    frame[2] = byteOf(kpa * 2);                           // map sensor count
-    frame[3] = byteOf(115);                               // air temperature sensor count
-    frame[4] = byteOf(200 - coolantF / 2);                // coolant sensor count falls as it warms
-    frame[5] = byteOf(26 + std::lround(wave(t, 3.1)));    // throttle about 0.5 V
-    frame[6] = byteOf(117 + std::lround(wave(t, 11.0)));  // about 13.8 V
-    frame[7] = byteOf(rich ? 41 : 8);                     // narrow-band oxygen sensor switching
+    frame[1] = throttle > 0.9 ? 0x05 : 0x01;  // engine: running, full load
+    frame[2] = byteOf(kpa * 2);               // map sensor count
+    frame[3] = byteOf(115);                   // air temperature sensor count
+    frame[4] = byteOf(200 - coolantF / 2);    // coolant sensor count falls as it warms
+    frame[5] = byteOf(std::lround(26.0 + 204.0 * throttle + wave(t, 3.1)));  // 0.5 .. 4.5 V
+    frame[6] = byteOf(117 + std::lround(wave(t, 11.0)));                     // about 13.8 V
+    frame[7] = byteOf(rich ? 41 : 8);  // narrow-band oxygen sensor switching
     frame[8] = 0;
     frame[9] = 0;
-    frame[10] = byteOf(rpm / 100);
+    frame[10] = byteOf(rpmWhole / 100);
     frame[11] = byteOf(kpa);
-    frame[12] = byteOf(rpm / 256);
-    frame[13] = byteOf(rpm % 256);
+    frame[12] = byteOf(rpmWhole / 256);
+    frame[13] = byteOf(rpmWhole % 256);
     frame[14] = byteOf(coolantF + 40);
     frame[15] = byteOf(static_cast<long>(elapsedMs / 1000 % 256));
     frame[16] = 0;
-    frame[17] = byteOf(147 + std::lround(3.0 * wave(t, 1.2)));
+    frame[17] = byteOf(std::lround((throttle > 0.5 ? 126.0 : 147.0) + 3.0 * wave(t, 1.2)));
     frame[18] = byteOf(75 + 40);
     frame[19] = advance;
     frame[20] = advance;

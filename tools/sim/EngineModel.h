@@ -4,9 +4,10 @@
 
 #include "Image.h"
 
-// A plausible idling engine for the realtime block: speed wandering around 900 rpm, light
-// vacuum, a coolant that warms up, a steady throttle and battery, and the advance the stored
-// timing tables give at that speed and pressure.
+// A plausible engine on a dyno pull for the realtime block: it idles, opens the throttle and
+// sweeps from idle to the stored rev limit, lifts off and falls back, over and over; the
+// manifold pressure follows the throttle, the coolant warms up, and the advance is what the
+// stored timing and MAP tables give at that speed and pressure.
 namespace sim {
 
 // The 30-byte realtime block `elapsedMs` after power-up, with `secl` as its first byte.

@@ -35,14 +35,20 @@ SerialWindow::SerialWindow(Engine& engine, QWidget* parent) : QWidget(parent), e
     title->setFont(titleFont);
     title->setAlignment(Qt::AlignCenter);
 
+    auto* cmdQ = addCommand("cmdQ", "Q: REVNUM", &Engine::cmdQ);
+    auto* cmdU = addCommand("cmdU", "U: Upload", &Engine::upload);
+    auto* cmdBoot = addCommand("cmdBoot", "!: Bootloader", &Engine::cmdBoot);
+    auto* cmdAt = addCommand("cmdAt", "@: Vars", &Engine::cmdAt);
+    auto* cmdC = addCommand("cmdC", "C: SECL", &Engine::cmdC);
+    lockedInRealtime_ = {cmdAt, cmdBoot, cmdC, cmdQ, cmdU};
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(addCommand("cmdQ", "Q: REVNUM", &Engine::cmdQ));
+    buttons->addWidget(cmdQ);
     buttons->addWidget(addCommand("cmdN", "N: Mon Off", &Engine::cmdN));
     buttons->addWidget(addCommand("cmdM", "M: Mon On", &Engine::cmdM));
-    buttons->addWidget(addCommand("cmdU", "U: Upload", &Engine::upload));
-    buttons->addWidget(addCommand("cmdBoot", "!: Bootloader", &Engine::cmdBoot));
-    buttons->addWidget(addCommand("cmdAt", "@: Vars", &Engine::cmdAt));
-    buttons->addWidget(addCommand("cmdC", "C: SECL", &Engine::cmdC));
+    buttons->addWidget(cmdU);
+    buttons->addWidget(cmdBoot);
+    buttons->addWidget(cmdAt);
+    buttons->addWidget(cmdC);
     buttons->addSpacing(12);
     auto* modeTitle = namedLabel("lblModeTitle", "MODE", this);
     modeTitle->setAlignment(Qt::AlignCenter);
@@ -71,6 +77,12 @@ void SerialWindow::showMode(int mode) {
 void SerialWindow::showBlock(const RxBuffer& rx) {
     for (int i = 0; i < kRealtimeBlockSize; ++i) {
         lbValue_[i]->setText(QString::fromLatin1(rawValueText(i, rx[i])));
+    }
+}
+
+void SerialWindow::setCommandsEnabled(bool enabled) {
+    for (QPushButton* button : lockedInRealtime_) {
+        button->setEnabled(enabled);
     }
 }
 

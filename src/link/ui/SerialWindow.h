@@ -21,6 +21,8 @@ public:
     void showMode(int mode);
     // lbValue 0..29 from RxBuf 0..29.
     void showBlock(const RxBuffer& rx);
+    // Realtime mode locks every command but the monitor's own "M" and "N".
+    void setCommandsEnabled(bool enabled);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -31,6 +33,7 @@ private:
 
     Engine& engine_;
     std::array<QLabel*, kRealtimeBlockSize> lbValue_{};
+    std::array<QPushButton*, 5> lockedInRealtime_{};
     QLabel* lblMode_ = nullptr;
 };
 
