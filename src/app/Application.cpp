@@ -21,7 +21,10 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
       about_(std::make_unique<dialogs::About>(edition, engine_)),
       serial_(std::make_unique<link::SerialWindow>(engine_)),
       noComm_(std::make_unique<link::NoCommWindow>(edition.appName)),
-      router_(*serial_, *noComm_, *about_, session_),
+      live_(std::make_unique<LiveData>(
+          session_, engine_, *serial_, *noComm_,
+          LiveData::Services{platform.store, platform.colors, platform.messages})),
+      router_(*serial_, *noComm_, *about_, session_, *live_),
       ignition_(std::make_unique<setup::Ignition>(session_, &router_)) {
     engine_.setListener(&router_);
     poll_.setInterval(kPollMilliseconds);
@@ -55,8 +58,9 @@ void Application::unload() {
     poll_.stop();
     engine_.setListener(nullptr);
     ignition_->setOtherWindows(nullptr);
-    // Fixed order: the plot, log replay, Dashboard and display settings windows would go first;
-    // then the link window and its port, the firmware update, NoComm and About.
+    // Fixed order: the plot and log replay windows would go first; then the Dashboard and the
+    // display settings, the link window and its port, the firmware update, NoComm and About.
+    live_->unload();
     serial_.reset();
     if (port_.isOpen())
         port_.close();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/LinkRouter.h"
+#include "app/LiveData.h"
 #include "link/Engine.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -36,6 +37,7 @@ struct Platform {
     platform::EventPump& events;
     platform::MessageBox& messages;
     platform::FileDialog& files;
+    platform::ColorDialog& colors;
 };
 
 // The whole program once the Edition is known: the protocol engine, the Setup session and every
@@ -58,6 +60,7 @@ public:
     dialogs::About& about() { return *about_; }
     link::SerialWindow& serialWindow() { return *serial_; }
     link::NoCommWindow& noComm() { return *noComm_; }
+    LiveData& live() { return *live_; }
 
 signals:
     // The Setup window closed and everything else is unloaded: the program may end.
@@ -72,6 +75,7 @@ private:
     std::unique_ptr<dialogs::About> about_;
     std::unique_ptr<link::SerialWindow> serial_;
     std::unique_ptr<link::NoCommWindow> noComm_;
+    std::unique_ptr<LiveData> live_;
     LinkRouter router_;
     std::unique_ptr<setup::Ignition> ignition_;
     QTimer poll_;

@@ -1,5 +1,7 @@
 #include "app/LinkRouter.h"
 
+#include "app/LiveData.h"
+#include "dash/ui/Realtime.h"
 #include "dialogs/ui/About.h"
 #include "link/ui/NoCommWindow.h"
 #include "link/ui/SerialWindow.h"
@@ -7,8 +9,8 @@
 namespace app {
 
 LinkRouter::LinkRouter(link::SerialWindow& serial, link::NoCommWindow& noComm,
-                       dialogs::About& about, setup::Session& session)
-    : serial_(serial), noComm_(noComm), about_(about), session_(session) {}
+                       dialogs::About& about, setup::Session& session, LiveData& live)
+    : serial_(serial), noComm_(noComm), about_(about), session_(session), live_(live) {}
 
 void LinkRouter::modeChanged(int mode) {
     serial_.showMode(mode);
@@ -31,7 +33,7 @@ bool LinkRouter::aboutShowing() const {
 }
 
 void LinkRouter::realtimeBlock(const link::RxBuffer& rx) {
-    serial_.showBlock(rx);
+    live_.realtime().copyATdata(rx, true);
 }
 
 void LinkRouter::imageReceived(const link::RxBuffer& rx) {
@@ -44,6 +46,26 @@ void LinkRouter::hideNoResponse() {
 
 void LinkRouter::showAbout() {
     about_.Display();
+}
+
+bool LinkRouter::dashboardVisible() const {
+    return live_.dashboardVisible();
+}
+
+void LinkRouter::unloadDashboard() {
+    live_.unloadDashboard();
+}
+
+void LinkRouter::setRpmUpperLimit(double rpm) {
+    live_.dashboard().setRpmUpperLimit(rpm);
+}
+
+void LinkRouter::startRealtime() {
+    live_.mode().StartRealtime();
+}
+
+void LinkRouter::showDashboard() {
+    live_.showDashboard();
 }
 
 }  // namespace app

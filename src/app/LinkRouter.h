@@ -13,13 +13,16 @@ class SerialWindow;
 
 namespace app {
 
+class LiveData;
+
 // Carries what the protocol engine and the Setup session report to the windows that show it:
-// Mode and the raw block to the Controller link window, lost answers to NoComm, the revision to
-// the About box, an uploaded image to the Session.
+// Mode to the Controller link window, realtime blocks to CopyATdata, lost answers to NoComm, the
+// revision to the About box, an uploaded image to the Session; and the Setup window's requests
+// to the live display.
 class LinkRouter : public link::EngineEvents, public setup::SessionView {
 public:
     LinkRouter(link::SerialWindow& serial, link::NoCommWindow& noComm, dialogs::About& about,
-               setup::Session& session);
+               setup::Session& session, LiveData& live);
 
     // link::EngineEvents
     void modeChanged(int mode) override;
@@ -33,12 +36,18 @@ public:
     // setup::SessionView: the windows the Setup window does not own.
     void hideNoResponse() override;
     void showAbout() override;
+    bool dashboardVisible() const override;
+    void unloadDashboard() override;
+    void setRpmUpperLimit(double rpm) override;
+    void startRealtime() override;
+    void showDashboard() override;
 
 private:
     link::SerialWindow& serial_;
     link::NoCommWindow& noComm_;
     dialogs::About& about_;
     setup::Session& session_;
+    LiveData& live_;
 };
 
 }  // namespace app

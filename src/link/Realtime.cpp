@@ -8,9 +8,7 @@ namespace {
 
 constexpr double kThreeBarScale = 1.176;
 constexpr double kPsiPerKpa = 0.145;
-constexpr double kAtmospherePsi = 14.5;
 constexpr double kInHgPerKpa = 0.2953;
-constexpr double kAtmosphereInHg = 29.53;
 constexpr double kBoostFromKpa = 100;
 // The pressure pen of tgRPM spreads 0..255 kPa over most of its 0..8000 range.
 constexpr double kPressurePenScale = 31;
@@ -108,17 +106,21 @@ DialValues dialValues(const DerivedValues& v, const RealtimeOptions& options) {
 }
 
 double mapDialValue(double kpa) {
+    // kpa * 0.145 - 14.5 written as 0.145 * (kpa - 100), which is exactly 0 at the atmosphere
+    // (the first form leaves -2E-15 there, and the readout would show a minus sign).
     if (kpa >= kBoostFromKpa) {
-        return (kpa * kPsiPerKpa - kAtmospherePsi) * kThreeBarScale;
+        return kPsiPerKpa * (kpa - kBoostFromKpa) * kThreeBarScale;
     }
-    return (kpa * kInHgPerKpa - kAtmosphereInHg) / kThreeBarScale;
+    return kInHgPerKpa * (kpa - kBoostFromKpa) / kThreeBarScale;
 }
 
 void Realtime::copyATdata(const RxBuffer& block, bool updateTrends) {
+    if (rawView_) {
+        rawView_(block);
+    }
     if (display_ == nullptr) {
         return;
     }
-    display_->showRawBlock(block);
     const RealtimeOptions options = display_->options();
     const DerivedValues values = deriveValues(block, options.edition);
     copies_ = {values.coolantF, values.afr, values.o2};

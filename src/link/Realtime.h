@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "link/Engine.h"
@@ -103,8 +104,6 @@ public:
     virtual ~RealtimeDisplay() = default;
     virtual RealtimeOptions options() const = 0;
     virtual double rpmGraphMaxY() const { return 8000; }
-    // The link window's raw cells.
-    virtual void showRawBlock(const RxBuffer& /*block*/) {}
     virtual void showReadoutTexts(const ReadoutTexts& /*texts*/) {}
     // Only when updateTrends is true.
     virtual void addTrendSamples(const TrendSamples& /*samples*/) {}
@@ -118,6 +117,8 @@ public:
 // CopyATdata: turns one block into every display's values, keeping the link's copies.
 class Realtime {
 public:
+    // The link window's raw cells come first; `rawView` may also load the display.
+    void setRawView(std::function<void(const RxBuffer&)> rawView) { rawView_ = std::move(rawView); }
     void setDisplay(RealtimeDisplay* display) { display_ = display; }
     RealtimeDisplay* display() const { return display_; }
     const RealtimeCopies& copies() const { return copies_; }
@@ -125,6 +126,7 @@ public:
     void copyATdata(const RxBuffer& block, bool updateTrends);
 
 private:
+    std::function<void(const RxBuffer&)> rawView_;
     RealtimeDisplay* display_ = nullptr;
     RealtimeCopies copies_;
 };

@@ -86,7 +86,9 @@ double throttleAt(double seconds) {
 Frame realtimeFrame(std::int64_t elapsedMs, std::uint8_t secl, const Image& image) {
     const double t = static_cast<double>(elapsedMs) / 1000.0;
     const double inCycle = std::fmod(t, kCycle);
-    const double limit = std::max(2000.0, static_cast<double>(image[45]) * kRpmStep);
+    // A limiter set below a usable speed (or none) lets the sweep run to 6500 rpm.
+    const double stored = static_cast<double>(image[45]) * kRpmStep;
+    const double limit = stored >= 2000.0 ? stored : 6500.0;
     // Speed: idle, a sweep up to the limiter, a short bounce on it, then a coast back to idle.
     double rpm = kIdleRpm;
     if (inCycle >= kIdleEnd && inCycle < kRampEnd) {

@@ -1,0 +1,97 @@
+#include "app/LiveData.h"
+
+#include "dash/ui/Config.h"
+#include "dash/ui/Realtime.h"
+#include "link/ui/NoCommWindow.h"
+#include "link/ui/SerialWindow.h"
+
+namespace app {
+
+LiveData::LiveData(setup::Session& session, link::Engine& engine, link::SerialWindow& serial,
+                   link::NoCommWindow& noComm, Services services)
+    : session_(session),
+      engine_(engine),
+      serial_(serial),
+      noComm_(noComm),
+      services_(services),
+      mode_(engine, dataFile_, *this) {
+    // The update writes to the Dashboard's labels, which loads it (hidden) when it is not.
+    realtime_.setRawView([this](const link::RxBuffer& block) {
+        serial_.showBlock(block);
+        dashboard();
+    });
+}
+
+LiveData::~LiveData() {
+    unload();
+}
+
+dash::Realtime& LiveData::dashboard() {
+    if (dashboard_ != nullptr) {
+        return *dashboard_;
+    }
+    const tune::EditionInfo& edition = session_.edition();
+    if (config_ == nullptr) {
+        config_ =
+            std::make_unique<dash::Config>(edition, services_.store, services_.colors, realtime_);
+    }
+    dashboard_ = std::make_unique<dash::Realtime>(
+        edition,
+        dash::DashboardLinks{services_.store, *config_, dataFile_,
+                             [this] { return session_.tune().check1 != 0; },
+                             [this] { return engine_.replayActive(); }, session_.defaultDir()});
+    realtime_.setDisplay(dashboard_.get());
+    connect(dashboard_.get(), &dash::Realtime::closeRequested, this,
+            [this] { mode_.StopRealtime(); });
+    connect(dashboard_.get(), &dash::Realtime::logFailed, this, [this] {
+        services_.messages.show("Could not open file 1", session_.edition().appName,
+                                platform::MessageBox::Icon::Critical);
+    });
+    return *dashboard_;
+}
+
+bool LiveData::dashboardVisible() const {
+    return dashboard_ != nullptr && dashboard_->isVisible();
+}
+
+void LiveData::unloadDashboard() {
+    if (dashboard_ == nullptr) {
+        return;
+    }
+    mode_.StopRealtime();
+    realtime_.setDisplay(nullptr);
+    dashboard_.reset();
+}
+
+void LiveData::unload() {
+    unloadDashboard();
+    config_.reset();
+}
+
+void LiveData::setSetupExchangeEnabled(bool enabled) {
+    session_.setExchangeEnabled(enabled);
+}
+
+void LiveData::setLinkCommandsEnabled(bool enabled) {
+    serial_.setCommandsEnabled(enabled);
+}
+
+void LiveData::showDashboard() {
+    dash::Realtime& window = dashboard();
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void LiveData::hideDashboard() {
+    if (dashboard_ != nullptr) {
+        dashboard_->hide();
+        dashboard_->setLogButtonOff();
+    }
+}
+
+void LiveData::hideNoResponse() {
+    noComm_.hide();
+}
+
+}  // namespace app

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "dash/RealtimeMode.h"
+#include "link/DataFileSlot.h"
+#include "link/Realtime.h"
+#include "platform/Dialogs.h"
+#include "platform/SettingsStore.h"
+#include "setup/Session.h"
+
+namespace dash {
+class Config;
+class Realtime;
+}  // namespace dash
+namespace link {
+class NoCommWindow;
+class SerialWindow;
+}  // namespace link
+
+namespace app {
+
+// The live display: realtime mode, the Dashboard (loaded on first use, unloaded by a port change
+// or NoComm) and its Display settings, and CopyATdata's outputs on the link window and the
+// Dashboard.
+class LiveData : public QObject, public dash::RealtimeModeView {
+    Q_OBJECT
+public:
+    struct Services {
+        platform::SettingsStore& store;
+        platform::ColorDialog& colors;
+        platform::MessageBox& messages;
+    };
+    LiveData(setup::Session& session, link::Engine& engine, link::SerialWindow& serial,
+             link::NoCommWindow& noComm, Services services);
+    ~LiveData() override;
+
+    link::Realtime& realtime() { return realtime_; }
+    link::DataFileSlot& dataFile() { return dataFile_; }
+    dash::RealtimeMode& mode() { return mode_; }
+
+    // The Dashboard, loaded (hidden) when it is not.
+    dash::Realtime& dashboard();
+    bool dashboardLoaded() const { return dashboard_ != nullptr; }
+    bool dashboardVisible() const;
+    // Unloading ends realtime mode.
+    void unloadDashboard();
+    // At exit: the Dashboard, then the Display settings.
+    void unload();
+
+    // dash::RealtimeModeView
+    void setSetupExchangeEnabled(bool enabled) override;
+    void setLinkCommandsEnabled(bool enabled) override;
+    void showDashboard() override;
+    void hideDashboard() override;
+    void hideNoResponse() override;
+
+private:
+    setup::Session& session_;
+    link::Engine& engine_;
+    link::SerialWindow& serial_;
+    link::NoCommWindow& noComm_;
+    Services services_;
+    link::DataFileSlot dataFile_;
+    link::Realtime realtime_;
+    dash::RealtimeMode mode_;
+    std::unique_ptr<dash::Config> config_;
+    std::unique_ptr<dash::Realtime> dashboard_;
+};
+
+}  // namespace app
