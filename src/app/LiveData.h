@@ -40,6 +40,8 @@ public:
     link::DataFileSlot& dataFile() { return dataFile_; }
     dash::RealtimeMode& mode() { return mode_; }
 
+    // The Display settings; loaded with the first Dashboard.
+    dash::Config& config() { return *config_; }
     // The Dashboard, loaded (hidden) when it is not.
     dash::Realtime& dashboard();
     bool dashboardLoaded() const { return dashboard_ != nullptr; }

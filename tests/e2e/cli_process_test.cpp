@@ -1,8 +1,11 @@
 // volcrestone-cli as a process on the simulator's pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -121,6 +124,54 @@ TEST_F(CliProcess, portOrFileThatCannotBeOpenedIsNamedAndNothingIsLeftBehind) {
         EXPECT_EQ(failed.out, "");
     }
     EXPECT_FALSE(std::filesystem::exists(path("missing")));
+}
+
+// The readouts of each block match its logged bytes in the stored units: Celsius, O2 volts,
+// kPa without the 3-bar scaling.
+TEST_F(CliProcess, monitorPrintsTheDashboardsReadoutsInTheStoredUnitsAndLogsEachBlock) {
+    std::filesystem::create_directories(path("config/Volcrestone"));
+    std::ofstream(path("config/Volcrestone/Volcrestone.ini")) << "[Realtime]\nTemp=C\nO2=Voltage\n";
+    support::SimProcess sim;
+    const auto monitor = run({"--port", sim.devicePath(), "--no-3bar", "monitor", "--frames", "3",
+                              "--log", path("m.csv")});
+    EXPECT_EQ(monitor.exitCode, 0) << monitor.err;
+    EXPECT_EQ(monitor.err, "");
+    std::istringstream out(monitor.out);
+    std::istringstream log(readFile(path("m.csv")));
+    std::string line;
+    std::getline(out, line);
+    EXPECT_EQ(line, "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2");
+    int lines = 0;
+    for (std::string logged; std::getline(out, line) && std::getline(log, logged); ++lines) {
+        ASSERT_EQ(logged.back(), '\r');
+        std::vector<int> bytes;
+        std::istringstream fields(logged);
+        for (std::string field; std::getline(fields, field, ',');)
+            bytes.push_back(std::stoi(field));
+        ASSERT_EQ(bytes.size(), 30u);
+        std::vector<std::string> readouts;
+        std::istringstream values(line);
+        for (std::string value; std::getline(values, value, ',');)
+            readouts.push_back(value);
+        ASSERT_EQ(readouts.size(), 8u) << line;
+        EXPECT_EQ(readouts[0], std::to_string(bytes[12] * 256 + bytes[13]));
+        EXPECT_EQ(readouts[1], std::to_string(bytes[11]));
+        EXPECT_EQ(
+            readouts[2],
+            std::to_string(static_cast<int>(std::nearbyint((bytes[14] - 40 - 32) * 5.0 / 9.0))));
+        char volts[16];
+        std::snprintf(volts, sizeof volts, "%.2f", bytes[7] * 5.0 / 255);
+        EXPECT_EQ(readouts[7], volts);
+    }
+    EXPECT_EQ(lines, 3);
+    EXPECT_EQ(sim.stop(), 0);
+}
+
+TEST_F(CliProcess, monitorOnASilentControllerSaysNoResponseAndExits1) {
+    support::SimProcess sim({"--silent"});
+    const auto monitor = run({"--port", sim.devicePath(), "monitor", "--frames", "1"});
+    EXPECT_EQ(monitor.exitCode, 1);
+    EXPECT_EQ(monitor.err, "No Response from Controller!\n");
 }
 
 TEST_F(CliProcess, usageErrorsExitWith2AndShowTheUsage) {
