@@ -38,5 +38,7 @@ int runCommand(const Arguments& arguments, Host& host, std::ostream& out, std::o
 int runRevision(Runner& runner);
 int runUpload(Runner& runner);
 int runSend(Runner& runner);
+int runDoctor(Runner& runner);
+int runDiff(Runner& runner);
 
 }  // namespace cli

@@ -7,14 +7,15 @@
 
 namespace cli {
 
-QtHost::QtHost(const Arguments& arguments) {
+QtHost::QtHost(const Arguments& arguments)
+    : settings_(std::make_unique<platform::QtSettingsStore>(
+          tune::editionInfo(arguments.edition).appName)) {
     if (arguments.device.empty()) {
-        settings_ = std::make_unique<platform::QtSettingsStore>(
-            tune::editionInfo(arguments.edition).appName);
         port_ = std::make_unique<platform::QtSerialPort>(*settings_);
     } else {
         port_ = std::make_unique<platform::QtSerialPort>(arguments.device);
     }
+    system_ = std::make_unique<PosixSystem>(settings_.get(), settings_->fileName());
 }
 
 int QtHost::runTicks(const std::function<void()>& tick) {
