@@ -2,6 +2,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "cli/Commands.h"
 #include "cli/Doctor.h"
