@@ -20,23 +20,27 @@ int toInt(qint64 count) {
 
 }  // namespace
 
-std::string comDevice(int number, const SettingsStore* settings) {
+ComMapping comMapping(int number, const SettingsStore* settings) {
     const std::string com = "COM" + std::to_string(number);
     if (const char* fromEnvironment = std::getenv(("VOLCRESTONE_" + com).c_str());
         fromEnvironment != nullptr && *fromEnvironment != '\0') {
-        return fromEnvironment;
+        return {fromEnvironment, ComSource::Environment};
     }
     if (settings != nullptr) {
         std::string fromSettings = settings->read("Config", com, "");
         if (!fromSettings.empty()) {
-            return fromSettings;
+            return {std::move(fromSettings), ComSource::Settings};
         }
     }
 #ifdef _WIN32
-    return com;
+    return {com, ComSource::System};
 #else
-    return "/dev/ttyS" + std::to_string(number - 1);
+    return {"/dev/ttyS" + std::to_string(number - 1), ComSource::System};
 #endif
+}
+
+std::string comDevice(int number, const SettingsStore* settings) {
+    return comMapping(number, settings).device;
 }
 
 QtSerialPort::QtSerialPort() {

@@ -4,14 +4,11 @@
 #include <functional>
 #include <string>
 
+#include "platform/ComDevice.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
 
 namespace platform {
-
-// The device behind COM`number`: the environment variable VOLCRESTONE_COMn, else the text under
-// "Config" / "COMn" in `settings` (when given and present), else the system's own name for it.
-std::string comDevice(int number, const SettingsStore* settings);
 
 // The controller's line over QSerialPort: 9600 8N1, no flow control, raw bytes. Output leaves
 // the port while the event loop runs.

@@ -40,4 +40,8 @@ std::string QtSettingsStore::folder() const {
     return QFileInfo(settings_.fileName()).absolutePath().toLocal8Bit().toStdString();
 }
 
+std::string QtSettingsStore::fileName() const {
+    return settings_.fileName().toLocal8Bit().toStdString();
+}
+
 }  // namespace platform

@@ -21,6 +21,8 @@ public:
 
     // The folder that holds the settings file.
     std::string folder() const;
+    // The settings file itself.
+    std::string fileName() const;
 
 private:
     QSettings settings_;

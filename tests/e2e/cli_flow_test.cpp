@@ -12,8 +12,10 @@
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/Doctor.h"
 #include "support/BelStartup.h"
 #include "support/FakePlatform.h"
+#include "support/FakeSystem.h"
 #include "support/Processes.h"
 
 namespace {
@@ -71,6 +73,7 @@ protected:
     const platform::Clock& clock() override { return clock_; }
     platform::EventPump& pump() override { return pump_; }
     const platform::SettingsStore& settings() override { return settings_; }
+    const cli::SystemView& system() override { return system_; }
     int runTicks(const std::function<void()>& tick) override {
         for (int ticks = 1; !code_ && ticks <= 100; ++ticks) {
             if (ticks == vanishAtTick_) {
@@ -94,8 +97,9 @@ protected:
 
     support::FakeSerialPort port_;
     support::FakeClock clock_;
-    support::FakeEventPump pump_;
-    support::FakeSettingsStore settings_;  // the output moves only when a test drains it
+    support::FakeEventPump pump_;  // the output moves only when a test drains it
+    support::FakeSettingsStore settings_;
+    support::FakeSystem system_;
     int vanishAtTick_ = 0;
     support::ScratchFolder folder_;
     cli::Arguments arguments_;
@@ -120,6 +124,137 @@ TEST_F(CliFlow, portVanishingDuringAnUploadEndsTheCommandAndWritesNoFile) {
     EXPECT_EQ(run("upload"), 1);
     EXPECT_EQ(err_.str(), "COM1 is gone\n");
     EXPECT_FALSE(std::filesystem::exists(folder_.path("a.cfg")));
+}
+
+TEST_F(CliFlow, doctorEndsWithTheLineThatFailedWhenThePortWillNotOpenOrTheControllerIsSilent) {
+    const std::string ready =
+        "ok   port: COM1 is /dev/ttyUSB0, from the environment variable VOLCRESTONE_COM1\n"
+        "ok   /dev/ttyUSB0 is a character device\n"
+        "ok   you (joe) may read and write /dev/ttyUSB0\n"
+        "ok   no other program holds /dev/ttyUSB0\n"
+        "ok   ModemManager is not running\n";
+    const std::pair<bool, std::string> rows[] = {
+        {false,
+         "FAIL /dev/ttyUSB0 does not open at 9600 baud, 8 data bits, no parity, 1 stop bit. "
+         "Fix: close any program that holds it (see above), or unplug the adapter and plug it "
+         "in again\n"},
+        {true,
+         "ok   /dev/ttyUSB0 opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n"
+         "FAIL the controller does not answer 'Q'. Fix: check that it has power, that its cable "
+         "is plugged in at both ends and that COM1 is the port it is on\n"}};
+    arguments_.command = "doctor";
+    for (const auto& [opens, ending] : rows) {
+        port_.openSucceeds = opens;
+        out_.str("");
+        code_.reset();
+        EXPECT_EQ(cli::runCommand(arguments_, *this, out_, err_), 1);
+        EXPECT_EQ(out_.str(), ready + ending);
+    }
+    EXPECT_EQ(port_.writtenText(), "Q");
+}
+
+TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsPointless) {
+    using support::FakeSystem;
+    struct Row {
+        const char* what;
+        void (*set)(FakeSystem&);
+        std::string report;
+        bool goesOn;
+    };
+    const std::string mapped =
+        "ok   port: COM1 is /dev/ttyUSB0, from the environment variable VOLCRESTONE_COM1\n";
+    const std::string present = mapped + "ok   /dev/ttyUSB0 is a character device\n";
+    const std::string usable = present + "ok   you (joe) may read and write /dev/ttyUSB0\n";
+    const std::string deniedBy =
+        "FAIL you (joe) may not read and write /dev/ttyUSB0: it belongs to group dialout ";
+    const Row rows[] = {
+        {"absent", [](FakeSystem& s) { s.file.reset(); },
+         mapped + "FAIL /dev/ttyUSB0 does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* "
+                  "/dev/ttyACM* /dev/ttyS* lists the serial devices there are\n",
+         false},
+        {"default name, a plain file",
+         [](FakeSystem& s) {
+             s.mapping = {"/dev/ttyS0", platform::ComSource::System};
+             s.file = cli::DeviceFile{"/dev/ttyS0", false, false, "root", 0644};
+         },
+         "ok   port: COM1 is /dev/ttyS0 by default (VOLCRESTONE_COM1=DEVICE in the environment or "
+         "COM1=DEVICE under [Config] in /home/joe/.config/Volcrestone/Volcrestone.ini chooses "
+         "another)\n"
+         "FAIL /dev/ttyS0 is not a character device. Fix: name the serial device itself (ls "
+         "/dev/ttyUSB* /dev/ttyACM* /dev/ttyS*)\n",
+         false},
+        {"not in the group",
+         [](FakeSystem& s) {
+             s.userAccess = {false, "joe", false, false};
+         },
+         present + deniedBy +
+             "(rw-rw----) and you are not in that group. Fix: sudo usermod -aG dialout joe, then "
+             "log out and back in\n",
+         false},
+        {"added since login",
+         [](FakeSystem& s) {
+             s.userAccess = {false, "joe", false, true};
+         },
+         present + deniedBy +
+             "(rw-rw----) and this login is not in that group yet. Fix: log out and back in (or "
+             "start a shell in the group: newgrp dialout)\n",
+         false},
+        {"group may not write",
+         [](FakeSystem& s) {
+             s.file->permissions = 0600;
+             s.userAccess = {false, "joe", true, true};
+         },
+         present + deniedBy +
+             "(rw-------) and that group may not read and write it. Fix: sudo chmod g+rw "
+             "/dev/ttyUSB0\n",
+         false},
+        {"held, ModemManager among the holders",
+         [](FakeSystem& s) {
+             s.others = {{90, "ModemManager", "", false},
+                         {812, "minicom", "/run/lock/LCK..ttyUSB0", false}};
+             s.programs = {"ModemManager"};
+         },
+         usable +
+             "FAIL ModemManager (pid 90), minicom (pid 812, lock file /run/lock/LCK..ttyUSB0) "
+             "hold /dev/ttyUSB0. Fix: close them first\n"
+             "FAIL ModemManager is probing /dev/ttyUSB0. Fix: sudo systemctl stop ModemManager\n",
+         true},
+        {"stale lock, ModemManager running",
+         [](FakeSystem& s) {
+             s.others = {{4242, "", "/run/lock/LCK..ttyUSB0", false}};
+             s.programs = {"ModemManager"};
+         },
+         usable +
+             "warn stale lock file /run/lock/LCK..ttyUSB0 (its process 4242 is gone). Fix: sudo "
+             "rm /run/lock/LCK..ttyUSB0\n"
+             "warn ModemManager is running and may probe /dev/ttyUSB0 with modem commands. Fix: "
+             "sudo systemctl stop ModemManager, or keep it off the adapter with a udev rule that "
+             "sets ENV{ID_MM_DEVICE_IGNORE}=\"1\"\n",
+         true},
+        {"pseudo-terminal from the settings",
+         [](FakeSystem& s) {
+             s.mapping = {"/home/joe/com1", platform::ComSource::Settings};
+             s.file = cli::DeviceFile{"/dev/pts/4", true, true, "tty", 0620};
+             s.others = {{77, "volcrestone-sim", "", true}};
+         },
+         "ok   port: COM1 is /home/joe/com1, from COM1 under [Config] in "
+         "/home/joe/.config/Volcrestone/Volcrestone.ini\n"
+         "ok   /home/joe/com1 is a character device (/dev/pts/4), a pseudo-terminal whose other "
+         "end is volcrestone-sim (pid 77)\n"
+         "ok   you (joe) may read and write /home/joe/com1\n"
+         "ok   no other program holds /home/joe/com1\n"
+         "ok   ModemManager is not running\n",
+         true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        FakeSystem system;
+        row.set(system);
+        std::ostringstream out;
+        const std::optional<std::string> device = cli::checkBeforeOpening({}, system, out);
+        EXPECT_EQ(out.str(), row.report);
+        EXPECT_EQ(device.has_value(), row.goesOn);
+    }
 }
 
 }  // namespace

@@ -28,6 +28,20 @@ const std::vector<CommandSpec>& commandTable() {
          0,
          {{"--frames", true}, {"--log", true}},
          runMonitor},
+        {"doctor",
+         "",
+         "check step by step why the controller cannot be reached",
+         0,
+         0,
+         {},
+         runDoctor},
+        {"diff",
+         "A.cfg B.cfg|--controller",
+         "list the fields in which two Tunes differ (exit 1 when they do)",
+         1,
+         2,
+         {{"--controller", false}},
+         runDiff},
     };
     return table;
 }

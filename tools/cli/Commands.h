@@ -39,5 +39,7 @@ int runRevision(Runner& runner);
 int runUpload(Runner& runner);
 int runSend(Runner& runner);
 int runMonitor(Runner& runner);
+int runDoctor(Runner& runner);
+int runDiff(Runner& runner);
 
 }  // namespace cli

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "cli/SystemView.h"
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
@@ -19,6 +20,8 @@ public:
     virtual platform::EventPump& pump() = 0;
     // The per-user settings under the Edition's AppName (the Dashboard's display options).
     virtual const platform::SettingsStore& settings() = 0;
+    // The device files, users and processes that the doctor looks at.
+    virtual const SystemView& system() = 0;
 
     // Calls `tick` every 100 ms until stop(); returns the code given to stop().
     virtual int runTicks(const std::function<void()>& tick) = 0;

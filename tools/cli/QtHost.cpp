@@ -26,6 +26,7 @@ QtHost::QtHost(const Arguments& arguments)
     } else {
         port_ = std::make_unique<platform::QtSerialPort>(arguments.device);
     }
+    system_ = std::make_unique<PosixSystem>(settings_.get(), settings_->fileName());
 }
 
 int QtHost::runTicks(const std::function<void()>& tick) {

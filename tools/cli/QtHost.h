@@ -5,6 +5,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/Host.h"
+#include "cli/PosixSystem.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/SystemClock.h"
@@ -21,6 +22,7 @@ public:
     const platform::Clock& clock() override { return clock_; }
     platform::EventPump& pump() override { return pump_; }
     const platform::SettingsStore& settings() override { return *settings_; }
+    const SystemView& system() override { return *system_; }
 
     int runTicks(const std::function<void()>& tick) override;
     void stop(int code) override;
@@ -31,6 +33,7 @@ public:
 private:
     std::unique_ptr<platform::QtSettingsStore> settings_;
     std::unique_ptr<platform::QtSerialPort> port_;
+    std::unique_ptr<PosixSystem> system_;
     platform::SystemClock clock_;
     platform::QtEventPump pump_;
     QEventLoop loop_;

@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 
 #include "setup/ui/IgnitionWidgets.h"
+#include "tune/FieldNames.h"
 #include "tune/FieldRules.h"
 
 namespace setup {
@@ -150,7 +151,7 @@ void Ignition::adaptToEdition() {
     IgnitionWidgets& w = *w_;
     switch (session_.edition().edition) {
         case tune::Edition::ZAV:
-            w.mapFrame->setTitle(QStringLiteral("MAP Sensor"));
+            w.mapFrame->setTitle(latin1(std::string(tune::caption::kMapSensorPanelZav)));
             for (QWidget* hidden :
                  {static_cast<QWidget*>(w.xledLabel), static_cast<QWidget*>(w.xledFunctionLabel),
                   static_cast<QWidget*>(w.xled), static_cast<QWidget*>(w.invertSpout),

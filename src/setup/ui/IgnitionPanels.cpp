@@ -6,8 +6,10 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <string_view>
 
 #include "setup/ui/IgnitionWidgets.h"
+#include "tune/FieldNames.h"
 
 namespace setup {
 
@@ -16,21 +18,26 @@ namespace {
 using tune::Option;
 using tune::Single;
 using tune::Table;
+namespace caption = tune::caption;
 
 constexpr int kFieldWidth = 58;
+
+QString latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QString indexed(const char* name, int i) {
     return QString::fromLatin1(name) + QString::number(i);
 }
 
-QGroupBox* panel(const char* objectName, const char* caption) {
-    auto* box = new QGroupBox(QString::fromLatin1(caption));
+QGroupBox* panel(const char* objectName, std::string_view caption) {
+    auto* box = new QGroupBox(latin1(caption));
     box->setObjectName(QString::fromLatin1(objectName));
     return box;
 }
 
-QLabel* label(const char* text, const char* objectName = nullptr) {
-    auto* l = new QLabel(QString::fromLatin1(text));
+QLabel* label(std::string_view text, const char* objectName = nullptr) {
+    auto* l = new QLabel(latin1(text));
     if (objectName != nullptr) {
         l->setObjectName(QString::fromLatin1(objectName));
     }
@@ -51,8 +58,8 @@ FieldEdit* single(IgnitionWidgets& w, Single s, const char* objectName) {
     return edit;
 }
 
-QRadioButton* option(IgnitionWidgets& w, Option o, const char* objectName, const char* caption) {
-    auto* button = new QRadioButton(QString::fromLatin1(caption));
+QRadioButton* option(IgnitionWidgets& w, Option o, const char* objectName) {
+    auto* button = new QRadioButton(latin1(caption::option(o)));
     button->setObjectName(QString::fromLatin1(objectName));
     // The Tune decides which option of a group is on (a group may have none after loading).
     button->setAutoExclusive(false);
@@ -66,15 +73,15 @@ QComboBox* list(const char* objectName) {
     return box;
 }
 
-QCheckBox* check(const char* objectName, const char* caption) {
-    auto* box = new QCheckBox(QString::fromLatin1(caption));
+QCheckBox* check(const char* objectName, std::string_view caption) {
+    auto* box = new QCheckBox(latin1(caption));
     box->setObjectName(QString::fromLatin1(objectName));
     return box;
 }
 
 // A six-row table of two cell columns under their headings.
-QGroupBox* tablePanel(IgnitionWidgets& w, const char* objectName, const char* caption,
-                      const char* leftHeading, const char* rightHeading, Table leftTable,
+QGroupBox* tablePanel(IgnitionWidgets& w, const char* objectName, std::string_view caption,
+                      std::string_view leftHeading, std::string_view rightHeading, Table leftTable,
                       const char* leftName, Table rightTable, const char* rightName) {
     auto* box = panel(objectName, caption);
     auto* grid = new QGridLayout(box);
@@ -93,11 +100,11 @@ QGroupBox* tablePanel(IgnitionWidgets& w, const char* objectName, const char* ca
 }
 
 QGroupBox* staticPanel(IgnitionWidgets& w) {
-    auto* box = panel("Frame2", "Static Timing");
+    auto* box = panel("Frame2", caption::kStaticPanel);
     auto* grid = new QGridLayout(box);
-    grid->addWidget(label("Crank Degrees BTDC"), 0, 0);
+    grid->addWidget(label(caption::kCrankDegrees), 0, 0);
     grid->addWidget(single(w, Single::Static, "tbStatic"), 0, 1);
-    auto* note = label("DEGREES from  input trigger until TDC.");
+    auto* note = label(caption::kStaticNote);
     note->setWordWrap(true);
     grid->addWidget(note, 1, 0, 1, 2);
     w.staticFrame = box;
@@ -105,13 +112,13 @@ QGroupBox* staticPanel(IgnitionWidgets& w) {
 }
 
 QGroupBox* startPanel(IgnitionWidgets& w) {
-    auto* box = panel("FrameStart", "START TIMING");
+    auto* box = panel("FrameStart", caption::kStartPanel);
     auto* grid = new QGridLayout(box);
-    grid->addWidget(label("Ignition Timing", "Label9_0"), 0, 0);
+    grid->addWidget(label(caption::kIgnitionTiming, "Label9_0"), 0, 0);
     grid->addWidget(single(w, Single::CrankAdv, "tbCrankAdv"), 0, 1);
-    grid->addWidget(label("RPM Threshold", "Label9_1"), 1, 0);
+    grid->addWidget(label(caption::kRpmThreshold, "Label9_1"), 1, 0);
     grid->addWidget(single(w, Single::CrankRPM, "tbCrankRPM"), 1, 1);
-    w.pulsesLabel = label("Pulses Until 1st Spark", "Label9_2");
+    w.pulsesLabel = label(caption::kPulsesUntilSpark, "Label9_2");
     w.crankDelay = list("cmbCrankDelay");
     grid->addWidget(w.pulsesLabel, 2, 0);
     grid->addWidget(w.crankDelay, 2, 1);
@@ -119,65 +126,65 @@ QGroupBox* startPanel(IgnitionWidgets& w) {
 }
 
 QGroupBox* enginePanel(IgnitionWidgets& w) {
-    auto* box = panel("FrameEngine", "ENGINE TYPE");
+    auto* box = panel("FrameEngine", caption::kEnginePanel);
     auto* grid = new QGridLayout(box);
-    grid->addWidget(option(w, Option::Stroke4, "optStroke4", "4-Stroke"), 0, 0);
-    grid->addWidget(option(w, Option::Stroke2, "optStroke2", "2-Stroke"), 1, 0);
-    grid->addWidget(label("Cylinders"), 0, 1);
+    grid->addWidget(option(w, Option::Stroke4, "optStroke4"), 0, 0);
+    grid->addWidget(option(w, Option::Stroke2, "optStroke2"), 1, 0);
+    grid->addWidget(label(caption::kCylinders), 0, 1);
     w.cylinders = list("cmbCylinders");
     grid->addWidget(w.cylinders, 1, 1);
-    w.oddFire = check("chkOddFire", "Odd Fire");
+    w.oddFire = check("chkOddFire", caption::kOddFire);
     grid->addWidget(w.oddFire, 2, 0, 1, 2);
     return box;
 }
 
 QGroupBox* limiterPanel(IgnitionWidgets& w) {
-    auto* box = panel("Frame8", "REV LIMITER");
+    auto* box = panel("Frame8", caption::kLimiterPanel);
     auto* grid = new QGridLayout(box);
     w.limitType = list("cmbLimitType");
     w.limitType->setEditable(true);
     w.limitType->setInsertPolicy(QComboBox::NoInsert);
     grid->addWidget(w.limitType, 0, 0, 1, 3);
-    grid->addWidget(label("RPM"), 1, 0);
+    grid->addWidget(label(caption::kLimiterRpm), 1, 0);
     grid->addWidget(single(w, Single::RPMlimit, "tbRPMlimit"), 1, 1);
     auto* actions = new QVBoxLayout;
-    actions->addWidget(option(w, Option::Drop, "optDrop", "Drop"));
-    actions->addWidget(option(w, Option::Retard, "optRetard", "Retard"));
+    actions->addWidget(option(w, Option::Drop, "optDrop"));
+    actions->addWidget(option(w, Option::Retard, "optRetard"));
     grid->addLayout(actions, 1, 2);
     w.limiterFrame = box;
     return box;
 }
 
 QGroupBox* portedPanel(IgnitionWidgets& w) {
-    auto* box = panel("FramePorted", "Ported Vacuum ");
+    auto* box = panel("FramePorted", caption::kPortedPanel);
     auto* grid = new QGridLayout(box);
-    grid->addWidget(label("Start"), 0, 1, Qt::AlignHCenter);
-    grid->addWidget(label("Full"), 0, 2, Qt::AlignHCenter);
-    grid->addWidget(option(w, Option::PortedNone, "optPortedNone", "None"), 1, 0);
-    grid->addWidget(option(w, Option::PortedTPS, "optPortedTPS", "TPS (V)"), 2, 0);
+    grid->addWidget(label(caption::kStartHeading), 0, 1, Qt::AlignHCenter);
+    grid->addWidget(label(caption::kFullHeading), 0, 2, Qt::AlignHCenter);
+    grid->addWidget(option(w, Option::PortedNone, "optPortedNone"), 1, 0);
+    grid->addWidget(option(w, Option::PortedTPS, "optPortedTPS"), 2, 0);
     grid->addWidget(single(w, Single::PortedStartTPS, "tbPortedStartTPS"), 2, 1);
     grid->addWidget(single(w, Single::PortedFullTPS, "tbPortedFullTPS"), 2, 2);
-    grid->addWidget(option(w, Option::PortedRPM, "optPortedRPM", "RPM"), 3, 0);
+    grid->addWidget(option(w, Option::PortedRPM, "optPortedRPM"), 3, 0);
     grid->addWidget(single(w, Single::PortedStartRPM, "tbPortedStartRPM"), 3, 1);
     grid->addWidget(single(w, Single::PortedFullRPM, "tbPortedFullRPM"), 3, 2);
     return box;
 }
 
 QGroupBox* mapPanel(IgnitionWidgets& w) {
-    auto* box = panel("Frame9", "MAP SENSOR TYPE");
+    auto* box = panel("Frame9", caption::kMapSensorPanel);
     auto* grid = new QGridLayout(box);
-    w.xledLabel = label("XLED", "Label11");
-    w.xledFunctionLabel = label("Function", "Label12");
+    w.xledLabel = label(caption::kXled, "Label11");
+    w.xledFunctionLabel = label(caption::kXledFunction, "Label12");
     w.xled = list("cmbXLED");
     grid->addWidget(w.xledLabel, 0, 0);
     grid->addWidget(w.xledFunctionLabel, 0, 1);
     grid->addWidget(w.xled, 0, 2);
-    grid->addWidget(option(w, Option::Map115, "optMap115", "1 Bar"), 1, 0);
-    grid->addWidget(option(w, Option::Map250, "optMap250", "2 Bar"), 1, 1);
-    w.check1 = check("Check1", "3 Bar");
+    grid->addWidget(option(w, Option::Map115, "optMap115"), 1, 0);
+    grid->addWidget(option(w, Option::Map250, "optMap250"), 1, 1);
+    w.check1 = check("Check1", caption::kThreeBar);
     grid->addWidget(w.check1, 1, 2);
-    w.outputLabel = label("OUTPUT", "lblOutput");
-    w.invertSpout = check("chkInvertSpout", "Invert ");
+    w.outputLabel = label(caption::kOutput, "lblOutput");
+    w.invertSpout = check("chkInvertSpout", caption::kInvert);
     grid->addWidget(w.outputLabel, 2, 0);
     grid->addWidget(w.invertSpout, 2, 1, 1, 2);
     w.mapFrame = box;
@@ -185,29 +192,29 @@ QGroupBox* mapPanel(IgnitionWidgets& w) {
 }
 
 QGroupBox* knockPanel(IgnitionWidgets& w) {
-    auto* box = panel("FrameKnock", "Knock Retard");
+    auto* box = panel("FrameKnock", caption::kKnockPanel);
     auto* grid = new QGridLayout(box);
-    auto* increase = label("Retard increase per knock detect (degrees)");
+    auto* increase = label(caption::kKnockIncrease);
     increase->setWordWrap(true);
     w.knockIncr = list("cmbKnockIncr");
     grid->addWidget(increase, 0, 0, 1, 2);
     grid->addWidget(w.knockIncr, 0, 2);
-    grid->addWidget(label("Decrease retard by"), 1, 0, 1, 3);
+    grid->addWidget(label(caption::kDecreaseBy), 1, 0, 1, 3);
     grid->addWidget(single(w, Single::UnwindRate, "tbUnwindRate"), 2, 0);
-    auto* between = label("MSEC/Sparks between 1/2 degree decr");
+    auto* between = label(caption::kUnwindUnit);
     between->setWordWrap(true);
     grid->addWidget(between, 2, 1, 1, 2);
-    grid->addWidget(option(w, Option::UnwindMsec, "optUnwindMsec", "MSEC"), 3, 0);
-    grid->addWidget(option(w, Option::UnwindSpark, "optUnwindSpark", "Sparks"), 3, 1);
+    grid->addWidget(option(w, Option::UnwindMsec, "optUnwindMsec"), 3, 0);
+    grid->addWidget(option(w, Option::UnwindSpark, "optUnwindSpark"), 3, 1);
     grid->setColumnStretch(1, 1);
     return box;
 }
 
 QGroupBox* outputsPanel(IgnitionWidgets& w) {
-    auto* box = panel("FrameOutputs", "OUTPUTS");
+    auto* box = panel("FrameOutputs", caption::kOutputsPanel);
     auto* grid = new QGridLayout(box);
     for (int i = 0; i < 2; ++i) {
-        grid->addWidget(label(i == 0 ? "#1" : "#2"), i, 0);
+        grid->addWidget(label(caption::kOutputRow[i]), i, 0);
         w.outputChannels[i] = new QComboBox;
         w.outputChannels[i]->setObjectName(indexed("cmbRPMout", i));
         grid->addWidget(w.outputChannels[i], i, 1);
@@ -246,11 +253,12 @@ QVBoxLayout* buttonColumn(IgnitionWidgets& w) {
 }  // namespace
 
 void buildIgnitionPanels(IgnitionWidgets& w, QWidget* central) {
-    auto* timing = tablePanel(w, "FrameTiming", "IGNITION TIMING", "RPM", "Degree", Table::RPM,
-                              "tbRPM", Table::BaseTiming, "tbBaseTiming");
+    auto* timing =
+        tablePanel(w, "FrameTiming", caption::kTimingPanel, caption::kRpmHeading,
+                   caption::kDegreeHeading, Table::RPM, "tbRPM", Table::BaseTiming, "tbBaseTiming");
     auto* mapTable =
-        tablePanel(w, "FrameMapAdjust", "Vaccum/ Boost       Advance/ Retard", "Pressure", "Degree",
-                   Table::Map, "tbMap", Table::MapAdj, "tbMapAdj");
+        tablePanel(w, "FrameMapAdjust", caption::kMapAdjustPanel, caption::kPressureHeading,
+                   caption::kDegreeHeading, Table::Map, "tbMap", Table::MapAdj, "tbMapAdj");
     auto* layout = new QHBoxLayout(central);
     layout->addLayout(column({timing, mapTable}));
     layout->addLayout(column({staticPanel(w), startPanel(w), enginePanel(w), limiterPanel(w)}));
