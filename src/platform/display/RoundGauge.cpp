@@ -1,5 +1,6 @@
 #include "platform/display/RoundGauge.h"
 
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QPaintEngine>
 #include <QPainter>
@@ -48,14 +49,36 @@ QColor mix(const QColor& a, const QColor& b, double share) {
     return QColor(blend(a.red(), b.red()), blend(a.green(), b.green()), blend(a.blue(), b.blue()));
 }
 
-bool sameValue(double a, double b) {
-    return a == b || (std::isnan(a) && std::isnan(b));
-}
-
 // Sets up a painter so the dial's 200 x 200 space, centred on (0, 0), fills the square.
 void toDialSpace(QPainter& p, const QRectF& square) {
     p.translate(square.center());
     p.scale(square.width() / 200, square.width() / 200);
+}
+
+const QPointF kShadowOffset(1.6, 2.2);
+constexpr double kHubRadius = 9.5;
+
+const QPolygonF& needleOutline() {
+    static const QPolygonF outline({QPointF(-17, -3.4), QPointF(76, -1.1), QPointF(81, 0),
+                                    QPointF(76, 1.1), QPointF(-17, 3.4)});
+    return outline;
+}
+
+// A filled circle from a ready-made polygon: ellipses are flattened afresh on every call, and the
+// hub is drawn on every value change.
+void disc(QPainter& p, QPointF centre, double radius, const QColor& color) {
+    static const QPolygonF circle = [] {
+        QPolygonF points;
+        for (int i = 0; i < 40; ++i)
+            points << polar(1, i * 9.0);
+        return points;
+    }();
+    p.save();
+    p.translate(centre);
+    p.scale(radius, radius);
+    p.setBrush(color);
+    p.drawPolygon(circle);
+    p.restore();
 }
 
 QFont dialFont(const QFont& base, double pixelSize, bool bold) {
@@ -75,13 +98,36 @@ RoundGauge::RoundGauge(QWidget* parent)
       green_(std::numeric_limits<double>::quiet_NaN()),
       yellow_(green_),
       red_(green_),
-      upperLimit_(green_) {}
+      upperLimit_(green_) {
+    // The face is drawn whole, corners included, so nothing behind the dial is painted again when
+    // the needle moves.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void RoundGauge::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange)
+        faceChanged();
+    QWidget::changeEvent(event);
+}
 
 void RoundGauge::setValue(double value) {
-    if (sameValue(value, value_))
-        return;
+    const double before = scale_.angleFor(value_);
     value_ = value;
-    update();
+    const double after = scale_.angleFor(value_);
+    // Only where the needle was and where it goes; a value pinned at an end moves nothing.
+    if (after != before)
+        update(needleRect(before) | needleRect(after));
+}
+
+QRect RoundGauge::needleRect(double angle) const {
+    const QRectF needle = QTransform().rotate(-angle).map(needleOutline()).boundingRect();
+    const QRectF area = needle | needle.translated(kShadowOffset) |
+                        QRectF(-kHubRadius, -kHubRadius, 2 * kHubRadius, 2 * kHubRadius);
+    const QRectF dial = dialRect();
+    QTransform toWidget;
+    toWidget.translate(dial.center().x(), dial.center().y());
+    toWidget.scale(dial.width() / 200, dial.width() / 200);
+    return toWidget.mapRect(area).adjusted(-2, -2, 2, 2).toAlignedRect();
 }
 
 void RoundGauge::setMinimum(double minimum) {
@@ -148,7 +194,7 @@ void RoundGauge::paintEvent(QPaintEvent*) {
     if (!faceValid_ || face_.size() != pixels || face_.devicePixelRatio() != ratio) {
         face_ = QPixmap(pixels);
         face_.setDevicePixelRatio(ratio);
-        face_.fill(Qt::transparent);
+        face_.fill(palette().color(backgroundRole()));
         QPainter fp(&face_);
         fp.setRenderHint(QPainter::Antialiasing);
         toDialSpace(fp, dialRect());
@@ -289,31 +335,33 @@ void RoundGauge::paintUpperLimit(QPainter& p) const {
 }
 
 void RoundGauge::paintNeedle(QPainter& p) const {
-    QPolygonF needle;
-    needle << QPointF(-17, -3.4) << QPointF(76, -1.1) << QPointF(81, 0) << QPointF(76, 1.1)
-           << QPointF(-17, 3.4);
-    p.save();
-    p.rotate(-scale_.angleFor(value_));
+    // Opaque solid fills only: Qt hands see-through fills of this size to worker threads, which
+    // costs far more than the drawing. Two halves in two shades give the needle its ridge; the
+    // shadow is a dark shape rather than a see-through one.
+    static const QPolygonF lit(
+        {QPointF(-17, -3.4), QPointF(76, -1.1), QPointF(81, 0), QPointF(-17, 0)});
+    static const QPolygonF shaded(
+        {QPointF(-17, 0), QPointF(81, 0), QPointF(76, 1.1), QPointF(-17, 3.4)});
+    const double angle = -scale_.angleFor(value_);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0, 90));
-    p.drawPolygon(needle.translated(1.8, 2.2));
-    QLinearGradient body(0, -3.4, 0, 3.4);
-    body.setColorAt(0, kNeedleColor.lighter(125));
-    body.setColorAt(1, kNeedleColor.darker(130));
-    p.setBrush(body);
-    p.setPen(QPen(QColor(60, 20, 0, 160), 0.6));
-    p.drawPolygon(needle);
+    p.save();
+    p.translate(kShadowOffset);  // the shadow falls the same way whatever the needle's angle
+    p.rotate(angle);
+    p.setBrush(QColor(5, 6, 8));
+    p.drawPolygon(needleOutline());
+    p.restore();
+    p.save();
+    p.rotate(angle);
+    p.setBrush(kNeedleColor.lighter(115));
+    p.drawPolygon(lit);
+    p.setBrush(kNeedleColor.darker(125));
+    p.drawPolygon(shaded);
     p.restore();
 
-    QRadialGradient hub(QPointF(-3, -3), 12);
-    hub.setColorAt(0, QColor(120, 124, 132));
-    hub.setColorAt(1, QColor(24, 26, 30));
-    p.setPen(QPen(QColor(0, 0, 0, 180), 0.8));
-    p.setBrush(hub);
-    p.drawEllipse(QPointF(0, 0), 9, 9);
-    p.setBrush(kNeedleColor.darker(140));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(0, 0), 3, 3);
+    disc(p, {0, 0}, kHubRadius, QColor(20, 22, 26));
+    disc(p, {-0.6, -0.6}, 8, QColor(74, 78, 88));
+    disc(p, {-3, -3}, 2.6, QColor(120, 126, 138));
+    disc(p, {0, 0}, 3, kNeedleColor.darker(140));
 }
 
 }  // namespace platform::display

@@ -14,6 +14,9 @@ namespace platform::display {
 // drawn in a 200 x 200 space centred in the widget, so it stays round and crisp at any size and
 // pixel ratio. Everything but the needle is cached; a new value only redraws the needle.
 //
+// The corners outside the dial are painted in the palette's window colour (inherited from the
+// parent unless set), so the gauge is opaque and a needle move repaints nothing behind it.
+//
 // Odd settings never break it: see GaugeScale for values off the scale, NaN and empty scales.
 class RoundGauge : public QWidget {
 public:
@@ -57,10 +60,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void faceChanged();
     QRectF dialRect() const;
+    QRect needleRect(double angle) const;
     void paintFace(QPainter& p) const;
     void paintZones(QPainter& p) const;
     void paintTicks(QPainter& p) const;

@@ -20,7 +20,7 @@ constexpr double kThickness = 2.2;
 constexpr double kGap = 0.45;
 constexpr double kPitch = 12;
 constexpr double kSlant = 0.1;
-constexpr double kPadding = 5;
+constexpr double kPadding = 3.5;
 
 const QColor kLit(255, 176, 32);
 const QColor kGlow(255, 150, 0, 70);
@@ -131,7 +131,7 @@ void SevenSegmentDisplay::paintEvent(QPaintEvent*) {
     const std::vector<SegmentCell> cells = segmentCells(text_, digits_);
     for (std::size_t i = 0; i < cells.size(); ++i)
         lit.addPath(cellPath(cells[i], static_cast<double>(i) * kPitch));
-    p.setPen(QPen(kGlow, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(Qt::NoPen);
     p.setBrush(kLit);
     p.drawPath(lit);
 }
