@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QFontMetricsF>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -27,6 +26,8 @@ constexpr double kMinorTick = 6;
 constexpr double kZoneWidth = 6;
 constexpr double kFigureRadius = 59;
 constexpr int kMinorPerMajor = 5;
+constexpr double kHubRadius = 9.5;
+const QPointF kShadowOffset(1.6, 2.2);
 
 const QColor kFaceCentre(44, 48, 56);
 const QColor kFaceEdge(10, 11, 14);
@@ -49,14 +50,13 @@ QColor mix(const QColor& a, const QColor& b, double share) {
     return QColor(blend(a.red(), b.red()), blend(a.green(), b.green()), blend(a.blue(), b.blue()));
 }
 
-// Sets up a painter so the dial's 200 x 200 space, centred on (0, 0), fills the square.
-void toDialSpace(QPainter& p, const QRectF& square) {
-    p.translate(square.center());
-    p.scale(square.width() / 200, square.width() / 200);
+// From the dial's 200 x 200 space, centred on (0, 0), to the square it fills.
+QTransform dialToWidget(const QRectF& square) {
+    QTransform t;
+    t.translate(square.center().x(), square.center().y());
+    t.scale(square.width() / 200, square.width() / 200);
+    return t;
 }
-
-const QPointF kShadowOffset(1.6, 2.2);
-constexpr double kHubRadius = 9.5;
 
 const QPolygonF& needleOutline() {
     static const QPolygonF outline({QPointF(-17, -3.4), QPointF(76, -1.1), QPointF(81, 0),
@@ -81,9 +81,9 @@ void disc(QPainter& p, QPointF centre, double radius, const QColor& color) {
     p.restore();
 }
 
-QFont dialFont(const QFont& base, double pixelSize, bool bold) {
+QFont dialFont(const QFont& base, int pixelSize, bool bold) {
     QFont font = base;
-    font.setPixelSize(std::max(1, qRound(pixelSize)));
+    font.setPixelSize(pixelSize);
     font.setBold(bold);
     // Unhinted glyphs keep their proportions at every scale, so the face looks the same at any
     // size.
@@ -123,11 +123,7 @@ QRect RoundGauge::needleRect(double angle) const {
     const QRectF needle = QTransform().rotate(-angle).map(needleOutline()).boundingRect();
     const QRectF area = needle | needle.translated(kShadowOffset) |
                         QRectF(-kHubRadius, -kHubRadius, 2 * kHubRadius, 2 * kHubRadius);
-    const QRectF dial = dialRect();
-    QTransform toWidget;
-    toWidget.translate(dial.center().x(), dial.center().y());
-    toWidget.scale(dial.width() / 200, dial.width() / 200);
-    return toWidget.mapRect(area).adjusted(-2, -2, 2, 2).toAlignedRect();
+    return dialToWidget(dialRect()).mapRect(area).adjusted(-2, -2, 2, 2).toAlignedRect();
 }
 
 void RoundGauge::setMinimum(double minimum) {
@@ -197,13 +193,13 @@ void RoundGauge::paintEvent(QPaintEvent*) {
         face_.fill(palette().color(backgroundRole()));
         QPainter fp(&face_);
         fp.setRenderHint(QPainter::Antialiasing);
-        toDialSpace(fp, dialRect());
+        fp.setTransform(dialToWidget(dialRect()), true);
         paintFace(fp);
         faceValid_ = true;
     }
     p.drawPixmap(0, 0, face_);
     p.setRenderHint(QPainter::Antialiasing);
-    toDialSpace(p, dialRect());
+    p.setTransform(dialToWidget(dialRect()), true);
     paintNeedle(p);
 }
 
