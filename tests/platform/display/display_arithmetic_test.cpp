@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "platform/display/GaugeScale.h"
+#include "platform/display/SegmentText.h"
+#include "platform/display/TrendRing.h"
+
+namespace {
+
+using platform::display::GaugeScale;
+using platform::display::TrendRing;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+TEST(GaugeScale, theNeedleSweepsFrom225DegreesAtTheStartToMinus45AtTheEndAndStopsThere) {
+    const GaugeScale rpm{0, 8000, 8}, timing{40, -40, 20}, empty{5, 5, 4};
+    const struct {
+        const GaugeScale& scale;
+        double value, angle;
+    } cases[] = {
+        {rpm, 0, 225},     {rpm, 4000, 90},       {rpm, 3106, 120.1725}, {rpm, 8000, -45},
+        {rpm, 9000, -45},  {rpm, -100, 225},      {rpm, kInf, -45},      {rpm, kNaN, 225},
+        {timing, 40, 225}, {timing, 0, 90},       {timing, -32, -18},    {timing, -40, -45},
+        {timing, 60, 225}, {timing, -1E300, -45}, {empty, 5, 225},       {empty, 1E9, 225}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_NEAR(c.scale.angleFor(c.value), c.angle, 1E-9);
+    }
+    EXPECT_EQ((GaugeScale{-1E308, 1E308, 4}.angleFor(0)), 225);
+}
+
+TEST(GaugeScale, figuresArePrintedWithoutDecimalsAtEveryMajorDivision) {
+    using Figures = std::vector<std::string>;
+    EXPECT_EQ((GaugeScale{0, 8000, 8}.figures()),
+              (Figures{"0", "1000", "2000", "3000", "4000", "5000", "6000", "7000", "8000"}));
+    EXPECT_EQ((GaugeScale{-30, 30, 10}.figures()),
+              (Figures{"-30", "-24", "-18", "-12", "-6", "0", "6", "12", "18", "24", "30"}));
+    const Figures coolantF = GaugeScale{-40, 215, 20}.figures();
+    ASSERT_EQ(coolantF.size(), 21u);
+    EXPECT_EQ((Figures{coolantF[1], coolantF[2], coolantF[3], coolantF[10], coolantF[20]}),
+              (Figures{"-27", "-14", "-2", "88", "215"}));
+    EXPECT_EQ((GaugeScale{40, -40, 20}.figures()[19]), "-36");
+    EXPECT_EQ((GaugeScale{0, 5, 0}.figures()), (Figures{"0", "5"}));
+    EXPECT_EQ((GaugeScale{0, 5, 100000}.figures().size()), 101u);
+}
+
+TEST(GaugeScale, zonesRunGreenToYellowToRedToTheEndAndEmptyOnesAreNotDrawn) {
+    const auto rpm = GaugeScale{0, 8000, 8}.zoneSpans(60, 7000, 7500);
+    EXPECT_DOUBLE_EQ(rpm.green.fromAngle, 222.975);
+    EXPECT_DOUBLE_EQ(rpm.green.toAngle, -11.25);
+    EXPECT_DOUBLE_EQ(rpm.yellow.fromAngle, -11.25);
+    EXPECT_DOUBLE_EQ(rpm.yellow.toAngle, -28.125);
+    EXPECT_DOUBLE_EQ(rpm.red.fromAngle, -28.125);
+    EXPECT_DOUBLE_EQ(rpm.red.toAngle, -45);
+
+    const auto timing = GaugeScale{40, -40, 20}.zoneSpans(-40, -40, -40);
+    EXPECT_TRUE(timing.green.empty() && timing.yellow.empty() && timing.red.empty());
+    const auto o2 = GaugeScale{0, 1, 1}.zoneSpans(0.5, 1, 1);
+    EXPECT_DOUBLE_EQ(o2.green.fromAngle, 90);
+    EXPECT_TRUE(o2.yellow.empty() && o2.red.empty());
+    const auto outOfOrder = GaugeScale{0, 100, 10}.zoneSpans(50, 20, 90);
+    EXPECT_TRUE(outOfOrder.green.empty());
+    EXPECT_FALSE(outOfOrder.yellow.empty() || outOfOrder.red.empty());
+    EXPECT_TRUE((GaugeScale{0, 100, 10}.zoneSpans(kNaN, 20, 90).green.empty()));
+}
+
+TEST(GaugeScale, figuresSkipDivisionsOnlyByWholeDividersWhenTheyWouldTouch) {
+    const GaugeScale scale{40, -40, 20};
+    EXPECT_EQ(scale.figureStride(14, 10), 1);
+    EXPECT_EQ(scale.figureStride(14, 20), 2);
+    EXPECT_EQ(scale.figureStride(14, 50), 4);
+    EXPECT_EQ(scale.figureStride(14, 1000), 20);
+    EXPECT_EQ((GaugeScale{0, 8000, 8}.figureStride(14, 30)), 4);
+}
+
+TEST(TrendRing, keeps545SamplesAndTheOldestDropsOutAsItAdvances) {
+    TrendRing ring(4);
+    EXPECT_TRUE(std::isnan(ring.at(0, 0)));
+    for (int i = 0; i < 600; ++i) {
+        ring.advance();
+        ring.set(0, i);
+        ring.set(3, -i);
+    }
+    EXPECT_EQ(ring.at(0, 0), 599);
+    EXPECT_EQ(ring.at(3, 0), -599);
+    EXPECT_EQ(ring.at(0, 544), 55);
+    EXPECT_TRUE(std::isnan(ring.at(0, 545)));
+    EXPECT_TRUE(std::isnan(ring.at(1, 0)));
+    EXPECT_TRUE(std::isnan(ring.at(4, 0)));
+    EXPECT_TRUE(std::isnan(ring.at(0, -1)));
+    ring.set(-1, 7);
+    ring.advance();
+    EXPECT_TRUE(std::isnan(ring.at(0, 0)));
+    EXPECT_EQ(ring.at(0, 1), 599);
+
+    TrendRing none(-3);
+    none.advance();
+    none.set(0, 1);
+    EXPECT_EQ(none.penCount(), 0);
+}
+
+TEST(TrendRing, verticalGridLinesStayWithTheirSamples) {
+    TrendRing ring(1);
+    for (int i = 0; i < 25; ++i)
+        ring.advance();
+    std::vector<int> lines;
+    for (int back = 0; back < 545; ++back) {
+        if (ring.gridLineAt(back, 20))
+            lines.push_back(back);
+    }
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ((std::vector<int>(lines.begin(), lines.begin() + 3)), (std::vector<int>{5, 25, 45}));
+    ring.advance();
+    EXPECT_TRUE(ring.gridLineAt(6, 20));
+    EXPECT_FALSE(ring.gridLineAt(6, 0));
+}
+
+TEST(TrendRing, valuesMapOntoTheHeightAndLeaveItBeyondTheRange) {
+    const struct {
+        double value, miny, maxy, y;
+    } cases[] = {{8000, 0, 8000, 0},  {0, 0, 8000, 100},     {4000, 0, 8000, 50},
+                 {9000, 0, 8000, -8}, {-1000, 0, 8000, 108}, {kInf, 0, 8000, -8},
+                 {150, 100, 200, 50}, {150, 200, 100, 50},   {120, 200, 100, 20},
+                 {3, 5, 5, 50},       {3, 0, kInf, 50},      {1E308, -1E308, 0, -8}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_DOUBLE_EQ(TrendRing::yFor(c.value, c.miny, c.maxy, 100), c.y);
+    }
+    EXPECT_TRUE(std::isnan(TrendRing::yFor(kNaN, 0, 8000, 100)));
+    EXPECT_DOUBLE_EQ(TrendRing::xFor(0, 544), 544);
+    EXPECT_DOUBLE_EQ(TrendRing::xFor(544, 544), 0);
+    EXPECT_DOUBLE_EQ(TrendRing::xFor(272, 1088), 544);
+}
+
+TEST(TrendRing, aPenScaleOfEightTwelfthsInSinglePrecisionBrings12000To8000) {
+    EXPECT_EQ(TrendRing::drawnValue(12000, 8.0f / 12.0f), 8000.000238418579);
+    EXPECT_EQ(TrendRing::drawnValue(12000, 0), 12000);
+    EXPECT_EQ(TrendRing::drawnValue(150, 2), 300);
+}
+
+TEST(TrendRing, horizontalGridLinesStartAtTheOriginAndStepTowardsTheTop) {
+    using Values = std::vector<double>;
+    EXPECT_EQ(TrendRing::gridValues(0, 8000, 1000),
+              (Values{0, 1000, 2000, 3000, 4000, 5000, 6000, 7000, 8000}));
+    const Values twelve = TrendRing::gridValues(0, 8000, 666);
+    EXPECT_EQ(twelve.size(), 13u);
+    EXPECT_EQ(twelve.back(), 7992);
+    EXPECT_EQ(TrendRing::gridValues(100, 200, 10).size(), 11u);
+    EXPECT_EQ(TrendRing::gridValues(200, 100, 10)[1], 190);
+    EXPECT_EQ(TrendRing::gridValues(0, 8000, 0), Values{0});
+    EXPECT_EQ(TrendRing::gridValues(0, 8000, kNaN), Values{0});
+    EXPECT_EQ(TrendRing::gridValues(0, 8000, 1E-9), Values{0});
+    EXPECT_TRUE(TrendRing::gridValues(5, 5, 1).empty());
+}
+
+TEST(SegmentText, showsAsManyDecimalsAsFitAndDashesWhenTheValueDoesNot) {
+    const struct {
+        float value;
+        int digits;
+        std::string text;
+    } cases[] = {{3106, 4, "3106"},
+                 {8000, 4, "8000"},
+                 {850, 4, "850.0"},
+                 {0, 4, "0.000"},
+                 {-32, 3, "-32"},
+                 {95.5f, 3, "95.5"},
+                 {2.51f, 3, "2.51"},
+                 {-25.11f, 3, "-25"},
+                 {26.43f, 3, "26.4"},
+                 {9.999f, 3, "10.0"},
+                 {-0.001f, 3, "0.00"},
+                 {-5, 3, "-5.0"},
+                 {999.7f, 3, "---"},
+                 {1000, 3, "---"},
+                 {-100, 3, "---"},
+                 {1E30f, 3, "---"},
+                 {5, 0, "5"},
+                 {1, 99, "1.00000000000"},
+                 {std::numeric_limits<float>::quiet_NaN(), 3, "---"},
+                 {-std::numeric_limits<float>::infinity(), 4, "----"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(platform::display::segmentText(c.value, c.digits), c.text);
+    }
+}
+
+TEST(SegmentText, cellsAreRightAlignedWithThePointOnTheDigitBeforeIt) {
+    const auto cells = platform::display::segmentCells("-2.5", 4);
+    ASSERT_EQ(cells.size(), 4u);
+    std::string glyphs, points;
+    for (const auto& cell : cells) {
+        glyphs += cell.glyph;
+        points += cell.point ? '.' : ' ';
+    }
+    EXPECT_EQ(glyphs, " -25");
+    EXPECT_EQ(points, "  . ");
+    EXPECT_EQ(platform::display::segmentCells("12345", 3).front().glyph, '3');
+    EXPECT_EQ(platform::display::segmentMask('8'), 0x7F);
+    EXPECT_EQ(platform::display::segmentMask('1'), 0x06);
+    EXPECT_EQ(platform::display::segmentMask('-'), 0x40);
+    EXPECT_EQ(platform::display::segmentMask('x'), 0);
+}
+
+}  // namespace
