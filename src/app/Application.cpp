@@ -21,7 +21,8 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
       about_(std::make_unique<dialogs::About>(edition, engine_)),
       serial_(std::make_unique<link::SerialWindow>(engine_)),
       noComm_(std::make_unique<link::NoCommWindow>(edition.appName)),
-      router_(*serial_, *noComm_, *about_, session_),
+      plot_(session_.tune(), platform.store, platform.colors),
+      router_(*serial_, *noComm_, *about_, session_, plot_),
       ignition_(std::make_unique<setup::Ignition>(session_, &router_)) {
     engine_.setListener(&router_);
     poll_.setInterval(kPollMilliseconds);
@@ -55,8 +56,9 @@ void Application::unload() {
     poll_.stop();
     engine_.setListener(nullptr);
     ignition_->setOtherWindows(nullptr);
-    // Fixed order: the plot, log replay, Dashboard and display settings windows would go first;
-    // then the link window and its port, the firmware update, NoComm and About.
+    // Fixed order: the plot, then the log replay, Dashboard and display settings windows would
+    // come; then the link window and its port, the firmware update, NoComm and About.
+    plot_.unload();
     serial_.reset();
     if (port_.isOpen())
         port_.close();

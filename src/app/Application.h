@@ -11,6 +11,7 @@
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
+#include "plot/ui/PlotOpener.h"
 #include "setup/Session.h"
 #include "tune/Edition.h"
 
@@ -36,6 +37,7 @@ struct Platform {
     platform::EventPump& events;
     platform::MessageBox& messages;
     platform::FileDialog& files;
+    platform::ColorDialog& colors;
 };
 
 // The whole program once the Edition is known: the protocol engine, the Setup session and every
@@ -58,6 +60,7 @@ public:
     dialogs::About& about() { return *about_; }
     link::SerialWindow& serialWindow() { return *serial_; }
     link::NoCommWindow& noComm() { return *noComm_; }
+    plot::PlotOpener& plot() { return plot_; }
 
 signals:
     // The Setup window closed and everything else is unloaded: the program may end.
@@ -72,6 +75,7 @@ private:
     std::unique_ptr<dialogs::About> about_;
     std::unique_ptr<link::SerialWindow> serial_;
     std::unique_ptr<link::NoCommWindow> noComm_;
+    plot::PlotOpener plot_;
     LinkRouter router_;
     std::unique_ptr<setup::Ignition> ignition_;
     QTimer poll_;

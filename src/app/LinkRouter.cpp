@@ -7,8 +7,8 @@
 namespace app {
 
 LinkRouter::LinkRouter(link::SerialWindow& serial, link::NoCommWindow& noComm,
-                       dialogs::About& about, setup::Session& session)
-    : serial_(serial), noComm_(noComm), about_(about), session_(session) {}
+                       dialogs::About& about, setup::Session& session, plot::PlotOpener& plot)
+    : serial_(serial), noComm_(noComm), about_(about), session_(session), plot_(plot) {}
 
 void LinkRouter::modeChanged(int mode) {
     serial_.showMode(mode);
@@ -44,6 +44,10 @@ void LinkRouter::hideNoResponse() {
 
 void LinkRouter::showAbout() {
     about_.Display();
+}
+
+void LinkRouter::showPlot() {
+    plot_.open();
 }
 
 }  // namespace app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Engine.h"
+#include "plot/ui/PlotOpener.h"
 #include "setup/Session.h"
 
 namespace dialogs {
@@ -19,7 +20,7 @@ namespace app {
 class LinkRouter : public link::EngineEvents, public setup::SessionView {
 public:
     LinkRouter(link::SerialWindow& serial, link::NoCommWindow& noComm, dialogs::About& about,
-               setup::Session& session);
+               setup::Session& session, plot::PlotOpener& plot);
 
     // link::EngineEvents
     void modeChanged(int mode) override;
@@ -33,12 +34,14 @@ public:
     // setup::SessionView: the windows the Setup window does not own.
     void hideNoResponse() override;
     void showAbout() override;
+    void showPlot() override;
 
 private:
     link::SerialWindow& serial_;
     link::NoCommWindow& noComm_;
     dialogs::About& about_;
     setup::Session& session_;
+    plot::PlotOpener& plot_;
 };
 
 }  // namespace app

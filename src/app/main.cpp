@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/Application.h"
+#include "platform/QtColorDialog.h"
 #include "platform/QtFileDialog.h"
 #include "platform/QtMessageBox.h"
 #include "platform/QtSerialPort.h"
@@ -34,8 +35,9 @@ int main(int argc, char* argv[]) {
     platform::QtEventPump events;
     platform::QtMessageBox messages;
     platform::QtFileDialog files;
+    platform::QtColorDialog colors;
 
-    app::Application program(edition, {port, store, clock, events, messages, files},
+    app::Application program(edition, {port, store, clock, events, messages, files, colors},
                              QDir::currentPath().toLocal8Bit().toStdString());
     port.setOnVanished([&program] { program.session().portLost(); });
     QObject::connect(&program, &app::Application::finished, &qt, &QCoreApplication::quit);

@@ -33,7 +33,7 @@ public:
         qputenv("VOLCRESTONE_COM1", QByteArray::fromStdString(sim.devicePath()));
         program = std::make_unique<app::Application>(
             tune::editionInfo(tune::Edition::BEL),
-            app::Platform{port, store, clock, events, messages, files}, "/tmp");
+            app::Platform{port, store, clock, events, messages, files, colors}, "/tmp");
         program->start();
     }
 
@@ -44,6 +44,7 @@ public:
     platform::QtEventPump events;
     support::FakeMessageBox messages;
     support::FakeFileDialog files;
+    support::FakeColorDialog colors;
     std::unique_ptr<app::Application> program;
 };
 

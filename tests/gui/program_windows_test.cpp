@@ -45,8 +45,10 @@ protected:
     support::FakeEventPump pump{&port};
     support::FakeMessageBox messages;
     support::FakeFileDialog files;
-    app::Application program{
-        tune::editionInfo(tune::Edition::BEL), {port, store, clock, pump, messages, files}, "/tmp"};
+    support::FakeColorDialog colors;
+    app::Application program{tune::editionInfo(tune::Edition::BEL),
+                             {port, store, clock, pump, messages, files, colors},
+                             "/tmp"};
 };
 
 TEST_F(ProgramWindows, startUpShowsBothWindowsAndNoCommAppearsOnTheFifthSilentTickUntilAByteComes) {

@@ -21,6 +21,14 @@ const std::vector<CommandSpec>& commandTable() {
          1,
          {},
          runSend},
+        {"plot",
+         "FILE.cfg --png OUT.png",
+         "draw the timing map of a settings file as a PNG picture",
+         1,
+         1,
+         {{"--png", true}},
+         runPlot,
+         true},
     };
     return table;
 }

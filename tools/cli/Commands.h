@@ -25,6 +25,7 @@ struct CommandSpec {
     std::size_t maxOperands;
     std::vector<CommandOption> options;
     int (*run)(Runner& runner);
+    bool draws = false;  // renders text into a picture, so it needs a QGuiApplication
 };
 
 const std::vector<CommandSpec>& commandTable();
@@ -38,5 +39,6 @@ int runCommand(const Arguments& arguments, Host& host, std::ostream& out, std::o
 int runRevision(Runner& runner);
 int runUpload(Runner& runner);
 int runSend(Runner& runner);
+int runPlot(Runner& runner);
 
 }  // namespace cli

@@ -14,6 +14,7 @@ namespace cli {
 
 inline constexpr int kDone = 0;
 inline constexpr int kFailed = 1;
+inline constexpr int kUsage = 2;
 
 // What every command shares: the arguments, the output streams, the protocol engine on the
 // host's port and the wait on its ticks. A command that talks to the controller opens the port,
