@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "platform/Colors.h"
+#include "plot/TimingPlot.h"
 
 namespace plot {
 
@@ -61,10 +62,9 @@ std::optional<Segment> clipped(Segment s, double lo, double hiX, double hiY) {
 Canvas::Canvas(double logicalDpi, double pixelRatio)
     : logicalDpi_(logicalDpi),
       ratio_(pixelRatio),
-      pixelsPerTwip_(logicalDpi * pixelRatio / kTwipsPerInch),
       penWidth_(std::max(1, static_cast<int>(std::lround(pixelRatio)))),
-      logicalSize_(static_cast<int>(std::lround(8055 * logicalDpi / kTwipsPerInch)),
-                   static_cast<int>(std::lround(4935 * logicalDpi / kTwipsPerInch))),
+      logicalSize_(static_cast<int>(std::lround(TimingPlot::kWidth * logicalDpi / kTwipsPerInch)),
+                   static_cast<int>(std::lround(TimingPlot::kHeight * logicalDpi / kTwipsPerInch))),
       image_(static_cast<int>(std::ceil(logicalSize_.width() * pixelRatio)),
              static_cast<int>(std::ceil(logicalSize_.height() * pixelRatio)), QImage::Format_RGB32),
       font_(QGuiApplication::font()) {
@@ -108,7 +108,7 @@ void Canvas::draw(const Primitives& primitives) {
                     const double y = pixel(p.from.y);
                     if (x >= 0 && y >= 0 && x < image_.width() && y < image_.height())
                         painter.fillRect(QRectF(x, y, penWidth_, penWidth_),
-                                         platform::toQColor(*p.color));
+                                         platform::toQColor(p.color.value_or(kText)));
                     break;
                 }
                 case Primitive::Kind::Line: {
@@ -118,7 +118,7 @@ void Canvas::draw(const Primitives& primitives) {
                     if (!inside)
                         break;
                     const bool dotted = p.style == Primitive::Style::Dotted;
-                    QPen pen(platform::toQColor(*p.color), penWidth_,
+                    QPen pen(platform::toQColor(p.color.value_or(kText)), penWidth_,
                              dotted ? Qt::DotLine : Qt::SolidLine,
                              dotted ? Qt::FlatCap : Qt::SquareCap);
                     pen.setCosmetic(true);

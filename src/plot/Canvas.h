@@ -37,8 +37,7 @@ public:
 private:
     double logicalDpi_;
     double ratio_;
-    double pixelsPerTwip_;  // device pixels
-    int penWidth_;          // device pixels: one logical pixel, at least one device pixel
+    int penWidth_;  // device pixels: one logical pixel, at least one device pixel
     QSize logicalSize_;
     QImage image_;
     QFont font_;

@@ -76,6 +76,19 @@ TEST(PlotWindow, gridColourChoiceIsStoredAndRepaintsTheSurfaceWhileCancelChanges
     EXPECT_EQ(pixelsOf(after, kBlue), pixelsOf(before, kYellow));
 }
 
+TEST(PlotWindow, uncommittedTextsFarBeyondTheAxesDrawOffTheAreaWithoutHarm) {
+    tune::Tune tune = tune::Tune::startup(tune::Edition::BEL);
+    tune.baseTiming[2] = "1E20";
+    tune.rpm[4] = "-1E30";
+    tune.map[1] = "99999";
+    support::FakeSettingsStore store;
+    support::FakeColorDialog colors;
+    plot::Plot window(tune, store, colors);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_GT(pixelsOf(window.picture().image(), kYellow), 100);
+}
+
 class PlotInTheProgram : public ::testing::Test {
 protected:
     PlotInTheProgram() { program.start(); }
