@@ -24,7 +24,8 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
       live_(std::make_unique<LiveData>(
           session_, engine_, *serial_, *noComm_,
           LiveData::Services{platform.store, platform.colors, platform.messages})),
-      router_(*serial_, *noComm_, *about_, session_, *live_),
+      plot_(session_.tune(), platform.store, platform.colors),
+      router_(*serial_, *noComm_, *about_, session_, *live_, plot_),
       ignition_(std::make_unique<setup::Ignition>(session_, &router_)) {
     engine_.setListener(&router_);
     poll_.setInterval(kPollMilliseconds);
@@ -58,8 +59,9 @@ void Application::unload() {
     poll_.stop();
     engine_.setListener(nullptr);
     ignition_->setOtherWindows(nullptr);
-    // Fixed order: the plot and log replay windows would go first; then the Dashboard and the
-    // display settings, the link window and its port, the firmware update, NoComm and About.
+    // Fixed order: the plot and the log replay window; then the Dashboard and the display
+    // settings, the link window and its port, the firmware update, NoComm and About.
+    plot_.unload();
     live_->unload();
     serial_.reset();
     if (port_.isOpen())

@@ -12,6 +12,7 @@
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
+#include "plot/ui/PlotOpener.h"
 #include "setup/Session.h"
 #include "tune/Edition.h"
 
@@ -61,6 +62,7 @@ public:
     link::SerialWindow& serialWindow() { return *serial_; }
     link::NoCommWindow& noComm() { return *noComm_; }
     LiveData& live() { return *live_; }
+    plot::PlotOpener& plot() { return plot_; }
 
 signals:
     // The Setup window closed and everything else is unloaded: the program may end.
@@ -76,6 +78,7 @@ private:
     std::unique_ptr<link::SerialWindow> serial_;
     std::unique_ptr<link::NoCommWindow> noComm_;
     std::unique_ptr<LiveData> live_;
+    plot::PlotOpener plot_;
     LinkRouter router_;
     std::unique_ptr<setup::Ignition> ignition_;
     QTimer poll_;

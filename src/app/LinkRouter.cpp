@@ -9,8 +9,14 @@
 namespace app {
 
 LinkRouter::LinkRouter(link::SerialWindow& serial, link::NoCommWindow& noComm,
-                       dialogs::About& about, setup::Session& session, LiveData& live)
-    : serial_(serial), noComm_(noComm), about_(about), session_(session), live_(live) {}
+                       dialogs::About& about, setup::Session& session, LiveData& live,
+                       plot::PlotOpener& plot)
+    : serial_(serial),
+      noComm_(noComm),
+      about_(about),
+      session_(session),
+      live_(live),
+      plot_(plot) {}
 
 void LinkRouter::modeChanged(int mode) {
     serial_.showMode(mode);
@@ -66,6 +72,10 @@ void LinkRouter::startRealtime() {
 
 void LinkRouter::showDashboard() {
     live_.showDashboard();
+}
+
+void LinkRouter::showPlot() {
+    plot_.open();
 }
 
 }  // namespace app

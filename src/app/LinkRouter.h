@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Engine.h"
+#include "plot/ui/PlotOpener.h"
 #include "setup/Session.h"
 
 namespace dialogs {
@@ -22,7 +23,7 @@ class LiveData;
 class LinkRouter : public link::EngineEvents, public setup::SessionView {
 public:
     LinkRouter(link::SerialWindow& serial, link::NoCommWindow& noComm, dialogs::About& about,
-               setup::Session& session, LiveData& live);
+               setup::Session& session, LiveData& live, plot::PlotOpener& plot);
 
     // link::EngineEvents
     void modeChanged(int mode) override;
@@ -41,6 +42,7 @@ public:
     void setRpmUpperLimit(double rpm) override;
     void startRealtime() override;
     void showDashboard() override;
+    void showPlot() override;
 
 private:
     link::SerialWindow& serial_;
@@ -48,6 +50,7 @@ private:
     dialogs::About& about_;
     setup::Session& session_;
     LiveData& live_;
+    plot::PlotOpener& plot_;
 };
 
 }  // namespace app

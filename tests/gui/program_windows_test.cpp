@@ -46,8 +46,9 @@ protected:
     support::FakeMessageBox messages;
     support::FakeFileDialog files;
     support::FakeColorDialog colors;
-    app::Application program{
-        tune::editionInfo(tune::Edition::BEL), {port, store, clock, pump, messages, files, colors}, "/tmp"};
+    app::Application program{tune::editionInfo(tune::Edition::BEL),
+                             {port, store, clock, pump, messages, files, colors},
+                             "/tmp"};
 };
 
 TEST_F(ProgramWindows, startUpShowsBothWindowsAndNoCommAppearsOnTheFifthSilentTickUntilAByteComes) {

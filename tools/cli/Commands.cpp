@@ -42,6 +42,14 @@ const std::vector<CommandSpec>& commandTable() {
          2,
          {{"--controller", false}},
          runDiff},
+        {"plot",
+         "FILE.cfg --png OUT.png",
+         "draw the timing map of a settings file as a PNG picture",
+         1,
+         1,
+         {{"--png", true}},
+         runPlot,
+         true},
     };
     return table;
 }

@@ -25,6 +25,7 @@ struct CommandSpec {
     std::size_t maxOperands;
     std::vector<CommandOption> options;
     int (*run)(Runner& runner);
+    bool draws = false;  // renders text into a picture, so it needs a QGuiApplication
 };
 
 const std::vector<CommandSpec>& commandTable();
@@ -41,5 +42,6 @@ int runSend(Runner& runner);
 int runMonitor(Runner& runner);
 int runDoctor(Runner& runner);
 int runDiff(Runner& runner);
+int runPlot(Runner& runner);
 
 }  // namespace cli

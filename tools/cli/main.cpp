@@ -1,5 +1,7 @@
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -7,8 +9,24 @@
 #include "cli/Commands.h"
 #include "cli/QtHost.h"
 
+namespace {
+
+// Commands that render text need fonts, so a GUI application, but never a display: without a
+// platform named in QT_QPA_PLATFORM they draw offscreen. The others keep a plain core one.
+std::unique_ptr<QCoreApplication> applicationFor(const cli::CommandSpec& command, int& argc,
+                                                 char** argv) {
+    if (!command.draws) {
+        return std::make_unique<QCoreApplication>(argc, argv);
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
     const std::vector<std::string> args(argv + 1, argv + argc);
 
     const cli::ParseResult parsed = cli::parseArguments(args);
@@ -20,6 +38,8 @@ int main(int argc, char** argv) {
         std::cerr << "volcrestone-cli: " << parsed.error << '\n' << cli::usageText();
         return 2;
     }
+    const auto application =
+        applicationFor(*cli::findCommand(parsed.arguments->command), argc, argv);
     cli::QtHost host(*parsed.arguments);
     return cli::runCommand(*parsed.arguments, host, std::cout, std::cerr);
 }
