@@ -1,5 +1,7 @@
 #include "app/LinkRouter.h"
 
+#include <utility>
+
 #include "dialogs/ui/About.h"
 #include "link/ui/NoCommWindow.h"
 #include "link/ui/SerialWindow.h"
@@ -7,8 +9,14 @@
 namespace app {
 
 LinkRouter::LinkRouter(link::SerialWindow& serial, link::NoCommWindow& noComm,
-                       dialogs::About& about, setup::Session& session)
-    : serial_(serial), noComm_(noComm), about_(about), session_(session) {}
+                       dialogs::About& about, setup::Session& session, link::Bootloader& firmware,
+                       std::function<void()> showFirmwareWindow)
+    : serial_(serial),
+      noComm_(noComm),
+      about_(about),
+      session_(session),
+      firmware_(firmware),
+      showFirmwareWindow_(std::move(showFirmwareWindow)) {}
 
 void LinkRouter::modeChanged(int mode) {
     serial_.showMode(mode);
@@ -38,12 +46,20 @@ void LinkRouter::imageReceived(const link::RxBuffer& rx) {
     session_.imageReceived(rx);
 }
 
+void LinkRouter::bootloaderTick(int mode) {
+    firmware_.step(mode);
+}
+
 void LinkRouter::hideNoResponse() {
     noComm_.hide();
 }
 
 void LinkRouter::showAbout() {
     about_.Display();
+}
+
+void LinkRouter::showFirmwareUpdate() {
+    showFirmwareWindow_();
 }
 
 }  // namespace app

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+
+#include "link/Bootloader.h"
 #include "link/Engine.h"
 #include "setup/Session.h"
 
@@ -15,11 +18,12 @@ namespace app {
 
 // Carries what the protocol engine and the Setup session report to the windows that show it:
 // Mode and the raw block to the Controller link window, lost answers to NoComm, the revision to
-// the About box, an uploaded image to the Session.
+// the About box, an uploaded image to the Session, the bootloader's ticks to the firmware update.
 class LinkRouter : public link::EngineEvents, public setup::SessionView {
 public:
     LinkRouter(link::SerialWindow& serial, link::NoCommWindow& noComm, dialogs::About& about,
-               setup::Session& session);
+               setup::Session& session, link::Bootloader& firmware,
+               std::function<void()> showFirmwareWindow);
 
     // link::EngineEvents
     void modeChanged(int mode) override;
@@ -29,16 +33,20 @@ public:
     bool aboutShowing() const override;
     void realtimeBlock(const link::RxBuffer& rx) override;
     void imageReceived(const link::RxBuffer& rx) override;
+    void bootloaderTick(int mode) override;
 
     // setup::SessionView: the windows the Setup window does not own.
     void hideNoResponse() override;
     void showAbout() override;
+    void showFirmwareUpdate() override;
 
 private:
     link::SerialWindow& serial_;
     link::NoCommWindow& noComm_;
     dialogs::About& about_;
     setup::Session& session_;
+    link::Bootloader& firmware_;
+    std::function<void()> showFirmwareWindow_;
 };
 
 }  // namespace app

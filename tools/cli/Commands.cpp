@@ -21,6 +21,13 @@ const std::vector<CommandSpec>& commandTable() {
          1,
          {},
          runSend},
+        {"flash",
+         "FILE.s19",
+         "send a firmware file through the controller's bootloader",
+         1,
+         1,
+         {},
+         runFlash},
     };
     return table;
 }

@@ -38,5 +38,6 @@ int runCommand(const Arguments& arguments, Host& host, std::ostream& out, std::o
 int runRevision(Runner& runner);
 int runUpload(Runner& runner);
 int runSend(Runner& runner);
+int runFlash(Runner& runner);
 
 }  // namespace cli

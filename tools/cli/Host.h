@@ -23,6 +23,9 @@ public:
 
     // Runs once when the port's device disappears while it is open.
     virtual void setOnPortVanished(std::function<void()> callback) = 0;
+    // Runs from the next tick after Ctrl-C or SIGTERM, in place of ending the process; without
+    // it those signals end the process at once.
+    virtual void setOnInterrupt(std::function<void()> /*callback*/) {}
 };
 
 }  // namespace cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -36,8 +37,11 @@ public:
     bool loadSettings(tune::Tune& tune, const std::string& path);
 
     // Opens the port and makes `listener` the engine's. Prints "Could not open ..." on failure.
-    // A device that vanishes later ends the wait with exit 1.
-    bool openPort(link::EngineEvents& listener);
+    // A device that vanishes later runs `onVanished`; without it, it is named on standard error
+    // and ends the wait with exit 1.
+    bool openPort(link::EngineEvents& listener, std::function<void()> onVanished = {});
+    // "COM1 is gone" or the device path's.
+    std::string portGoneText() const;
     // Ticks every 100 ms until finish(); returns its code.
     int waitUntilFinished();
     void finish(int code);
