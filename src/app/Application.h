@@ -63,7 +63,6 @@ public:
     link::NoCommWindow& noComm() { return *noComm_; }
     // The firmware update window while it is loaded, else null.
     link::S19Window* firmwareWindow() { return s19_.get(); }
-    link::DataFileSlot& dataFiles() { return dataFiles_; }
 
 signals:
     // The Setup window closed and everything else is unloaded: the program may end.

@@ -35,7 +35,7 @@ struct Faults {
     bool silent = false;        // answer nothing at all
     bool shortReplies = false;  // every reply loses its last byte
     int outOfStepEvery = 0;     // every Nth monitor frame jumps secl by 5; 0 = never
-    BootFaults boot;
+    BootFaults boot{};
 };
 
 struct ControllerSetup {
