@@ -2,6 +2,7 @@
 
 #include "dialogs/ui/About.h"
 #include "link/ui/NoCommWindow.h"
+#include "link/ui/S19Window.h"
 #include "link/ui/SerialWindow.h"
 #include "setup/ui/Ignition.h"
 
@@ -15,6 +16,7 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
                          std::string currentFolder)
     : port_(platform.port),
       engine_(platform.port, platform.clock, platform.events),
+      firmware_(engine_, dataFiles_),
       session_(edition, engine_, platform.port,
                setup::Services{platform.messages, platform.files, platform.store},
                std::move(currentFolder)),
@@ -22,10 +24,11 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
       serial_(std::make_unique<link::SerialWindow>(engine_)),
       noComm_(std::make_unique<link::NoCommWindow>(edition.appName)),
       live_(std::make_unique<LiveData>(
-          session_, engine_, *serial_, *noComm_,
+          session_, engine_, *serial_, *noComm_, dataFiles_,
           LiveData::Services{platform.store, platform.colors, platform.messages})),
       plot_(session_.tune(), platform.store, platform.colors),
-      router_(*serial_, *noComm_, *about_, session_, *live_, plot_),
+      router_(*serial_, *noComm_, *about_, session_, *live_, plot_, firmware_,
+              [this] { showFirmwareUpdate(); }),
       ignition_(std::make_unique<setup::Ignition>(session_, &router_)) {
     engine_.setListener(&router_);
     poll_.setInterval(kPollMilliseconds);
@@ -66,8 +69,33 @@ void Application::unload() {
     serial_.reset();
     if (port_.isOpen())
         port_.close();
+    s19_.reset();
     noComm_.reset();
     about_.reset();
+}
+
+void Application::showFirmwareUpdate() {
+    if (!s19_) {
+        s19_ = std::make_unique<link::S19Window>(firmware_, session_.edition().edition);
+        // Queued: the window is unloaded once its close event is over.
+        connect(s19_.get(), &link::S19Window::closed, this, &Application::firmwareWindowClosed,
+                Qt::QueuedConnection);
+        session_.setExchangeEnabled(false);
+        session_.setRealtimeEnabled(false);
+    }
+    s19_->show();
+    s19_->raise();
+    s19_->activateWindow();
+}
+
+void Application::firmwareWindowClosed() {
+    // Ending realtime mode (StopRealtime) gives back cmdUpload and cmdDownLoad and closes a
+    // firmware file left open; cmdRealtime was held by this window alone.
+    if (unloaded_)
+        return;
+    s19_.reset();
+    live_->mode().StopRealtime();
+    session_.setRealtimeEnabled(true);
 }
 
 void Application::setupWindowClosed() {

@@ -7,6 +7,8 @@
 
 #include "app/LinkRouter.h"
 #include "app/LiveData.h"
+#include "link/Bootloader.h"
+#include "link/DataFileSlot.h"
 #include "link/Engine.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -21,6 +23,7 @@ class About;
 }
 namespace link {
 class NoCommWindow;
+class S19Window;
 class SerialWindow;
 }  // namespace link
 namespace setup {
@@ -63,6 +66,8 @@ public:
     link::NoCommWindow& noComm() { return *noComm_; }
     LiveData& live() { return *live_; }
     plot::PlotOpener& plot() { return plot_; }
+    // The firmware update window while it is loaded, else null.
+    link::S19Window* firmwareWindow() { return s19_.get(); }
 
 signals:
     // The Setup window closed and everything else is unloaded: the program may end.
@@ -70,15 +75,23 @@ signals:
 
 private:
     void setupWindowClosed();
+    // "&S19": loads the firmware window, which holds the Setup window's exchange and realtime
+    // buttons until it closes; a loaded one only comes to the front.
+    void showFirmwareUpdate();
+    void firmwareWindowClosed();
 
     platform::SerialPort& port_;
     link::Engine engine_;
+    // The one slot for the data log, the replayed log and the firmware file.
+    link::DataFileSlot dataFiles_;
+    link::Bootloader firmware_;
     setup::Session session_;
     std::unique_ptr<dialogs::About> about_;
     std::unique_ptr<link::SerialWindow> serial_;
     std::unique_ptr<link::NoCommWindow> noComm_;
     std::unique_ptr<LiveData> live_;
     plot::PlotOpener plot_;
+    std::unique_ptr<link::S19Window> s19_;
     LinkRouter router_;
     std::unique_ptr<setup::Ignition> ignition_;
     QTimer poll_;

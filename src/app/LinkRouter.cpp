@@ -2,6 +2,8 @@
 
 #include "app/LiveData.h"
 #include "dash/ui/Realtime.h"
+#include <utility>
+
 #include "dialogs/ui/About.h"
 #include "link/ui/NoCommWindow.h"
 #include "link/ui/SerialWindow.h"
@@ -10,13 +12,16 @@ namespace app {
 
 LinkRouter::LinkRouter(link::SerialWindow& serial, link::NoCommWindow& noComm,
                        dialogs::About& about, setup::Session& session, LiveData& live,
-                       plot::PlotOpener& plot)
+                       plot::PlotOpener& plot, link::Bootloader& firmware,
+                       std::function<void()> showFirmwareWindow)
     : serial_(serial),
       noComm_(noComm),
       about_(about),
       session_(session),
       live_(live),
-      plot_(plot) {}
+      plot_(plot),
+      firmware_(firmware),
+      showFirmwareWindow_(std::move(showFirmwareWindow)) {}
 
 void LinkRouter::modeChanged(int mode) {
     serial_.showMode(mode);
@@ -44,6 +49,10 @@ void LinkRouter::realtimeBlock(const link::RxBuffer& rx) {
 
 void LinkRouter::imageReceived(const link::RxBuffer& rx) {
     session_.imageReceived(rx);
+}
+
+void LinkRouter::bootloaderTick(int mode) {
+    firmware_.step(mode);
 }
 
 void LinkRouter::hideNoResponse() {
@@ -76,6 +85,10 @@ void LinkRouter::showDashboard() {
 
 void LinkRouter::showPlot() {
     plot_.open();
+}
+
+void LinkRouter::showFirmwareUpdate() {
+    showFirmwareWindow_();
 }
 
 }  // namespace app

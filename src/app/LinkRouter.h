@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+
+#include "link/Bootloader.h"
 #include "link/Engine.h"
 #include "plot/ui/PlotOpener.h"
 #include "setup/Session.h"
@@ -18,12 +21,13 @@ class LiveData;
 
 // Carries what the protocol engine and the Setup session report to the windows that show it:
 // Mode to the Controller link window, realtime blocks to CopyATdata, lost answers to NoComm, the
-// revision to the About box, an uploaded image to the Session; and the Setup window's requests
-// to the live display.
+// revision to the About box, an uploaded image to the Session, the bootloader's ticks to the
+// firmware update; and the Setup window's requests to the other windows.
 class LinkRouter : public link::EngineEvents, public setup::SessionView {
 public:
     LinkRouter(link::SerialWindow& serial, link::NoCommWindow& noComm, dialogs::About& about,
-               setup::Session& session, LiveData& live, plot::PlotOpener& plot);
+               setup::Session& session, LiveData& live, plot::PlotOpener& plot,
+               link::Bootloader& firmware, std::function<void()> showFirmwareWindow);
 
     // link::EngineEvents
     void modeChanged(int mode) override;
@@ -33,6 +37,7 @@ public:
     bool aboutShowing() const override;
     void realtimeBlock(const link::RxBuffer& rx) override;
     void imageReceived(const link::RxBuffer& rx) override;
+    void bootloaderTick(int mode) override;
 
     // setup::SessionView: the windows the Setup window does not own.
     void hideNoResponse() override;
@@ -43,6 +48,7 @@ public:
     void startRealtime() override;
     void showDashboard() override;
     void showPlot() override;
+    void showFirmwareUpdate() override;
 
 private:
     link::SerialWindow& serial_;
@@ -51,6 +57,8 @@ private:
     setup::Session& session_;
     LiveData& live_;
     plot::PlotOpener& plot_;
+    link::Bootloader& firmware_;
+    std::function<void()> showFirmwareWindow_;
 };
 
 }  // namespace app

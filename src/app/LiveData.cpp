@@ -8,11 +8,12 @@
 namespace app {
 
 LiveData::LiveData(setup::Session& session, link::Engine& engine, link::SerialWindow& serial,
-                   link::NoCommWindow& noComm, Services services)
+                   link::NoCommWindow& noComm, link::DataFileSlot& dataFile, Services services)
     : session_(session),
       engine_(engine),
       serial_(serial),
       noComm_(noComm),
+      dataFile_(dataFile),
       services_(services),
       mode_(engine, dataFile_, *this) {
     // The update writes to the Dashboard's labels, which loads it (hidden) when it is not.

@@ -33,11 +33,10 @@ public:
         platform::MessageBox& messages;
     };
     LiveData(setup::Session& session, link::Engine& engine, link::SerialWindow& serial,
-             link::NoCommWindow& noComm, Services services);
+             link::NoCommWindow& noComm, link::DataFileSlot& dataFile, Services services);
     ~LiveData() override;
 
     link::Realtime& realtime() { return realtime_; }
-    link::DataFileSlot& dataFile() { return dataFile_; }
     dash::RealtimeMode& mode() { return mode_; }
 
     // The Display settings; loaded with the first Dashboard.
@@ -63,8 +62,8 @@ private:
     link::Engine& engine_;
     link::SerialWindow& serial_;
     link::NoCommWindow& noComm_;
+    link::DataFileSlot& dataFile_;
     Services services_;
-    link::DataFileSlot dataFile_;
     link::Realtime realtime_;
     dash::RealtimeMode mode_;
     std::unique_ptr<dash::Config> config_;

@@ -82,6 +82,9 @@ public:
     void send(const std::string& bytes);
 
     bool portOpen() const { return port_.isOpen(); }
+    // The clock StateStart is taken from, and the events a handler lets run while it waits.
+    const platform::Clock& clock() const { return clock_; }
+    platform::EventPump& eventPump() { return events_; }
     int mode() const { return mode_; }
     int rxCount() const { return rxCount_; }
     int waitTicks() const { return waitTicks_; }

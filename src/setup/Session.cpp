@@ -203,6 +203,11 @@ void Session::setExchangeEnabled(bool enabled) {
     view_->showCommands();
 }
 
+void Session::setRealtimeEnabled(bool enabled) {
+    realtimeEnabled_ = enabled && port_.isOpen();
+    view_->showCommands();
+}
+
 void Session::enableExchange() {
     uploadEnabled_ = port_.isOpen();
     downloadEnabled_ = downloadAllowed_;

@@ -90,6 +90,9 @@ public:
     void portLost();
     // Realtime mode changed the exchange buttons (StartRealtime / StopRealtime).
     void setExchangeEnabled(bool enabled);
+    // The firmware update window holds cmdRealtime while it is loaded. Enabled again only with
+    // an open port, as OpenPort leaves it.
+    void setRealtimeEnabled(bool enabled);
 
 private:
     void enableExchange();

@@ -13,6 +13,7 @@
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "cli/Doctor.h"
+#include "sim/Controller.h"
 #include "support/BelStartup.h"
 #include "support/FakePlatform.h"
 #include "support/FakeSystem.h"
@@ -75,11 +76,12 @@ protected:
     const platform::SettingsStore& settings() override { return settings_; }
     const cli::SystemView& system() override { return system_; }
     int runTicks(const std::function<void()>& tick) override {
-        for (int ticks = 1; !code_ && ticks <= 100; ++ticks) {
+        for (int ticks = 1; !code_ && ticks <= 1000; ++ticks) {
             if (ticks == vanishAtTick_) {
                 port_.vanish();
                 vanished_();
             }
+            beforeTick_(ticks);
             tick();
         }
         return code_.value_or(-1);
@@ -101,6 +103,7 @@ protected:
     support::FakeSettingsStore settings_;
     support::FakeSystem system_;
     int vanishAtTick_ = 0;
+    std::function<void(int tick)> beforeTick_ = [](int) {};
     support::ScratchFolder folder_;
     cli::Arguments arguments_;
     std::ostringstream out_;
@@ -255,6 +258,27 @@ TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsP
         EXPECT_EQ(out.str(), row.report);
         EXPECT_EQ(device.has_value(), row.goesOn);
     }
+TEST_F(CliFlow, flashOnAPortThatVanishesWhileSendingLogsItOnceCleansUpAndExits1) {
+    std::ofstream(folder_.path("a.cfg"), std::ios::binary) << "S1\r\nS2\r\nS3\r\nS9030000FC\r\n";
+    // The simulator's controller answers on the fake line; ten ticks make a second.
+    sim::Controller controller{sim::ControllerSetup{}};
+    std::size_t heard = 0;
+    beforeTick_ = [&](int tick) {
+        clock_.seconds = 1000 + tick / 10;
+        const std::vector<std::uint8_t> fresh(port_.written.begin() + heard, port_.written.end());
+        heard = port_.written.size();
+        port_.push(controller.receive(fresh, tick * 100));
+        if (port_.isOpen() && port_.writtenText().ends_with("S2\r")) {
+            port_.vanish();
+            vanished_();
+        }
+    };
+    EXPECT_EQ(run("flash"), 1);
+    EXPECT_EQ(out_.str(),
+              "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\nGot: \r\nBoot>\n"
+              "Sent KQ 'u'...\nGot: u - waiting ...\nSending s19...\n"
+              "** PORT LOST! Stopped after 2 lines\n");
+    EXPECT_EQ(err_.str(), "\rLines: 0\rLines: 1\rLines: 2\nCOM1 is gone\n");
 }
 
 }  // namespace

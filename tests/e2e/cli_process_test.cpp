@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <QProcess>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -178,6 +179,89 @@ TEST_F(CliProcess, usageErrorsExitWith2AndShowTheUsage) {
     const auto usage = run({"fly"});
     EXPECT_EQ(usage.exitCode, 2);
     EXPECT_NE(usage.err.find("usage: volcrestone-cli"), std::string::npos) << usage.err;
+}
+
+// An S19 file with every kind of line end and a byte outside ASCII, ending in its end record.
+const std::string kFirmware =
+    "S00F000068656C6C6F202020202000003C\r\n"
+    "S11F00007C0802A6900100049421FFF07C6C1B787C8C23783C6000003863000026\n"
+    "S11F001C4BFFFFE5398000007D83637880010014382100107C0803A64E800020E9\r"
+    "S111003848656C6C6F20776F726C642E0A0042\r\n"
+    "S5030003F9 \xE9\r\n"
+    "S9030000FC\r\n";
+const std::vector<std::string> kFirmwareLines = {
+    "S00F000068656C6C6F202020202000003C",
+    "S11F00007C0802A6900100049421FFF07C6C1B787C8C23783C6000003863000026",
+    "S11F001C4BFFFFE5398000007D83637880010014382100107C0803A64E800020E9",
+    "S111003848656C6C6F20776F726C642E0A0042",
+    "S5030003F9 \xE9",
+    "S9030000FC"};
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
+        end = text.find('\n', at);
+        lines.push_back(text.substr(at, end - at));
+    }
+    return lines;
+}
+
+TEST_F(CliProcess, flashSendsEveryLineAsItIsAndPrintsTheWindowsLogLineByLine) {
+    std::ofstream(path("fw.s19"), std::ios::binary) << kFirmware;
+    support::SimProcess sim({"--s19-out", path("got.txt"), "--record", path("wire")});
+    const auto flash = run({"--port", sim.devicePath(), "flash", path("fw.s19")});
+    EXPECT_EQ(flash.exitCode, 0) << flash.err;
+    EXPECT_EQ(flash.out,
+              "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\nGot: \r\nBoot>\n"
+              "Sent KQ 'u'...\nGot: u - waiting ...\nSending s19...\nEOF s19, 6 lines\n"
+              "Got:   Complete\r\nBoot>\r\nBoot>\nSent KQ 'x'...\nFirmware Update Done!\n");
+    EXPECT_EQ(flash.err,
+              "\rLines: 0\rLines: 1\rLines: 2\rLines: 3\rLines: 4\rLines: 5\rLines: 6\n");
+    EXPECT_EQ(sim.stop(), 0);
+    EXPECT_EQ(linesOf(readFile(path("got.txt"))), kFirmwareLines);
+    std::string wire = "!\ru";
+    for (const std::string& line : kFirmwareLines)
+        wire += line + "\r";
+    EXPECT_EQ(readFile(path("wire")), wire + "x");
+}
+
+TEST_F(CliProcess, flashWithoutAPromptAFileOrAnOperandSaysSoAndExits1Or2) {
+    support::SimProcess sim({"--boot-fault", "blank:prompt"});
+    std::ofstream(path("fw.s19"), std::ios::binary) << kFirmware;
+    const auto timedOut = run({"--port", sim.devicePath(), "flash", path("fw.s19")});
+    EXPECT_EQ(timedOut.exitCode, 1);
+    EXPECT_EQ(timedOut.out,
+              "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\n** TIME OUT! 2 \r\nBoot> \n"
+              "** Verify the controller is ON and RS232 cable attached!\n"
+              "** Also check that H1 or R6 is shorted on the controller!\n");
+    EXPECT_EQ(timedOut.err, "");
+    const auto missing = run({"--port", sim.devicePath(), "flash", path("none.s19")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.out, "** Failed to open S19 file\n");
+    EXPECT_EQ(run({"--port", sim.devicePath(), "flash"}).exitCode, 2);
+}
+
+TEST_F(CliProcess, flashStoppedBySigtermWhileSendingLeavesTheControllerInItsBootloader) {
+    std::string many;
+    for (int i = 0; i < 100; ++i)
+        many += "S1130000285F245F2212226A000424290008237C2A\r\n";
+    std::ofstream(path("fw.s19"), std::ios::binary) << many;
+    support::SimProcess sim;
+    QProcess flash;
+    flash.start(VOLCRESTONE_CLI_PATH,
+                support::toQt({"--port", sim.devicePath(), "flash", path("fw.s19")}));
+    std::string out;
+    while (out.find("Sending s19...\n") == std::string::npos &&
+           flash.waitForReadyRead(support::kPatienceMs))
+        out += flash.readAllStandardOutput().toStdString();
+    ASSERT_NE(out.find("Sending s19...\n"), std::string::npos) << out;
+    flash.terminate();
+    EXPECT_EQ(support::finish(flash), 1);
+    const std::string err = flash.readAllStandardError().toStdString();
+    EXPECT_TRUE(err.ends_with(" lines: the controller stays in its bootloader\n")) << err;
+    EXPECT_NE(err.find("\nInterrupted after "), std::string::npos) << err;
+    // The bootloader takes the revision query for a line of the file.
+    EXPECT_EQ(run({"--port", sim.devicePath(), "revision"}).exitCode, 1);
 }
 
 }  // namespace

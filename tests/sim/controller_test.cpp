@@ -70,21 +70,48 @@ TEST_F(SimStore, onlyAStoreFileOfExactly63BytesIsLoaded) {
     }
 }
 
-TEST(SimBootloader, promptsAcknowledgesCollectsLinesCompletesAfterThePauseAndXLeavesIt) {
+TEST(SimBootloader, promptsAcknowledgesCollectsLinesCompletesOnTheEndRecordAndXLeavesIt) {
     auto controller = controllerWith();
     EXPECT_TRUE(controller.receive(text("!"), 0).empty());
     EXPECT_TRUE(controller.receive(text("uQU@"), 100).empty());  // nothing before the prompt
     EXPECT_EQ(controller.receive(text("\r"), 1500), text("\r\nBoot>"));
     EXPECT_EQ(controller.receive(text("u"), 1600), text("u - waiting ..."));
-    controller.receive(text("S00600004844521B\rS9030"), 1700);
-    controller.receive(text("000FC\r"), 1800);
-    EXPECT_TRUE(controller.advance(2200).empty());
-    EXPECT_EQ(controller.advance(2300), text("  Complete\r\nBoot>\r\nBoot>"));
+    EXPECT_TRUE(controller.receive(text("S00600004844521B\rS9030"), 1700).empty());
+    EXPECT_TRUE(controller.advance(5000).empty());  // a pause is no end
+    EXPECT_EQ(controller.receive(text("000FC\r"), 5100), text("  Complete\r\nBoot>\r\nBoot>"));
     EXPECT_EQ(controller.firmwareLines(),
               (std::vector<std::string>{"S00600004844521B", "S9030000FC"}));
-    controller.receive(text("x"), 2400);
+    controller.receive(text("x"), 5200);
     EXPECT_FALSE(controller.inBootloader());
-    EXPECT_EQ(controller.receive(text("Q"), 2500), Bytes{10});
+    EXPECT_EQ(controller.receive(text("Q"), 5300), Bytes{10});
+}
+
+TEST(SimBootloader, eachAnswerCanComeWrongLateWithABlankSplitOrNotAtAll) {
+    using sim::BootFault;
+    struct Row {
+        BootFault fault;
+        std::string atOnce;  // answered with the carriage return
+        std::string at249;   // due 249 ms later, 250 ms later and 2500 ms later
+        std::string at250;
+        std::string at2500;
+    };
+    const Row rows[] = {{BootFault::Wrong, "\nBoot>", "", "", ""},
+                        {BootFault::Blank, "\r\nBoot> ", "", "", ""},
+                        {BootFault::Split, "\r\nB", "", "oot>", ""},
+                        {BootFault::Late, "", "", "", "\r\nBoot>"},
+                        {BootFault::Silent, "", "", "", ""}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.atOnce + "|" + row.at250 + "|" + row.at2500);
+        auto controller = controllerWith({.boot = {.prompt = row.fault}});
+        controller.receive(text("!"), 0);
+        EXPECT_EQ(controller.receive(text("\r"), 1000), text(row.atOnce));
+        EXPECT_EQ(controller.advance(1249), text(row.at249));
+        EXPECT_EQ(controller.advance(1250), text(row.at250));
+        EXPECT_EQ(controller.advance(3499), Bytes{});
+        EXPECT_EQ(controller.advance(3500), text(row.at2500));
+        EXPECT_EQ(controller.nextDueMs(), std::nullopt);
+        EXPECT_EQ(controller.receive(text("u"), 4000), text("u - waiting ..."));
+    }
 }
 
 TEST(SimFaults, silentControllerStillStoresWritesAndShortRepliesLoseTheirLastByte) {
@@ -98,20 +125,32 @@ TEST(SimFaults, silentControllerStillStoresWritesAndShortRepliesLoseTheirLastByt
     EXPECT_EQ(controller.receive(text("\r"), 1500), text("\r\nBoot"));
 }
 
-TEST(SimOptions, takeTheStoreAndShortRepliesOptions) {
+TEST(SimOptions, takeTheStoreShortRepliesFirmwareOutputAndBootFaultOptions) {
+    using sim::BootFault;
     std::string error;
-    const std::vector<std::string> args{"--short", "--store", "s.bin"};
+    const std::vector<std::string> args{"--short",   "--store",      "s.bin",
+                                        "--s19-out", "got.txt",      "--boot-fault",
+                                        "late",      "--boot-fault", "blank:ack"};
     const auto options = sim::parseOptions(args, error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->storePath, "s.bin");
     EXPECT_TRUE(options->faults.shortReplies);
+    EXPECT_EQ(options->s19Path, "got.txt");
+    EXPECT_EQ(options->faults.boot.prompt, BootFault::Late);
+    EXPECT_EQ(options->faults.boot.acknowledge, BootFault::Blank);
+    EXPECT_EQ(options->faults.boot.complete, BootFault::Late);
 }
 
 TEST(SimOptions, refuseABadArgumentWithAMessageNamingIt) {
+    const std::string kBootFaultError =
+        "--boot-fault takes wrong, late, blank, split or silent, then optionally :prompt, :ack "
+        "or :complete";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"--revision", "256"}, "--revision takes a number from 0 to 255"},
         {{"--revision", "1x"}, "--revision takes a number from 0 to 255"},
         {{"--store"}, "--store needs a value"},
+        {{"--boot-fault", "loud"}, kBootFaultError},
+        {{"--boot-fault", "late:menu"}, kBootFaultError},
         {{"--loud"}, "unknown argument --loud"}};
     for (const auto& [args, message] : cases) {
         SCOPED_TRACE(message);

@@ -50,6 +50,13 @@ const std::vector<CommandSpec>& commandTable() {
          {{"--png", true}},
          runPlot,
          true},
+        {"flash",
+         "FILE.s19",
+         "send a firmware file through the controller's bootloader",
+         1,
+         1,
+         {},
+         runFlash},
     };
     return table;
 }

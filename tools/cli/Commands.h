@@ -43,5 +43,6 @@ int runMonitor(Runner& runner);
 int runDoctor(Runner& runner);
 int runDiff(Runner& runner);
 int runPlot(Runner& runner);
+int runFlash(Runner& runner);
 
 }  // namespace cli

@@ -29,11 +29,9 @@ public:
 
     // Runs once when the port's device disappears while it is open.
     virtual void setOnPortVanished(std::function<void()> callback) = 0;
-
-    // From catchInterrupts() on, Ctrl-C and SIGTERM no longer end the process; interrupted()
-    // tells the command, which winds down in its own time.
-    virtual void catchInterrupts() {}
-    virtual bool interrupted() const { return false; }
+    // Runs from the next tick after Ctrl-C or SIGTERM, in place of ending the process; without
+    // it those signals end the process at once.
+    virtual void setOnInterrupt(std::function<void()> /*callback*/) {}
 };
 
 }  // namespace cli

@@ -59,13 +59,17 @@ public:
         }
     }
 
-    // After each tick: enough blocks, or the user wants out.
+    // After each tick: enough blocks shown.
     void checkDone() {
-        if ((frames_ && shown_ >= *frames_) || runner_.host().interrupted()) {
-            runner_.engine().cmdN();
-            runner_.drained();
-            runner_.finish(kDone);
+        if (frames_ && shown_ >= *frames_) {
+            stop();
         }
+    }
+    // "N", and the line drained, so the controller is quiet when we leave.
+    void stop() {
+        runner_.engine().cmdN();
+        runner_.drained();
+        runner_.finish(kDone);
     }
 
 private:
@@ -103,7 +107,7 @@ int runMonitor(Runner& runner) {
     if (runner.arguments().has("--log") && !command.openLog(runner.arguments().option("--log"))) {
         return kFailed;
     }
-    runner.host().catchInterrupts();
+    runner.host().setOnInterrupt([&command] { command.stop(); });
     runner.out() << "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2" << std::endl;
     runner.engine().cmdM();
     return runner.waitUntilFinished([&command] { command.checkDone(); });

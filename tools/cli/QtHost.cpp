@@ -10,10 +10,10 @@ namespace cli {
 
 namespace {
 
-volatile std::sig_atomic_t interruptCaught = 0;
+volatile std::sig_atomic_t interrupted = 0;
 
-extern "C" void noteInterrupt(int) {
-    interruptCaught = 1;
+void noteInterrupt(int) {
+    interrupted = 1;
 }
 
 }  // namespace
@@ -32,7 +32,15 @@ QtHost::QtHost(const Arguments& arguments)
 int QtHost::runTicks(const std::function<void()>& tick) {
     QTimer timer;
     timer.setInterval(100);
-    QObject::connect(&timer, &QTimer::timeout, tick);
+    QObject::connect(&timer, &QTimer::timeout, [this, &tick] {
+        // The handler only notes the signal; what it means is decided here, between two ticks.
+        if (interrupted != 0 && onInterrupt_) {
+            interrupted = 0;
+            onInterrupt_();
+            return;
+        }
+        tick();
+    });
     timer.start();
     return loop_.exec();
 }
@@ -45,13 +53,10 @@ void QtHost::setOnPortVanished(std::function<void()> callback) {
     port_->setOnVanished(std::move(callback));
 }
 
-void QtHost::catchInterrupts() {
+void QtHost::setOnInterrupt(std::function<void()> callback) {
+    onInterrupt_ = std::move(callback);
     std::signal(SIGINT, noteInterrupt);
     std::signal(SIGTERM, noteInterrupt);
-}
-
-bool QtHost::interrupted() const {
-    return interruptCaught != 0;
 }
 
 }  // namespace cli

@@ -27,8 +27,7 @@ public:
     int runTicks(const std::function<void()>& tick) override;
     void stop(int code) override;
     void setOnPortVanished(std::function<void()> callback) override;
-    void catchInterrupts() override;
-    bool interrupted() const override;
+    void setOnInterrupt(std::function<void()> callback) override;
 
 private:
     std::unique_ptr<platform::QtSettingsStore> settings_;
@@ -37,6 +36,7 @@ private:
     platform::SystemClock clock_;
     platform::QtEventPump pump_;
     QEventLoop loop_;
+    std::function<void()> onInterrupt_;
 };
 
 }  // namespace cli

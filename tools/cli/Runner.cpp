@@ -1,6 +1,7 @@
 #include "cli/Runner.h"
 
 #include <ostream>
+#include <utility>
 
 namespace cli {
 
@@ -31,17 +32,24 @@ bool Runner::loadSettings(tune::Tune& tune, const std::string& path) {
     return true;
 }
 
-bool Runner::openPort(link::EngineEvents& listener) {
+bool Runner::openPort(link::EngineEvents& listener, std::function<void()> onVanished) {
     if (!host_.port().open(arguments_.comNumber)) {
         err_ << "Could not open " << portName(arguments_) << std::endl;
         return false;
     }
-    host_.setOnPortVanished([this] {
-        err_ << portName(arguments_) << " is gone" << std::endl;
-        finish(kFailed);
-    });
+    if (!onVanished) {
+        onVanished = [this] {
+            err_ << portGoneText() << std::endl;
+            finish(kFailed);
+        };
+    }
+    host_.setOnPortVanished(std::move(onVanished));
     engine_.setListener(&listener);
     return true;
+}
+
+std::string Runner::portGoneText() const {
+    return portName(arguments_) + " is gone";
 }
 
 int Runner::waitUntilFinished(const std::function<void()>& afterTick) {

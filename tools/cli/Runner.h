@@ -38,8 +38,11 @@ public:
     bool loadSettings(tune::Tune& tune, const std::string& path);
 
     // Opens the port and makes `listener` the engine's. Prints "Could not open ..." on failure.
-    // A device that vanishes later ends the wait with exit 1.
-    bool openPort(link::EngineEvents& listener);
+    // A device that vanishes later runs `onVanished`; without it, it is named on standard error
+    // and ends the wait with exit 1.
+    bool openPort(link::EngineEvents& listener, std::function<void()> onVanished = {});
+    // "COM1 is gone" or the device path's.
+    std::string portGoneText() const;
     // Ticks every 100 ms until finish(); returns its code. `afterTick` runs after each tick.
     int waitUntilFinished(const std::function<void()>& afterTick = {});
     void finish(int code);

@@ -1,5 +1,6 @@
 #include "Controller.h"
 
+#include <algorithm>
 #include <iostream>
 #include <string_view>
 #include <utility>
@@ -30,7 +31,7 @@ Controller::Controller(ControllerSetup setup)
 }
 
 bool Controller::idle() const {
-    return state_ == State::Commands && !streaming_ && !writeStarted_;
+    return state_ == State::Commands && !streaming_ && !writeStarted_ && scheduled_.empty();
 }
 
 Bytes Controller::receive(std::span<const std::uint8_t> bytes, std::int64_t nowMs) {
@@ -98,26 +99,64 @@ void Controller::command(std::uint8_t byte, std::int64_t nowMs, Bytes& out) {
 
 void Controller::bootloader(std::uint8_t byte, std::int64_t nowMs, Bytes& out) {
     if (state_ == State::BootReceiving) {
-        lastBootByteMs_ = nowMs;
         if (byte == kCarriageReturn) {
-            firmwareLines_.push_back(bootLine_);
-            bootLine_.clear();
+            firmwareLineEnded(nowMs, out);
         } else if (byte != kLineFeed) {
             bootLine_.push_back(static_cast<char>(byte));
         }
         return;
     }
     if (byte == kCarriageReturn) {
-        reply(textBytes("\r\nBoot>"), out);
+        answer(setup_.faults.boot.prompt, "\r\nBoot>", nowMs, out);
         state_ = State::BootPrompt;
     } else if (byte == 'u' && state_ == State::BootPrompt) {
-        reply(textBytes("u - waiting ..."), out);
+        answer(setup_.faults.boot.acknowledge, "u - waiting ...", nowMs, out);
         state_ = State::BootReceiving;
-        lastBootByteMs_ = nowMs;
         bootLine_.clear();
+        firmwareLines_.clear();
     } else if (byte == 'x') {
         state_ = State::Commands;
     }
+}
+
+void Controller::firmwareLineEnded(std::int64_t nowMs, Bytes& out) {
+    firmwareLines_.push_back(std::exchange(bootLine_, {}));
+    // An S7, S8 or S9 record ends the program: the upload is complete.
+    const std::string& line = firmwareLines_.back();
+    if (line.size() >= 2 && line[0] == 'S' && line[1] >= '7' && line[1] <= '9') {
+        answer(setup_.faults.boot.complete, "  Complete\r\nBoot>\r\nBoot>", nowMs, out);
+        state_ = State::BootPrompt;
+    }
+}
+
+void Controller::answer(BootFault fault, std::string_view text, std::int64_t nowMs, Bytes& out) {
+    Bytes bytes;
+    reply(textBytes(text), bytes);
+    if (bytes.empty()) {
+        return;
+    }
+    switch (fault) {
+        case BootFault::None:
+            break;
+        case BootFault::Wrong:
+            bytes.erase(bytes.begin());
+            break;
+        case BootFault::Blank:
+            bytes.push_back(' ');
+            break;
+        case BootFault::Late:
+            scheduled_.push_back({nowMs + kLateAnswerMs, std::move(bytes)});
+            return;
+        case BootFault::Split: {
+            const auto half = bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2);
+            scheduled_.push_back({nowMs + kSplitPauseMs, Bytes(half, bytes.end())});
+            bytes.erase(half, bytes.end());
+            break;
+        }
+        case BootFault::Silent:
+            return;
+    }
+    out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
 Bytes Controller::advance(std::int64_t nowMs) {
@@ -135,21 +174,22 @@ Bytes Controller::advance(std::int64_t nowMs) {
             nextFrameMs_ = nowMs + kFrameIntervalMs;
         }
     }
-    if (state_ == State::BootReceiving && nowMs - lastBootByteMs_ >= kUploadPauseMs) {
-        reply(textBytes("  Complete\r\nBoot>\r\nBoot>"), out);
-        state_ = State::BootPrompt;
+    while (!scheduled_.empty() && scheduled_.front().atMs <= nowMs) {
+        out.insert(out.end(), scheduled_.front().bytes.begin(), scheduled_.front().bytes.end());
+        scheduled_.pop_front();
     }
     return out;
 }
 
 std::optional<std::int64_t> Controller::nextDueMs() const {
+    std::optional<std::int64_t> due;
     if (streaming_) {
-        return nextFrameMs_;
+        due = nextFrameMs_;
     }
-    if (state_ == State::BootReceiving) {
-        return lastBootByteMs_ + kUploadPauseMs;
+    if (!scheduled_.empty()) {
+        due = due ? std::min(*due, scheduled_.front().atMs) : scheduled_.front().atMs;
     }
-    return std::nullopt;
+    return due;
 }
 
 Frame Controller::nextFrame(std::int64_t nowMs) {

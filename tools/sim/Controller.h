@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Image.h"
@@ -12,11 +14,28 @@
 // Time is handed in by the caller (milliseconds on any steady scale), so tests step it freely.
 namespace sim {
 
+// How the bootloader spoils one of its answers.
+enum class BootFault {
+    None,
+    Wrong,   // its first byte is missing
+    Late,    // it comes Controller::kLateAnswerMs after the host's byte
+    Blank,   // a blank follows it
+    Split,   // its second half comes Controller::kSplitPauseMs after the first
+    Silent,  // it never comes
+};
+
+struct BootFaults {
+    BootFault prompt = BootFault::None;       // CR LF "Boot>" after a carriage return
+    BootFault acknowledge = BootFault::None;  // "u - waiting ..." after "u"
+    BootFault complete = BootFault::None;     // "  Complete" ... after the end record
+};
+
 // Misbehaviour on request, for testing how the host copes.
 struct Faults {
     bool silent = false;        // answer nothing at all
     bool shortReplies = false;  // every reply loses its last byte
     int outOfStepEvery = 0;     // every Nth monitor frame jumps secl by 5; 0 = never
+    BootFaults boot{};
 };
 
 struct ControllerSetup {
@@ -30,14 +49,16 @@ struct ControllerSetup {
 class Controller {
 public:
     static constexpr std::int64_t kFrameIntervalMs = 100;
-    // Silence after the last firmware byte that ends a firmware upload.
-    static constexpr std::int64_t kUploadPauseMs = 500;
+    // Later than any host waits for a bootloader answer (two whole seconds at most).
+    static constexpr std::int64_t kLateAnswerMs = 2500;
+    // Longer than the host's 100 ms poll, so the halves of a split answer land in two ticks.
+    static constexpr std::int64_t kSplitPauseMs = 250;
 
     explicit Controller(ControllerSetup setup);
 
     // Bytes from the host; returns what the controller answers at once.
     Bytes receive(std::span<const std::uint8_t> bytes, std::int64_t nowMs);
-    // What falls due with time alone: monitor frames, the end of a firmware upload.
+    // What falls due with time alone: monitor frames, late bootloader answers.
     Bytes advance(std::int64_t nowMs);
     // When advance() next has something to send; nothing while no timer runs.
     std::optional<std::int64_t> nextDueMs() const;
@@ -47,7 +68,7 @@ public:
     bool inBootloader() const { return state_ != State::Commands; }
     // Nothing under way: no stream, no half-received command, not in the bootloader.
     bool idle() const;
-    // The S19 lines received by the bootloader, without their carriage returns.
+    // The S19 lines of the bootloader's last upload, without their carriage returns.
     const std::vector<std::string>& firmwareLines() const { return firmwareLines_; }
 
 private:
@@ -55,7 +76,9 @@ private:
 
     void command(std::uint8_t byte, std::int64_t nowMs, Bytes& out);
     void bootloader(std::uint8_t byte, std::int64_t nowMs, Bytes& out);
+    void firmwareLineEnded(std::int64_t nowMs, Bytes& out);
     void reply(Bytes bytes, Bytes& out) const;
+    void answer(BootFault fault, std::string_view text, std::int64_t nowMs, Bytes& out);
     Frame nextFrame(std::int64_t nowMs);
     void store();
 
@@ -68,9 +91,13 @@ private:
     std::int64_t nextFrameMs_ = 0;
     int streamFrames_ = 0;
     std::uint8_t secl_ = 0;
-    std::int64_t lastBootByteMs_ = 0;
     std::string bootLine_;
     std::vector<std::string> firmwareLines_;
+    struct Scheduled {
+        std::int64_t atMs;
+        Bytes bytes;
+    };
+    std::deque<Scheduled> scheduled_;  // bootloader answers still to come, in order
 };
 
 }  // namespace sim

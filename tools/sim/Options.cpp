@@ -1,6 +1,9 @@
 #include "Options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
+#include <utility>
 
 namespace sim {
 
@@ -16,6 +19,33 @@ std::optional<int> wholeNumber(const std::string& text, int lowest, int highest)
     return value;
 }
 
+// KIND or KIND:ANSWER; without an answer named, all three answers get the fault.
+bool addBootFault(const std::string& text, BootFaults& faults) {
+    const std::size_t colon = text.find(':');
+    const std::string kind = text.substr(0, colon);
+    const std::string which = colon == std::string::npos ? "" : text.substr(colon + 1);
+    const std::pair<const char*, BootFault> kinds[] = {{"wrong", BootFault::Wrong},
+                                                       {"late", BootFault::Late},
+                                                       {"blank", BootFault::Blank},
+                                                       {"split", BootFault::Split},
+                                                       {"silent", BootFault::Silent}};
+    const auto found = std::find_if(std::begin(kinds), std::end(kinds),
+                                    [&kind](const auto& entry) { return kind == entry.first; });
+    if (found == std::end(kinds)) {
+        return false;
+    }
+    const std::pair<const char*, BootFault*> answers[] = {
+        {"prompt", &faults.prompt}, {"ack", &faults.acknowledge}, {"complete", &faults.complete}};
+    bool named = false;
+    for (const auto& [name, fault] : answers) {
+        if (which.empty() || which == name) {
+            *fault = found->second;
+            named = true;
+        }
+    }
+    return named;
+}
+
 }  // namespace
 
 std::optional<Options> parseOptions(std::span<const std::string> args, std::string& error) {
@@ -23,7 +53,8 @@ std::optional<Options> parseOptions(std::span<const std::string> args, std::stri
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool takesValue = arg == "--store" || arg == "--record" || arg == "--link" ||
-                                arg == "--revision" || arg == "--out-of-step";
+                                arg == "--revision" || arg == "--out-of-step" ||
+                                arg == "--s19-out" || arg == "--boot-fault";
         if (takesValue && i + 1 >= args.size()) {
             error = arg + " needs a value";
             return std::nullopt;
@@ -34,6 +65,15 @@ std::optional<Options> parseOptions(std::span<const std::string> args, std::stri
             options.recordPath = args[++i];
         } else if (arg == "--link") {
             options.linkPath = args[++i];
+        } else if (arg == "--s19-out") {
+            options.s19Path = args[++i];
+        } else if (arg == "--boot-fault") {
+            if (!addBootFault(args[++i], options.faults.boot)) {
+                error =
+                    "--boot-fault takes wrong, late, blank, split or silent, then "
+                    "optionally :prompt, :ack or :complete";
+                return std::nullopt;
+            }
         } else if (arg == "--revision" || arg == "--out-of-step") {
             const bool revision = arg == "--revision";
             const auto value = wholeNumber(args[++i], revision ? 0 : 1, revision ? 255 : 1000000);

@@ -14,14 +14,17 @@ struct Options {
     std::string storePath;   // --store FILE
     std::string recordPath;  // --record FILE
     std::string linkPath;    // --link PATH
+    std::string s19Path;     // --s19-out FILE
     int revision = 10;       // --revision N
-    Faults faults;           // --silent, --short, --out-of-step N
+    Faults faults;           // --silent, --short, --out-of-step N, --boot-fault KIND[:ANSWER]
     LineFaults lineFaults;   // --split, --garbage
 };
 
 inline constexpr const char* kUsage =
     "usage: volcrestone-sim [--store FILE] [--record FILE] [--link PATH] [--revision N]\n"
-    "                       [--silent] [--short] [--split] [--out-of-step N] [--garbage]\n";
+    "                       [--s19-out FILE] [--silent] [--short] [--split] [--out-of-step N]\n"
+    "                       [--garbage] [--boot-fault wrong|late|blank|split|silent[:prompt|ack|"
+    "complete]]\n";
 
 // The options, or nothing with `error` saying which argument is wrong.
 std::optional<Options> parseOptions(std::span<const std::string> args, std::string& error);

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <span>
 #include <stdexcept>
@@ -108,6 +109,21 @@ void serve(sim::Pty& pty, sim::SerialLine& line, int recordFd, const sigset_t& w
     }
 }
 
+// The last firmware upload's lines, each ended by a line feed, for a test to compare with its
+// file.
+bool saveFirmwareLines(const std::string& path, const std::vector<std::string>& lines) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    for (const std::string& line : lines) {
+        out << line << '\n';
+    }
+    out.close();
+    if (!out) {
+        std::cerr << "volcrestone-sim: cannot write " << path << '\n';
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -155,6 +171,10 @@ int main(int argc, char** argv) {
     }
     if (recordFd >= 0) {
         ::close(recordFd);
+    }
+    if (!options->s19Path.empty() &&
+        !saveFirmwareLines(options->s19Path, controller.firmwareLines())) {
+        return 1;
     }
     return 0;
 }

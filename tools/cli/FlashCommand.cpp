@@ -1,0 +1,95 @@
+// flash FILE.s19: new firmware through the controller's bootloader, each step printed as the
+// firmware update window logs it, the count of lines sent on standard error.
+#include <ostream>
+#include <string>
+
+#include "cli/Commands.h"
+#include "cli/Runner.h"
+#include "link/Bootloader.h"
+#include "link/DataFileSlot.h"
+#include "tune/Numeric.h"
+
+namespace cli {
+
+namespace {
+
+class Flash final : public link::EngineEvents, public link::BootloaderView {
+public:
+    explicit Flash(Runner& runner) : runner_(runner), bootloader_(runner.engine(), files_) {
+        bootloader_.setView(this);
+    }
+
+    link::Bootloader& bootloader() { return bootloader_; }
+
+    void bootloaderTick(int mode) override { bootloader_.step(mode); }
+
+    void log(const std::string& line) override {
+        endCounter();
+        runner_.out() << line << '\n' << std::flush;
+    }
+    void showLineCount(int count) override {
+        // Rewritten in place: a large file would otherwise print a line per S19 line.
+        runner_.err() << '\r' << link::kLinesCaption << ' ' << count << std::flush;
+        counterShown_ = true;
+    }
+    void updateEnded(bool done) override {
+        endCounter();
+        runner_.finish(done ? kDone : kFailed);
+    }
+
+    // A message of the tool's own, on a line of its own.
+    void say(const std::string& message) {
+        endCounter();
+        runner_.err() << message << std::endl;
+    }
+    // Ctrl-C or SIGTERM: nothing more is sent, so a controller that got "!" stays in its
+    // bootloader until it is flashed again or reset.
+    void interrupted() {
+        if (bootloader_.done()) {
+            say("Interrupted");
+        } else {
+            say("Interrupted after " + num::integerText(runner_.engine().lineCount()) +
+                " lines: the controller stays in its bootloader");
+        }
+        runner_.finish(kFailed);
+    }
+
+private:
+    void endCounter() {
+        if (counterShown_) {
+            runner_.err() << '\n' << std::flush;
+            counterShown_ = false;
+        }
+    }
+
+    Runner& runner_;
+    link::DataFileSlot files_;
+    link::Bootloader bootloader_;
+    bool counterShown_ = false;
+};
+
+}  // namespace
+
+int runFlash(Runner& runner) {
+    Flash flash(runner);
+    // A vanished port is named here; the update itself sees the closed port on its next step,
+    // logs it once and cleans up.
+    if (!runner.openPort(flash, [&flash, &runner] { flash.say(runner.portGoneText()); })) {
+        return kFailed;
+    }
+    runner.host().setOnInterrupt([&flash] { flash.interrupted(); });
+    flash.bootloader().downLoad(runner.arguments().operands[0]);
+    if (runner.engine().mode() == link::kIdle) {
+        return kFailed;  // the file could not be opened; the log says so
+    }
+    const int code = runner.waitUntilFinished();
+    // "x" must be on the line before the port closes, or the controller stays in its bootloader.
+    if (code == kDone && !runner.drained()) {
+        flash.say("Could not send to " + portName(runner.arguments()) +
+                  ": the controller stays in its bootloader");
+        return kFailed;
+    }
+    return code;
+}
+
+}  // namespace cli
