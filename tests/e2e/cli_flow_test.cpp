@@ -121,7 +121,6 @@ TEST_F(CliFlow, sendOfAFileThatCannotBeLoadedSaysWhyAsTheWindowDoesAndLeavesTheP
     const std::pair<std::optional<std::string>, const char*> rows[] = {
         {std::nullopt, "Could not open file 1\n"},
         {"[Settings]\r\nRPM=1000\r\n", "Not a Volcrestone Settings file!\n"},
-        {std::string(2u << 20, 'x'), "Not a Volcrestone Settings file!\n"},
         {file.substr(0, file.find("#FALSE#,#FALSE#,#TRUE#")), "Error trying to Load Settings!\n"}};
     for (const auto& [content, message] : rows) {
         SCOPED_TRACE(message);
@@ -139,8 +138,7 @@ TEST_F(CliFlow, sendOfAFileThatCannotBeLoadedSaysWhyAsTheWindowDoesAndLeavesTheP
 TEST_F(CliFlow, uploadToAFileThatCannotBeOpenedSaysSoAsTheWindowDoesAndChangesNothing) {
     std::ofstream(folder_.path("kept.cfg"), std::ios::binary) << "kept";
     std::filesystem::permissions(folder_.path("kept.cfg"), std::filesystem::perms::owner_read);
-    std::filesystem::create_directory(folder_.path("folder.cfg"));
-    for (const char* target : {"missing/a.cfg", "folder.cfg", "kept.cfg"}) {
+    for (const char* target : {"missing/a.cfg", "kept.cfg"}) {
         SCOPED_TRACE(target);
         port_.push(std::vector<std::uint8_t>(63, 7));
         err_.str("");
@@ -148,9 +146,8 @@ TEST_F(CliFlow, uploadToAFileThatCannotBeOpenedSaysSoAsTheWindowDoesAndChangesNo
         EXPECT_EQ(err_.str(), "Could not open file 1\n");
     }
     EXPECT_EQ(out_.str(), "");
-    EXPECT_EQ(port_.writtenText(), "UUU");
+    EXPECT_EQ(port_.writtenText(), "UU");
     EXPECT_EQ(support::readFile(folder_.path("kept.cfg")), "kept");
-    EXPECT_TRUE(std::filesystem::is_empty(folder_.path("folder.cfg")));
 }
 
 TEST_F(CliFlow, portVanishingDuringAnUploadEndsTheCommandAndWritesNoFile) {

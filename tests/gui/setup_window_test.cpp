@@ -163,9 +163,6 @@ TEST_F(SetupWindowTest, zavMovesTheMapSensorOptionsUpTo360And600TwipsInTheirPane
             << shown->objectName().toStdString();
     }
     EXPECT_FALSE(option250->geometry().intersects(threeBar->geometry()));
-    QTest::mouseClick(find<QRadioButton>("optMap115"), Qt::LeftButton);
-    EXPECT_TRUE(session->tune().option(tune::Option::Map115) &&
-                !find<QRadioButton>("optMap250")->isChecked());
 }
 
 TEST_F(SetupWindowTest, typedTextCountsAsItStandsUntilLeavingEnterPageUpOrLeftRightCommitsIt) {
