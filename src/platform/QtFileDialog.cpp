@@ -24,8 +24,10 @@ std::string QtFileDialog::openFile(const std::string& filter, const std::string&
 }
 
 std::string QtFileDialog::saveFile(const std::string& filter, const std::string& folder) {
+    // Choosing an existing file means replacing it; the save asks nothing more.
     return chosen(QFileDialog::getSaveFileName(parent_, QString(), QString::fromLocal8Bit(folder),
-                                               qtFilter(filter)));
+                                               qtFilter(filter), nullptr,
+                                               QFileDialog::DontConfirmOverwrite));
 }
 
 }  // namespace platform

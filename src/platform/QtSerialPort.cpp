@@ -71,6 +71,11 @@ std::string QtSerialPort::errorText() const {
     return port_.errorString().toStdString();
 }
 
+QtSerialPort::LineSettings QtSerialPort::lineSettings() const {
+    return {port_.baudRate(), port_.dataBits(), port_.parity(), port_.stopBits(),
+            port_.flowControl()};
+}
+
 bool QtSerialPort::open(int number) {
     close();
     if (fixedDevice_.empty() && number < 1) {

@@ -34,6 +34,17 @@ public:
     // The system's reason for the last failure, for diagnostics.
     std::string errorText() const;
 
+    // The line settings the port asked of the device. A pseudo-terminal takes any and reports
+    // 8 bits without parity regardless, so these, not the terminal's, show what was asked.
+    struct LineSettings {
+        qint32 baudRate;
+        QSerialPort::DataBits dataBits;
+        QSerialPort::Parity parity;
+        QSerialPort::StopBits stopBits;
+        QSerialPort::FlowControl flowControl;
+    };
+    LineSettings lineSettings() const;
+
     bool open(int number) override;
     void close() override;
     bool isOpen() const override;

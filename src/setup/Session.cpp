@@ -1,7 +1,6 @@
 #include "setup/Session.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <utility>
 
 #include "link/OpenPort.h"
@@ -19,23 +18,9 @@ using Buttons = platform::MessageBox::Buttons;
 using Answer = platform::MessageBox::Answer;
 
 const std::string kSettingsFilter = "CFG Files (*.cfg)|*.cfg|All Files (*.*)|*.*";
-// Only one settings file is ever open at a time, so it always gets the first channel.
-const std::string kCouldNotOpenFile = "Could not open file 1";
 
 std::string portName(int n) {
     return "COM" + num::integerText(n);
-}
-
-// A save can only be opened where a folder to hold it exists and the name is not a folder.
-bool canCreateFile(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path target(path);
-    if (std::filesystem::is_directory(target, error)) {
-        return false;
-    }
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    return std::filesystem::is_directory(folder, error);
 }
 
 }  // namespace
@@ -222,22 +207,23 @@ void Session::allowDownload() {
     view_->showCommands();
 }
 
+int Session::fileChannel() const {
+    // A settings file takes the next free file channel; the data log holds the first while open.
+    return view_->dataLogOpen() ? 2 : 1;
+}
+
 void Session::saveSettings() {
     const std::string path = services_.files.saveFile(kSettingsFilter, defaultDir_);
     if (!path.empty()) {
-        if (!canCreateFile(path)) {
-            services_.messages.show(kCouldNotOpenFile, edition_.appName, Icon::Critical);
-        } else {
-            const std::string text = tune::settingStr(tune_);
-            if (tune::writeFileAtomically(path,
-                                          tune::settingsFileText(tune_, edition_.editionName))) {
-                savedSettings_ = text;
-                services_.messages.show("Settings Saved!", edition_.appName, Icon::Information);
-            } else {
-                services_.messages.show("Error trying to Save Settings!", edition_.appName,
-                                        Icon::Critical);
-            }
+        const std::string text = tune::settingStr(tune_);
+        const tune::SaveOutcome outcome =
+            tune::saveSettingsFile(path, tune::settingsFileText(tune_, edition_.editionName));
+        if (outcome == tune::SaveOutcome::Saved) {
+            savedSettings_ = text;
         }
+        services_.messages.show(
+            tune::saveOutcomeText(outcome, fileChannel()), edition_.appName,
+            outcome == tune::SaveOutcome::Saved ? Icon::Information : Icon::Critical);
     }
     allowDownload();
 }
@@ -247,24 +233,16 @@ void Session::loadSettings() {
     if (path.empty()) {
         return;
     }
-    switch (tune::loadSettingsFile(tune_, path)) {
-        case tune::LoadOutcome::CannotOpen:
-            services_.messages.show(kCouldNotOpenFile, edition_.appName, Icon::Critical);
-            return;
-        case tune::LoadOutcome::NotSettingsFile:
-            services_.messages.show("Not a Volcrestone Settings file!", edition_.appName,
-                                    Icon::Critical);
-            return;
-        case tune::LoadOutcome::Failed:
-            view_->showTune();
-            services_.messages.show("Error trying to Load Settings!", edition_.appName,
-                                    Icon::Critical);
-            return;
-        case tune::LoadOutcome::Loaded:
-            view_->showTune();
-            services_.messages.show("Settings Loaded!", edition_.appName, Icon::Information);
-            allowDownload();
-            return;
+    const tune::LoadOutcome outcome = tune::loadSettingsFile(tune_, path);
+    const bool loaded = outcome == tune::LoadOutcome::Loaded;
+    // A failed step leaves the fields read before it with the file's values.
+    if (loaded || outcome == tune::LoadOutcome::Failed) {
+        view_->showTune();
+    }
+    services_.messages.show(tune::loadOutcomeText(outcome, fileChannel()), edition_.appName,
+                            loaded ? Icon::Information : Icon::Critical);
+    if (loaded) {
+        allowDownload();
     }
 }
 

@@ -35,6 +35,8 @@ public:
     virtual void showPlot() {}
     virtual void showLogReplay() {}
     virtual void showFirmwareUpdate() {}
+    // The data log holds the shared data file slot, so a settings file gets the next channel.
+    virtual bool dataLogOpen() const { return false; }
 };
 
 struct Services {
@@ -98,6 +100,7 @@ private:
     void enableExchange();
     void allowDownload();
     void showPortNotOpen(const std::string& what);
+    int fileChannel() const;
 
     tune::EditionInfo edition_;
     link::Engine& engine_;

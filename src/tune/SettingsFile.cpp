@@ -1,6 +1,7 @@
 #include "tune/SettingsFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "tune/Numeric.h"
 #include "tune/SettingsText.h"
 #include "tune/ValueReader.h"
 
@@ -15,8 +17,8 @@ namespace tune {
 
 namespace {
 
-// A settings file is about a kilobyte; anything this big is not one of ours, and reading it
-// whole would only cost memory.
+// A settings file is about a kilobyte; one with our header but this big is broken, and reading
+// it whole would only cost memory.
 constexpr std::size_t kMaxFileBytes = 1 << 20;
 
 // Puts the values of one read statement into the fields. A value that does not fit its field
@@ -198,20 +200,15 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-// The file's bytes, or nothing when it cannot be read or is far too big to be a settings file.
-enum class ReadResult { Ok, CannotOpen, TooBig };
-ReadResult readCapped(const std::filesystem::path& path, std::string& out) {
+// Up to one byte more than a settings file may hold, so that a bigger file shows as such; false
+// when the file cannot be opened or read.
+bool readCapped(const std::filesystem::path& path, std::string& out) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
-        return ReadResult::CannotOpen;
+        return false;
     out.resize(kMaxFileBytes + 1);
-    const std::size_t got = std::fread(out.data(), 1, out.size(), file.get());
-    if (std::ferror(file.get()))
-        return ReadResult::CannotOpen;
-    if (got > kMaxFileBytes)
-        return ReadResult::TooBig;
-    out.resize(got);
-    return ReadResult::Ok;
+    out.resize(std::fread(out.data(), 1, out.size(), file.get()));
+    return !std::ferror(file.get());
 }
 
 bool writeAll(int fd, std::string_view content) {
@@ -226,13 +223,35 @@ bool writeAll(int fd, std::string_view content) {
     return true;
 }
 
-// A name beside the target that no other save of ours uses at the same time.
+// Whether the save's own open of `path` for writing would succeed. An existing file is opened
+// without truncating it; a missing one is created and removed again.
+bool canOpenForWriting(const std::filesystem::path& path) {
+    // Non-blocking, so that a pipe without a reader is refused instead of waited on.
+    int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        struct stat status {};
+        const bool statted = ::fstat(fd, &status) == 0;
+        ::close(fd);
+        // A file marked read-only for everyone stays as it is, also for the administrator,
+        // whose open succeeds regardless.
+        return statted && !(S_ISREG(status.st_mode) && (status.st_mode & 0222) == 0);
+    }
+    if (errno != ENOENT)
+        return false;
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    ::unlink(path.c_str());
+    return true;
+}
+
+// A short name beside the target that no other save of ours uses at the same time; short, so
+// that any name the target itself may have leaves room for it.
 std::filesystem::path temporaryBeside(const std::filesystem::path& target, int attempt) {
     static std::atomic<unsigned> counter{0};
-    std::filesystem::path temp = target;
-    temp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-            std::to_string(attempt);
-    return temp;
+    return target.parent_path() / (".vc-save-" + std::to_string(::getpid()) + "-" +
+                                   std::to_string(counter++) + "-" + std::to_string(attempt));
 }
 
 // Makes the rename itself survive a power cut; a folder that cannot be synced is no reason to
@@ -261,19 +280,15 @@ bool loadSettings(Tune& tune, std::string_view body, std::string_view version) {
 
 LoadOutcome loadSettingsFile(Tune& tune, const std::filesystem::path& path) {
     std::string bytes;
-    switch (readCapped(path, bytes)) {
-        case ReadResult::CannotOpen:
-            return LoadOutcome::CannotOpen;
-        case ReadResult::TooBig:
-            return LoadOutcome::Failed;
-        case ReadResult::Ok:
-            break;
-    }
+    if (!readCapped(path, bytes))
+        return LoadOutcome::CannotOpen;
     const std::string_view all(bytes);
     const std::size_t lineEnd = std::min(all.find_first_of("\r\n"), all.size());
     const std::string_view header = all.substr(0, lineEnd);
     if (header.substr(0, kHeaderWords.size()) != kHeaderWords)
         return LoadOutcome::NotSettingsFile;
+    if (all.size() > kMaxFileBytes)
+        return LoadOutcome::Failed;
 
     std::size_t bodyStart = lineEnd;
     if (bodyStart < all.size() && all[bodyStart] == '\r')
@@ -285,27 +300,55 @@ LoadOutcome loadSettingsFile(Tune& tune, const std::filesystem::path& path) {
                                                               : LoadOutcome::Failed;
 }
 
-bool writeFileAtomically(const std::filesystem::path& path, std::string_view content) {
+SaveOutcome saveSettingsFile(const std::filesystem::path& path, std::string_view content) {
+    if (!canOpenForWriting(path))
+        return SaveOutcome::CannotOpen;
     std::filesystem::path temp;
     int fd = -1;
     for (int attempt = 0; attempt < 10 && fd < 0; ++attempt) {
         temp = temporaryBeside(path, attempt);
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
-            return false;
+            return SaveOutcome::Failed;
     }
     if (fd < 0)
-        return false;
+        return SaveOutcome::Failed;
 
     bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
-        return false;
+        return SaveOutcome::Failed;
     }
     syncFolderOf(path);
-    return true;
+    return SaveOutcome::Saved;
+}
+
+std::string loadOutcomeText(LoadOutcome outcome, int channel) {
+    switch (outcome) {
+        case LoadOutcome::Loaded:
+            return "Settings Loaded!";
+        case LoadOutcome::CannotOpen:
+            break;
+        case LoadOutcome::NotSettingsFile:
+            return "Not a Volcrestone Settings file!";
+        case LoadOutcome::Failed:
+            return "Error trying to Load Settings!";
+    }
+    return "Could not open file " + num::integerText(channel);
+}
+
+std::string saveOutcomeText(SaveOutcome outcome, int channel) {
+    switch (outcome) {
+        case SaveOutcome::Saved:
+            return "Settings Saved!";
+        case SaveOutcome::CannotOpen:
+            break;
+        case SaveOutcome::Failed:
+            return "Error trying to Save Settings!";
+    }
+    return "Could not open file " + num::integerText(channel);
 }
 
 }  // namespace tune

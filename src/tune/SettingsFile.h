@@ -20,11 +20,20 @@ std::string settingsFileText(const Tune& tune, std::string_view editionName);
 bool loadSettings(Tune& tune, std::string_view body, std::string_view version);
 
 enum class LoadOutcome { Loaded, CannotOpen, NotSettingsFile, Failed };
-// Reads a settings file into the Tune (left untouched unless the header is ours).
+// Reads a settings file into the Tune (left untouched unless the header is ours). The header is
+// looked at first, so any file without it is "not a settings file", however big.
 LoadOutcome loadSettingsFile(Tune& tune, const std::filesystem::path& path);
 
-// Writes the file safely: a temporary file in the same folder is written, flushed and renamed
-// over the target, so a failure leaves any existing file as it was. False on any failure.
-bool writeFileAtomically(const std::filesystem::path& path, std::string_view content);
+enum class SaveOutcome { Saved, CannotOpen, Failed };
+// Saves `content` as the file `path`. CannotOpen, with nothing touched, when the target cannot be
+// opened for writing (missing folder, a folder of that name, no permission, a read-only file, a
+// name too long). Otherwise a temporary file in the same folder is written, flushed and renamed
+// over the target, so a later failure (Failed) leaves any existing file as it was.
+SaveOutcome saveSettingsFile(const std::filesystem::path& path, std::string_view content);
+
+// The messages of "&Load Settings..." and "&Save Settings...". A file that cannot be opened is
+// named by the file channel it was given, not by its name.
+std::string loadOutcomeText(LoadOutcome outcome, int channel);
+std::string saveOutcomeText(SaveOutcome outcome, int channel);
 
 }  // namespace tune

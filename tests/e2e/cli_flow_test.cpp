@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
@@ -91,9 +92,10 @@ protected:
         vanished_ = std::move(callback);
     }
 
-    int run(const std::string& command) {
+    int run(const std::string& command, const std::string& file = "a.cfg") {
         arguments_.command = command;
-        arguments_.operands = {folder_.path("a.cfg")};
+        arguments_.operands = {folder_.path(file)};
+        code_.reset();
         return cli::runCommand(arguments_, *this, out_, err_);
     }
 
@@ -120,6 +122,41 @@ TEST_F(CliFlow, sendOnALineThatNeverDrainsGivesUpWithAMessageAndNoBurn) {
     EXPECT_EQ(out_.str(), "");
     EXPECT_NE(err_.str().find("Could not send to COM1"), std::string::npos) << err_.str();
     EXPECT_NE(port_.written.back(), 'B');
+}
+
+// The window's messages for a settings file that cannot be read, each on its own line.
+TEST_F(CliFlow, sendOfAFileThatCannotBeLoadedSaysWhyAsTheWindowDoesAndLeavesThePortAlone) {
+    const std::string& file = support::kBelStartupFile;
+    const std::pair<std::optional<std::string>, const char*> rows[] = {
+        {std::nullopt, "Could not open file 1\n"},
+        {"[Settings]\r\nRPM=1000\r\n", "Not a Volcrestone Settings file!\n"},
+        {file.substr(0, file.find("#FALSE#,#FALSE#,#TRUE#")), "Error trying to Load Settings!\n"}};
+    for (const auto& [content, message] : rows) {
+        SCOPED_TRACE(message);
+        std::filesystem::remove(folder_.path("a.cfg"));
+        if (content)
+            std::ofstream(folder_.path("a.cfg"), std::ios::binary) << *content;
+        err_.str("");
+        EXPECT_EQ(run("send"), 1);
+        EXPECT_EQ(err_.str(), message);
+    }
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_TRUE(port_.openedNumbers.empty() && port_.written.empty());
+}
+
+TEST_F(CliFlow, uploadToAFileThatCannotBeOpenedSaysSoAsTheWindowDoesAndChangesNothing) {
+    std::ofstream(folder_.path("kept.cfg"), std::ios::binary) << "kept";
+    std::filesystem::permissions(folder_.path("kept.cfg"), std::filesystem::perms::owner_read);
+    for (const char* target : {"missing/a.cfg", "kept.cfg"}) {
+        SCOPED_TRACE(target);
+        port_.push(std::vector<std::uint8_t>(63, 7));
+        err_.str("");
+        EXPECT_EQ(run("upload", target), 1);
+        EXPECT_EQ(err_.str(), "Could not open file 1\n");
+    }
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_EQ(port_.writtenText(), "UU");
+    EXPECT_EQ(support::readFile(folder_.path("kept.cfg")), "kept");
 }
 
 TEST_F(CliFlow, portVanishingDuringAnUploadEndsTheCommandAndWritesNoFile) {

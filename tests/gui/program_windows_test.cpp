@@ -161,7 +161,11 @@ TEST_F(ProgramWindows, closingTheSetupWindowUnloadsEverythingUnlessTheCloseIsRef
     EXPECT_EQ(finished.count(), 0);
     EXPECT_TRUE(port.isOpen() && program.ignition().isVisible() &&
                 program.serialWindow().isVisible());
-    EXPECT_EQ(messages.shown.size(), 1u);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.last().text,
+              "The settings have been changed!\n\nDo you want to save the changes?");
+    EXPECT_EQ(messages.last().title, "Volcrestone");
+    EXPECT_EQ(messages.last().icon, platform::MessageBox::Icon::Exclamation);
     EXPECT_TRUE(program.ignition().close());
     QCoreApplication::processEvents();
     EXPECT_EQ(finished.count(), 1);

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -94,6 +95,11 @@ TEST_F(SetupWindowTest, belWindowShowsPanelsButtonsMenusAndTuneAndItsControlsRea
     for (QAction* action : window->menuBar()->actions())
         menus << action->text();
     EXPECT_EQ(menus, QStringList({"&File", "Com-&Port", "Plot&3D", "&S19", "&About"}));
+    QStringList fileEntries;  // a separator would show as an empty entry
+    for (QAction* action : find<QMenu>("mFile")->actions())
+        fileEntries << action->text();
+    EXPECT_EQ(fileEntries, QStringList({"&Load Settings...", "&Save Settings...",
+                                        "&Play Data Log...", "E&xit"}));
     EXPECT_FALSE(find<QPushButton>("cmdDownLoad")->isEnabled());
     EXPECT_TRUE(find<QCheckBox>("Check1")->isChecked() && find<QAction>("mCOM1")->isChecked() &&
                 find<QRadioButton>("optStroke4")->isChecked());
@@ -108,7 +114,7 @@ TEST_F(SetupWindowTest, belWindowShowsPanelsButtonsMenusAndTuneAndItsControlsRea
     EXPECT_TRUE(find<QAction>("mCOM2")->isChecked() && !find<QAction>("mCOM1")->isChecked());
 }
 
-TEST_F(SetupWindowTest, eachEditionHasItsTitleAndMapCaptionAndHidesItsOwnControls) {
+TEST_F(SetupWindowTest, eachEditionHasItsTitleAndMapCaptionHidesItsOwnControlsAndNamesItsMessages) {
     const std::tuple<Edition, const char*, const char*, const char*> rows[] = {
         {Edition::BEL, "Volcrestone", "MAP SENSOR TYPE", ""},
         {Edition::RUK, "Volcrestone", "MAP SENSOR TYPE", ""},
@@ -131,7 +137,32 @@ TEST_F(SetupWindowTest, eachEditionHasItsTitleAndMapCaptionAndHidesItsOwnControl
                       hides.contains(name))
                 << name;
         }
+        messages.shown.clear();
+        files.paths = {"/no/such/folder/t.cfg"};
+        find<QAction>("mSaveSettings")->trigger();
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.last().text, "Could not open file 1");
+        EXPECT_EQ(messages.last().title, title);
+        EXPECT_EQ(messages.last().icon, platform::MessageBox::Icon::Critical);
     }
+}
+
+TEST_F(SetupWindowTest, zavMovesTheMapSensorOptionsUpTo360And600TwipsInTheirPanel) {
+    open(Edition::ZAV);
+    auto* panel = find<QGroupBox>("Frame9");
+    const auto* option115 = find<QRadioButton>("optMap115");
+    const auto* option250 = find<QRadioButton>("optMap250");
+    const auto* threeBar = find<QCheckBox>("Check1");
+    EXPECT_TRUE(option115->parentWidget() == panel && option250->parentWidget() == panel);
+    EXPECT_EQ(option115->y(), 24);  // 360 twips at 15 to the pixel
+    EXPECT_EQ(option250->y(), 40);  // 600 twips
+    for (const QWidget* shown :
+         {static_cast<const QWidget*>(option115), static_cast<const QWidget*>(option250),
+          static_cast<const QWidget*>(threeBar)}) {
+        EXPECT_TRUE(shown->isVisible() && panel->rect().contains(shown->geometry()))
+            << shown->objectName().toStdString();
+    }
+    EXPECT_FALSE(option250->geometry().intersects(threeBar->geometry()));
 }
 
 TEST_F(SetupWindowTest, typedTextCountsAsItStandsUntilLeavingEnterPageUpOrLeftRightCommitsIt) {

@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <tuple>
 #include <utility>
 
 #include "link/Codec.h"
 #include "link/Transfer.h"
+#include "tune/SettingsText.h"
 #include "tune/Tune.h"
 
 namespace {
@@ -132,24 +136,54 @@ Tune decodedWith(int offset, int byte, Edition edition = Edition::BEL, int check
     return tune;
 }
 
+// Every position holds a value of its own, also the ones never read, so a field read from a
+// neighbouring offset shows in the fields' settings text.
+TEST(CodecDecode, eachFieldIsReadFromItsOwnOffset) {
+    const std::array<int, link::kImageSize> bytes{
+        24,  25,  26,  27,  28,  29,                   // tbBaseTiming
+        30,  31,  32,  33,  34,  35,                   // tbRPM
+        134, 136, 138, 140, 142, 144,                  // tbMapAdj
+        40,  41,  42,  43,  44,  45,                   // tbMap
+        51,  102, 61,  62,  63,  64,                   // ported TPS, static twice, ported rpm
+        21,  22,  23,  15,                             // options, crank timing, rpm, delay
+        240, 241, 242, 243, 244, 245, 246, 247,        // engine constants
+        72,  60,  84,  120, 132, 131,                  // cylinders, thresholds, limit, limiter
+        2,   1,   5,   9,   7,   8,                    // XLED, -, knock, unwind rate, channels
+        200, 201, 202, 203, 204, 205, 206, 207, 208};  // never written
+    ASSERT_EQ(std::set<int>(bytes.begin(), bytes.end()).size(), bytes.size());
+    link::RxBuffer image{};
+    std::copy(bytes.begin(), bytes.end(), image.begin());
+    Tune tune = Tune::startup(Edition::BEL);
+    tune.check1 = 0;
+    link::imageToSetup(tune, image, Edition::BEL);
+    EXPECT_EQ(tune::settingStr(tune),
+              "#TRUE#,#FALSE#,\"8\",\"30.5\",#TRUE#\r\n"
+              "\"12\",\"12.5\",\"13\",\"13.5\",\"14\",\"14.5\"\r\n"
+              "\"1500\",\"1550\",\"1600\",\"1650\",\"1700\",\"1750\"\r\n"
+              "\"+3\",\"+4\",\"+5\",\"+6\",\"+7\",\"+8\"\r\n"
+              "\"40\",\"41\",\"42\",\"43\",\"44\",\"45\"\r\n"
+              "#TRUE#,#FALSE#,#FALSE#\r\n"
+              "\"1.0\",\"2.0\",\"3150\",\"3200\"\r\n"
+              "\"11\",\"1150\",\"4\"\r\n"
+              "\"AFR\",\"60\",\"IGN\",\"84\"\r\n"
+              "\"6000\",\"67%\",#FALSE#,#TRUE#\r\n"
+              "#TRUE#,#FALSE#,\"Input\",#FALSE#\r\n"
+              "\"2.5\",#FALSE#,#TRUE#,\"9\"");
+    EXPECT_EQ(tune.outputs[0].text + " " + tune.outputs[1].text, "6.0 10.0");
+}
+
 using Field = std::function<std::string(const Tune&)>;
 
 // 120 lies outside the field's range and is kept as decoded; 117 gives -5.5, committed to whole
 // degrees with the half going to even.
-TEST(CodecDecode, eachByteRuleGivesItsText) {
+TEST(CodecDecode, eachByteRuleGivesItsTextAtTheEdges) {
     const Field baseTiming = [](const Tune& t) { return t.text(Table::BaseTiming, 0); };
-    const Field rpm = [](const Tune& t) { return t.text(Table::RPM, 1); };
     const Field mapAdj = [](const Tune& t) { return t.text(Table::MapAdj, 0); };
     const Field map = [](const Tune& t) { return t.text(Table::Map, 3); };
-    const Field volts = [](const Tune& t) { return t.text(Single::PortedStartTPS); };
-    const Field degrees = [](const Tune& t) { return t.text(Single::Static); };
     const Field delay = [](const Tune& t) { return t.crankDelay.text; };
-    const Field raw = [](const Tune& t) { return t.outputs[0].raw; };
     const std::tuple<int, int, int, Field, const char*> cases[] = {
-        {0, 25, 1, baseTiming, "12.5"}, {0, 120, 1, baseTiming, "60"}, {7, 50, 1, rpm, "2500"},
-        {12, 117, 1, mapAdj, "-6"},     {12, 255, 1, mapAdj, "+40"},   {21, 85, 1, map, "100"},
-        {21, 85, 0, map, "85"},         {24, 51, 1, volts, "1.0"},     {26, 90, 1, degrees, "45.0"},
-        {33, 31, 1, delay, "5"},        {33, 1, 1, delay, "3"},        {43, 60, 1, raw, "60"}};
+        {0, 120, 1, baseTiming, "60"}, {12, 117, 1, mapAdj, "-6"}, {12, 255, 1, mapAdj, "+40"},
+        {21, 85, 1, map, "100"},       {33, 31, 1, delay, "5"},    {33, 1, 1, delay, "3"}};
     for (const auto& [offset, byte, check1, field, expected] : cases) {
         SCOPED_TRACE(testing::Message() << "offset " << offset << " byte " << byte);
         EXPECT_EQ(field(decodedWith(offset, byte, Edition::BEL, check1)), expected);

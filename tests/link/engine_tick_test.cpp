@@ -161,12 +161,19 @@ TEST_F(MonitorTest, silentStreamIsRestartedOnEveryFifthTickDroppingAHalfFrameAnd
     EXPECT_EQ(events.blocks, framesShown({51, 4}));
 }
 
-TEST_F(MonitorTest, stopEndsTheStreamAndLaterFramesAreDropped) {
+TEST_F(MonitorTest, stopEndsTheStreamAndTheNextCommandGetsFiveFreshTicksWhileFramesAreDropped) {
+    ticks(3);  // the silent stream has counted three of its five
     engine.cmdN();
+    engine.cmdC();  // before the next tick
+    ticks(4);
+    EXPECT_TRUE(events.noResponses.empty());
+    engine.tick();
+    EXPECT_EQ(events.noResponses, std::vector<int>{67});
     port.push(frames({1, 2}));
     ticks(10);
-    EXPECT_EQ(sent(), "MN");
-    EXPECT_TRUE(events.blocks.empty() && events.noResponses.empty());
+    EXPECT_EQ(sent(), "MNC");
+    EXPECT_TRUE(events.blocks.empty());
+    EXPECT_EQ(events.noResponses.size(), 1u);
 }
 
 TEST_F(MonitorTest, framesDuringAReplayAreNotShownButKeepTheStreamInStep) {

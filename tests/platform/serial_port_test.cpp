@@ -54,6 +54,13 @@ TEST_F(SerialPortTest, everyByteValuePassesBothWaysUntranslated) {
 }
 
 TEST_F(SerialPortTest, lineRunsAt9600BaudEightDataBitsNoParityOneStopBitNoFlowControl) {
+    const platform::QtSerialPort::LineSettings line = port.lineSettings();
+    EXPECT_EQ(line.baudRate, 9600);
+    EXPECT_EQ(line.dataBits, QSerialPort::Data8);
+    EXPECT_EQ(line.parity, QSerialPort::NoParity);
+    EXPECT_EQ(line.stopBits, QSerialPort::OneStop);
+    EXPECT_EQ(line.flowControl, QSerialPort::NoFlowControl);
+    // What the terminal can tell: the speed and raw bytes without software flow control.
     termios settings{};
     ASSERT_EQ(tcgetattr(pty.master, &settings), 0);
     EXPECT_EQ(cfgetospeed(&settings), static_cast<speed_t>(B9600));

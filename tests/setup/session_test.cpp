@@ -3,8 +3,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <tuple>
@@ -14,6 +16,7 @@
 #include "setup/Session.h"
 #include "support/BelStartup.h"
 #include "support/FakePlatform.h"
+#include "support/FileSizeLimit.h"
 #include "tune/Edition.h"
 
 namespace {
@@ -27,8 +30,10 @@ struct RecordingView : setup::SessionView {
     int tuneShown = 0;
     double rpmLimit = -1;
     bool dashboard = false;
+    bool dataLog = false;
     void showTune() override { ++tuneShown; }
     bool dashboardVisible() const override { return dashboard; }
+    bool dataLogOpen() const override { return dataLog; }
     void unloadDashboard() override { dashboard = false; }
     void setRpmUpperLimit(double rpm) override { rpmLimit = rpm; }
     void startRealtime() override { dashboard = true; }
@@ -62,10 +67,12 @@ protected:
     }
 
     // The one message box shown since the Session started (or since `messages.shown` was cleared).
-    void expectOnlyMessage(const std::string& text, Icon icon) const {
+    void expectOnlyMessage(const std::string& text, Icon icon,
+                           const std::string& title = "Volcrestone") const {
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.last().text, text);
         EXPECT_EQ(messages.last().icon, icon);
+        EXPECT_EQ(messages.last().title, title);
     }
 
     std::string path(const std::string& name) const { return (folder / name).string(); }
@@ -142,16 +149,38 @@ TEST_F(SessionTest, sendingWritesTheImageThenStoresItOrRefusesABrokenTuneOrAClos
     start();
     session->tune().baseTiming[5] = "45";
     session->sendToController();
-    expectOnlyMessage("Base Timing must be less than Static Timing!", Icon::Critical);
-    EXPECT_EQ(messages.last().title, "Can not Download!");
+    expectOnlyMessage("Base Timing must be less than Static Timing!", Icon::Critical,
+                      "Can not Download!");
     port.close();
+    messages.shown.clear();
     session->sendToController();
-    EXPECT_EQ(messages.last().text, "COM1 is not open. Nothing was sent.");
+    expectOnlyMessage("COM1 is not open. Nothing was sent.", Icon::Critical);
     port.open(1);
     session->tune().baseTiming[5] = "30";
     session->sendToController();
     EXPECT_EQ(port.written.size(), 53u * 3 + 1);  // nothing went out before
+    EXPECT_EQ(port.written.back(), 'B');
     EXPECT_EQ(messages.last().text, "Download Done!");
+    EXPECT_EQ(messages.last().title, "Volcrestone");
+}
+
+TEST_F(SessionTest, aSendWhoseLineStopsDrainingOrWhosePortVanishesSaysSoAndNeverStores) {
+    const std::pair<const char*, std::function<void()>> rows[] = {
+        {"line stalled", [this] { clock.advance(1); }},
+        {"port vanished", [this] { port.vanish(); }}};
+    for (const auto& [what, whileWaiting] : rows) {
+        SCOPED_TRACE(what);
+        start();
+        port.clearWritten();
+        port.holdOutput = true;
+        port.lineStalled = std::string(what) == "line stalled";
+        pump.onProcess = whileWaiting;
+        session->sendToController();
+        expectOnlyMessage("COM1 stopped while sending. The settings were not stored.",
+                          Icon::Critical);
+        EXPECT_EQ(port.written.size(), 53u * 3);  // every write, and no "B" after them
+        EXPECT_EQ(port.written.back(), 0);        // the last write's value
+    }
 }
 
 TEST_F(SessionTest, loadFromControllerAfterAnEditAsksFirstAndOnlyOkSendsU) {
@@ -167,20 +196,25 @@ TEST_F(SessionTest, loadFromControllerAfterAnEditAsksFirstAndOnlyOkSendsU) {
     EXPECT_EQ(port.writtenText(), "U");  // once: the cancelled question sent nothing
 }
 
-TEST_F(SessionTest, aCompletedUploadShowsTheTuneButSendWaitsForTheEndOfDash) {
-    start();
-    session->realtime();
-    EXPECT_FALSE(session->uploadEnabled());
-    session->loadFromController();  // unedited: no question first
-    std::vector<std::uint8_t> image(63, 0);
-    image[45] = 120;  // rev limit 6000 rpm
-    port.push(image);
-    engine.tick();
-    EXPECT_TRUE(session->tune().rpmLimit == "6000" && view.rpmLimit == 6000.0);
-    EXPECT_TRUE(session->downloadAllowed() && !session->downloadEnabled());
-    expectOnlyMessage("Upload Done!", Icon::Information);
-    session->setExchangeEnabled(true);
-    EXPECT_TRUE(session->uploadEnabled() && session->downloadEnabled());
+TEST_F(SessionTest, anUploadCompletedWhileTheDashboardShowsLeavesSendDisabledUntilItCloses) {
+    // Live, realtime mode also holds the exchange buttons; a replay shows the Dashboard alone.
+    for (const bool live : {true, false}) {
+        SCOPED_TRACE(live ? "live" : "replay");
+        start();
+        live ? session->realtime() : void(view.dashboard = true);
+        EXPECT_EQ(session->uploadEnabled(), !live);
+        engine.upload();  // the link window's "U: Upload"
+        std::vector<std::uint8_t> image(63, 0);
+        image[45] = 120;  // rev limit 6000 rpm
+        port.push(image);
+        engine.tick();
+        EXPECT_TRUE(session->tune().rpmLimit == "6000" && view.rpmLimit == 6000.0);
+        EXPECT_TRUE(session->downloadAllowed() && !session->downloadEnabled());
+        expectOnlyMessage("Upload Done!", Icon::Information);
+        view.dashboard = false;
+        session->setExchangeEnabled(true);
+        EXPECT_TRUE(session->uploadEnabled() && session->downloadEnabled());
+    }
 }
 
 TEST_F(SessionTest, savingWritesTheSettingsFileOrSaysWhyNotAndKeepsTheEditUnsaved) {
@@ -190,19 +224,33 @@ TEST_F(SessionTest, savingWritesTheSettingsFileOrSaysWhyNotAndKeepsTheEditUnsave
     EXPECT_TRUE(files.requests.at(0).save && files.requests[0].folder == "/work/current");
     EXPECT_EQ(files.requests[0].filter, "CFG Files (*.cfg)|*.cfg|All Files (*.*)|*.*");
     expectOnlyMessage("Settings Saved!", Icon::Information);
+    std::filesystem::permissions(path("tune.cfg"), std::filesystem::perms::owner_read);
+    start(tune::Edition::QOLT);
     session->tune().rpm[0] = "1100";
-    const std::pair<std::string, const char*> rows[] = {
-        {path("no-such-folder/tune.cfg"), "Could not open file 1"},
-        // A name too long for the file system: the folder exists, the write cannot happen.
-        {path(std::string(300, 'k') + ".cfg"), "Error trying to Save Settings!"}};
-    for (const auto& [target, message] : rows) {
-        SCOPED_TRACE(target);
+    // A target that cannot be opened is named by its file channel: 2 while the data log holds 1.
+    const std::tuple<std::string, bool, const char*> rows[] = {
+        {path("no-such-folder/tune.cfg"), false, "Could not open file 1"},
+        {path("tune.cfg"), false, "Could not open file 1"},  // read-only
+        {path("tune.cfg"), true, "Could not open file 2"}};
+    for (const auto& [target, logging, message] : rows) {
+        SCOPED_TRACE(target.substr(folder.string().size(), 30));
         messages.shown.clear();
+        view.dataLog = logging;
         files.paths.push_back(target);
         session->saveSettings();
-        expectOnlyMessage(message, Icon::Critical);
+        expectOnlyMessage(message, Icon::Critical, "Ferrodyn");
         EXPECT_TRUE(session->hasUnsavedChanges());
     }
+    view.dataLog = false;
+    messages.shown.clear();
+    files.paths.push_back(path("full.cfg"));
+    {
+        const support::FileSizeLimit diskFull(100);
+        session->saveSettings();
+    }
+    expectOnlyMessage("Error trying to Save Settings!", Icon::Critical, "Ferrodyn");
+    EXPECT_TRUE(session->hasUnsavedChanges() && session->downloadEnabled());
+    EXPECT_FALSE(std::filesystem::exists(path("full.cfg")));
     EXPECT_EQ(readFile("tune.cfg"), support::kBelStartupFile);
 }
 
@@ -210,24 +258,36 @@ TEST_F(SessionTest, loadingShowsWhatItReadAndOnlyACompleteFileAllowsSending) {
     std::string nine = support::kBelStartupFile;
     nine.replace(nine.find("\"8\""), 3, "\"9\"");
     const std::string cut = nine.substr(0, nine.find("#FALSE#,#FALSE#,#TRUE#"));  // lines 1-5
-    const std::tuple<const char*, const char*, Icon, const char*> rows[] = {
-        {nine.c_str(), "Settings Loaded!", Icon::Information, "9"},
-        {"[Settings]\r\nRPM=1000\r\n", "Not a Volcrestone Settings file!", Icon::Critical, "8"},
-        {cut.c_str(), "Error trying to Load Settings!", Icon::Critical, "9"}};
-    for (const auto& [content, message, icon, baseTiming0] : rows) {
-        SCOPED_TRACE(message);
-        start();
-        std::ofstream(path("load.cfg"), std::ios::binary) << content;
+    struct Row {
+        std::optional<std::string> content;  // nothing: no such file
+        bool logging;                        // the data log holds file channel 1
+        const char* message;
+        Icon icon;
+        const char* baseTiming0;
+    };
+    const Row rows[] = {{nine, false, "Settings Loaded!", Icon::Information, "9"},
+                        {"[Settings]\r\nRPM=1000\r\n", false, "Not a Volcrestone Settings file!",
+                         Icon::Critical, "8"},
+                        {cut, false, "Error trying to Load Settings!", Icon::Critical, "9"},
+                        {std::nullopt, false, "Could not open file 1", Icon::Critical, "8"},
+                        {std::nullopt, true, "Could not open file 2", Icon::Critical, "8"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.message);
+        start(tune::Edition::QOLT);
+        std::filesystem::remove(path("load.cfg"));
+        if (row.content)
+            std::ofstream(path("load.cfg"), std::ios::binary) << *row.content;
+        view.dataLog = row.logging;
         files.paths.push_back(path("load.cfg"));
         const int shownBefore = view.tuneShown;
         session->loadSettings();
-        expectOnlyMessage(message, icon);
-        EXPECT_EQ(session->tune().baseTiming[0], baseTiming0);
-        const bool read = std::string(baseTiming0) == "9";
+        expectOnlyMessage(row.message, row.icon, "Ferrodyn");
+        EXPECT_EQ(session->tune().baseTiming[0], row.baseTiming0);
+        const bool read = std::string(row.baseTiming0) == "9";
         EXPECT_EQ(view.tuneShown > shownBefore, read);
         EXPECT_EQ(session->hasUnsavedChanges(), read);
         EXPECT_EQ(session->downloadAllowed() && session->downloadEnabled(),
-                  icon == Icon::Information);
+                  row.icon == Icon::Information);
     }
 }
 

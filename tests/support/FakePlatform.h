@@ -16,11 +16,13 @@
 namespace support {
 
 // `written` keeps every byte handed to write(), even while closed. With `holdOutput`, written
-// bytes wait in bytesToWrite() until drainOutput(), to show Burn waiting.
+// bytes wait in bytesToWrite() until drainOutput(), to show Burn waiting; with `lineStalled`
+// too, they never leave.
 class FakeSerialPort : public platform::SerialPort {
 public:
     bool openSucceeds = true;
     bool holdOutput = false;
+    bool lineStalled = false;
     std::vector<std::uint8_t> written;
     std::vector<int> openedNumbers;  // every number open() was asked for, in order
     int closeCalls = 0;
@@ -55,7 +57,10 @@ public:
     int waiting() const { return static_cast<int>(incoming_.size()); }
 
     // The first `count` bytes of the output queue leave the port.
-    void drainOutput(int count = INT32_MAX) { queued_ = count >= queued_ ? 0 : queued_ - count; }
+    void drainOutput(int count = INT32_MAX) {
+        if (!lineStalled)
+            queued_ = count >= queued_ ? 0 : queued_ - count;
+    }
     // The adapter is unplugged: the port is closed and whatever was waiting is lost.
     void vanish() {
         open_ = false;

@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "support/BelStartup.h"
+#include "support/FileSizeLimit.h"
 #include "tune/SettingsFile.h"
 #include "tune/Tune.h"
 
@@ -17,6 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 using support::kBelStartupFile;
 using tune::LoadOutcome;
+using tune::SaveOutcome;
 
 std::string contents(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -51,11 +52,12 @@ TEST_F(SettingsFileOnDisk, aFileWithoutAVersionAfterTheHeaderWordsHasTheTwoOldRp
     EXPECT_EQ(t.outputs[1].raw, "80");
 }
 
-TEST_F(SettingsFileOnDisk, aForeignEmptyMissingOrHugeFileLeavesTheTuneUntouched) {
+TEST_F(SettingsFileOnDisk, theHeaderIsCheckedFirstThenTheSizeAndAFailedFileLeavesTheTune) {
     const std::string body = kBelStartupFile.substr(kBelStartupFile.find("\r\n"));
     const std::pair<std::string, LoadOutcome> cases[] = {
         {"volcrestone settings BEL v1" + body, LoadOutcome::NotSettingsFile},
         {"", LoadOutcome::NotSettingsFile},
+        {std::string(3u << 20, 'x'), LoadOutcome::NotSettingsFile},
         {kBelStartupFile + std::string(3u << 20, ' '), LoadOutcome::Failed}};
     tune::Tune t = tune::Tune::startup(tune::Edition::BEL);
     t.rpm[0] = "1100";  // a load that did anything would show here
@@ -68,30 +70,51 @@ TEST_F(SettingsFileOnDisk, aForeignEmptyMissingOrHugeFileLeavesTheTuneUntouched)
     EXPECT_EQ(t.rpm[0], "1100");
 }
 
-TEST_F(SettingsFileOnDisk, savingReplacesAFileButNeverAFolderAndLeavesNoTemporaryFile) {
+TEST_F(SettingsFileOnDisk, aTargetThatCannotBeOpenedForWritingIsRefusedBeforeAnythingIsWritten) {
+    put(dir_ / "read-only.cfg", "kept");
+    fs::permissions(dir_ / "read-only.cfg", fs::perms::owner_read | fs::perms::group_read);
+    fs::create_directory(dir_ / "folder.cfg");
+    put(dir_ / "folder.cfg" / "inside", "kept");
+    fs::create_directory(dir_ / "locked");
+    fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    std::vector<fs::path> targets = {dir_ / "missing" / "t.cfg", dir_ / "folder.cfg",
+                                     dir_ / (std::string(256, 'n') + ".cfg"),
+                                     dir_ / "read-only.cfg"};
+    if (::geteuid() != 0)  // the administrator may write into any folder
+        targets.push_back(dir_ / "locked" / "t.cfg");
+    for (const fs::path& target : targets) {
+        SCOPED_TRACE(target.filename().string().substr(0, 20));
+        EXPECT_EQ(tune::saveSettingsFile(target, kBelStartupFile), SaveOutcome::CannotOpen);
+    }
+    EXPECT_EQ(contents(dir_ / "read-only.cfg"), "kept");
+    EXPECT_EQ(contents(dir_ / "folder.cfg" / "inside"), "kept");
+    EXPECT_EQ(entriesInDir(), 3u);
+    EXPECT_TRUE(fs::is_empty(dir_ / "locked"));
+    fs::permissions(dir_ / "locked", fs::perms::owner_all);
+}
+
+TEST_F(SettingsFileOnDisk, savingReplacesAFileTakesTheLongestNameAndLeavesNoTemporaryFile) {
     put(file_, "old contents that are longer than the new ones, by quite a lot\r\n");
-    ASSERT_TRUE(tune::writeFileAtomically(file_, "new\r\n"));
+    EXPECT_EQ(tune::saveSettingsFile(file_, "new\r\n"), SaveOutcome::Saved);
     EXPECT_EQ(contents(file_), "new\r\n");
-    fs::create_directory(dir_ / "taken.cfg");
-    put(dir_ / "taken.cfg" / "inside", "kept");
-    EXPECT_FALSE(tune::writeFileAtomically(dir_ / "taken.cfg", kBelStartupFile));
-    EXPECT_EQ(contents(dir_ / "taken.cfg" / "inside"), "kept");
+    const fs::path longest = dir_ / (std::string(251, 'n') + ".cfg");
+    EXPECT_EQ(tune::saveSettingsFile(longest, kBelStartupFile), SaveOutcome::Saved);
+    EXPECT_EQ(contents(longest), kBelStartupFile);
     EXPECT_EQ(entriesInDir(), 2u);
 }
 
-TEST_F(SettingsFileOnDisk, aWriteThatFailsHalfwayLeavesThePreviousFileByteIdentical) {
+TEST_F(SettingsFileOnDisk, aWriteThatFailsHalfwayLeavesThePreviousFileByteIdenticalOrNoFile) {
     put(file_, kBelStartupFile);
-    // A file-size limit makes the write fail part way through, whatever the user's rights.
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = tune::writeFileAtomically(file_, std::string(64 * 1024, 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(written);
+    const std::string big(64 * 1024, 'x');
+    SaveOutcome over{};
+    SaveOutcome fresh{};
+    {
+        const support::FileSizeLimit diskFull(1024);
+        over = tune::saveSettingsFile(file_, big);
+        fresh = tune::saveSettingsFile(dir_ / "new.cfg", big);
+    }
+    EXPECT_EQ(over, SaveOutcome::Failed);
+    EXPECT_EQ(fresh, SaveOutcome::Failed);
     EXPECT_EQ(contents(file_), kBelStartupFile);
     EXPECT_EQ(entriesInDir(), 1u);
 }

@@ -84,6 +84,8 @@ void show(tune::Tune& t, int output, const std::string& channel) {
     t.channelChanged(output);
 }
 
+// "14.75" lies a hair below 147.5 counts of the single-precision 0.1, so it commits to 147; in
+// double precision it would be exactly halfway and go to the even 148.
 TEST(Thresholds, theRawCodeIsShownInTheChannelsUnitAndCommitStoresTheNearestCode) {
     const std::array<std::string, 6> cases[] = {{"RPM", "62", "3100", "3025", "60", "3000"},
                                                 {"MAP", "60", "60", "1E20", "255", "255"},
@@ -91,8 +93,8 @@ TEST(Thresholds, theRawCodeIsShownInTheChannelsUnitAndCommitStoresTheNearestCode
                                                 {"EGO", "255", "5.00", "-1E400", "0", "0.00"},
                                                 {"IGN", "255", "95.5", "abc", "64", "0.0"},
                                                 {"CLT", "0", "-40", "", "40", "0"},
-                                                {"BAT", "255", "25.5", "12.34", "123", "12.3"},
-                                                {"AFR", "147", "14.7", "9.96", "100", "10.0"}};
+                                                {"BAT", "255", "25.5", "14.75", "147", "14.7"},
+                                                {"AFR", "100", "10.0", "14.75", "147", "14.7"}};
     for (const auto& [channel, raw, shown, typed, committedRaw, committedText] : cases) {
         SCOPED_TRACE(channel + " " + raw + " " + typed);
         tune::Tune t = tune::Tune::startup(Edition::BEL);

@@ -25,8 +25,9 @@ tune::Tune Runner::startupTune() const {
 }
 
 bool Runner::loadSettings(tune::Tune& tune, const std::string& path) {
-    if (const char* failure = loadFailureText(tune::loadSettingsFile(tune, path))) {
-        err_ << failure << std::endl;
+    const tune::LoadOutcome outcome = tune::loadSettingsFile(tune, path);
+    if (outcome != tune::LoadOutcome::Loaded) {
+        err_ << tune::loadOutcomeText(outcome, kSettingsFileChannel) << std::endl;
         return false;
     }
     return true;
@@ -89,21 +90,6 @@ std::string consoleText(std::string text) {
         text.replace(at, 2, "\n");
     }
     return text;
-}
-
-const char* loadFailureText(tune::LoadOutcome outcome) {
-    switch (outcome) {
-        case tune::LoadOutcome::CannotOpen:
-            // The channel number the program has always shown in place of the file name.
-            return "Could not open file 1";
-        case tune::LoadOutcome::NotSettingsFile:
-            return "Not a Volcrestone Settings file!";
-        case tune::LoadOutcome::Failed:
-            return "Error trying to Load Settings!";
-        case tune::LoadOutcome::Loaded:
-            break;
-    }
-    return nullptr;
 }
 
 void ControllerCommand::noResponse(int) {

@@ -16,6 +16,8 @@ namespace cli {
 inline constexpr int kDone = 0;
 inline constexpr int kFailed = 1;
 inline constexpr int kUsage = 2;
+// The tool holds no other file, so a settings file always gets the first file channel.
+inline constexpr int kSettingsFileChannel = 1;
 
 // What every command shares: the arguments, the output streams, the protocol engine on the
 // host's port and the wait on its ticks. A command that talks to the controller opens the port,
@@ -62,9 +64,6 @@ private:
 
 // A message box text on the console: its CR LF line breaks become plain new lines.
 std::string consoleText(std::string text);
-
-// The message "&Load Settings..." shows for a failed load; nothing for a loaded file.
-const char* loadFailureText(tune::LoadOutcome outcome);
 
 // Base of the commands that wait for the controller: an answer that does not come ends the
 // command with the message the program shows.

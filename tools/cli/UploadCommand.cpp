@@ -17,8 +17,10 @@ public:
     void imageReceived(const link::RxBuffer& rx) override {
         link::imageToSetup(tune_, rx, runner_.arguments().edition);
         const std::string text = tune::settingsFileText(tune_, runner_.edition().editionName);
-        if (!tune::writeFileAtomically(runner_.arguments().operands[0], text)) {
-            runner_.err() << "Error trying to Save Settings!" << std::endl;
+        const tune::SaveOutcome saved =
+            tune::saveSettingsFile(runner_.arguments().operands[0], text);
+        if (saved != tune::SaveOutcome::Saved) {
+            runner_.err() << tune::saveOutcomeText(saved, kSettingsFileChannel) << std::endl;
             runner_.finish(kFailed);
             return;
         }

@@ -6,15 +6,14 @@
 
 #include "dialogs/AboutText.h"
 #include "dialogs/ui/SparkPicture.h"
+#include "platform/Twips.h"
 
 namespace dialogs {
 
 namespace {
 
-// The box keeps the classic fixed layout, given in twips (1/15 of a pixel at 96 dpi).
-QRect twips(int left, int top, int width, int height) {
-    return {left / 15, top / 15, width / 15, height / 15};
-}
+// The box keeps the classic fixed layout, given in twips.
+using platform::twipsRect;
 
 // Placed as in the classic layout, but never narrower than its text: the desktop's font may be
 // wider than the one the layout was drawn for.
@@ -35,10 +34,10 @@ About::About(const tune::EditionInfo& edition, link::Engine& engine, QWidget* pa
     setModal(false);
     auto* picture = new SparkPicture(this);
     picture->setObjectName("Picture1");
-    picture->setGeometry(twips(240, 240, 495, 495));
+    picture->setGeometry(twipsRect(240, 240, 495, 495));
 
     auto* appName = placedLabel("lblAppName", QString::fromLatin1(edition.appName),
-                                twips(960, 240, 1695, 375), this);
+                                twipsRect(960, 240, 1695, 375), this);
     QFont bold(appName->font());
     bold.setFamily("Sans Serif");
     bold.setPointSize(12);
@@ -46,21 +45,21 @@ About::About(const tune::EditionInfo& edition, link::Engine& engine, QWidget* pa
     appName->setFont(bold);
 
     // Right of the picture rather than under its corner, so the whole line stays readable.
-    placedLabel("Label1", "Timing  Controller TEST ver3.", twips(960, 615, 2175, 255), this);
+    placedLabel("Label1", "Timing  Controller TEST ver3.", twipsRect(960, 615, 2175, 255), this);
     placedLabel("lblVersion", QString::fromLatin1(versionLine(edition.editionName)),
-                twips(240, 960, 2655, 255), this);
-    lblFirmware_ = placedLabel("lblFirmware", QString(), twips(240, 1200, 2655, 255), this);
-    placedLabel("Label2", QString(), twips(240, 1560, 2535, 255), this);
+                twipsRect(240, 960, 2655, 255), this);
+    lblFirmware_ = placedLabel("lblFirmware", QString(), twipsRect(240, 1200, 2655, 255), this);
+    placedLabel("Label2", QString(), twipsRect(240, 1560, 2535, 255), this);
 
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("mOK");
-    ok->setGeometry(twips(840, 1920, 1455, 375));
+    ok->setGeometry(twipsRect(840, 1920, 1455, 375));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QWidget::hide);
 
     SetRevNum(-1);
     // The classic size, grown where a label needed more room.
-    const QSize classic = twips(0, 0, 3135, 2535).size();
+    const QSize classic = twipsRect(0, 0, 3135, 2535).size();
     const QRect used = childrenRect();
     setFixedSize(std::max(classic.width(), used.right() + 16),
                  std::max(classic.height(), used.bottom() + 12));

@@ -114,9 +114,7 @@ void Ignition::buildMenus() {
     w.saveSettings = menuAction(this, "mSaveSettings", "&Save Settings...");
     w.playFile = menuAction(this, "mPlayFile", "&Play Data Log...");
     w.exit = menuAction(this, "mExit", "E&xit");
-    file->addActions({w.loadSettings, w.saveSettings, w.playFile});
-    file->addSeparator();
-    file->addAction(w.exit);
+    file->addActions({w.loadSettings, w.saveSettings, w.playFile, w.exit});
 
     QMenu* port = menuBar()->addMenu(QStringLiteral("Com-&Port"));
     port->setObjectName(QStringLiteral("mPort"));
@@ -160,6 +158,7 @@ void Ignition::adaptToEdition() {
             }
             w.playFile->setVisible(false);
             w.s19->setVisible(false);
+            placeZavMapPanel(w);
             break;
         case tune::Edition::QOLT:
             for (QWidget* hidden :
@@ -368,6 +367,9 @@ void Ignition::showLogReplay() {
 }
 void Ignition::showFirmwareUpdate() {
     others_->showFirmwareUpdate();
+}
+bool Ignition::dataLogOpen() const {
+    return others_->dataLogOpen();
 }
 
 void Ignition::closeEvent(QCloseEvent* event) {

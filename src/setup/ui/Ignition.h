@@ -40,6 +40,7 @@ public:
     void showPlot() override;
     void showLogReplay() override;
     void showFirmwareUpdate() override;
+    bool dataLogOpen() const override;
 
 signals:
     // The user confirmed closing: the program unloads its other windows and ends.

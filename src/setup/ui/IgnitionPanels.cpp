@@ -7,7 +7,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <string_view>
+#include <algorithm>
+#include <utility>
 
+#include "platform/Twips.h"
 #include "setup/ui/IgnitionWidgets.h"
 #include "tune/FieldNames.h"
 
@@ -251,6 +254,26 @@ QVBoxLayout* buttonColumn(IgnitionWidgets& w) {
 }
 
 }  // namespace
+
+void placeZavMapPanel(IgnitionWidgets& w) {
+    QGroupBox* box = w.mapFrame;
+    // From here on the panel is placed by hand; its widgets stay its children.
+    delete box->layout();
+    constexpr int kLeft = 120;
+    constexpr int kRowHeight = 240;
+    const std::pair<QWidget*, int> rows[] = {
+        {w.option(Option::Map115), 360}, {w.option(Option::Map250), 600}, {w.check1, 840}};
+    int widest = 0;
+    for (const auto& [widget, top] : rows) {
+        const int width = widget->sizeHint().width();
+        QRect where = platform::twipsRect(kLeft, top, 0, kRowHeight);
+        where.setWidth(width);
+        widget->setGeometry(where);
+        widest = std::max(widest, width);
+    }
+    box->setMinimumSize(2 * platform::twipsToPixels(kLeft) + widest,
+                        platform::twipsToPixels(840 + kRowHeight + kLeft));
+}
 
 void buildIgnitionPanels(IgnitionWidgets& w, QWidget* central) {
     auto* timing =

@@ -60,5 +60,8 @@ struct IgnitionWidgets {
 
 // Creates the panels and buttons inside `central` and fills `w`.
 void buildIgnitionPanels(IgnitionWidgets& w, QWidget* central);
+// Edition ZAV's MAP panel: with the XLED row gone, the sensor options move up to 360 and 600
+// twips, and "3 Bar" follows below them.
+void placeZavMapPanel(IgnitionWidgets& w);
 
 }  // namespace setup
