@@ -87,6 +87,10 @@ void LinkRouter::showPlot() {
     plot_.open();
 }
 
+bool LinkRouter::dataLogOpen() const {
+    return live_.dataLogOpen();
+}
+
 void LinkRouter::showFirmwareUpdate() {
     showFirmwareWindow_();
 }

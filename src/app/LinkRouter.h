@@ -49,6 +49,7 @@ public:
     void showDashboard() override;
     void showPlot() override;
     void showFirmwareUpdate() override;
+    bool dataLogOpen() const override;
 
 private:
     link::SerialWindow& serial_;

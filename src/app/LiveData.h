@@ -45,6 +45,8 @@ public:
     dash::Realtime& dashboard();
     bool dashboardLoaded() const { return dashboard_ != nullptr; }
     bool dashboardVisible() const;
+    // The data log holds the shared file slot (a settings file then gets channel 2).
+    bool dataLogOpen() const { return dataFile_.use() == link::DataFileSlot::Use::Log; }
     // Unloading ends realtime mode.
     void unloadDashboard();
     // At exit: the Dashboard, then the Display settings.

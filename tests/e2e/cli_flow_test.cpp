@@ -295,6 +295,8 @@ TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsP
         EXPECT_EQ(out.str(), row.report);
         EXPECT_EQ(device.has_value(), row.goesOn);
     }
+}
+
 TEST_F(CliFlow, flashOnAPortThatVanishesWhileSendingLogsItOnceCleansUpAndExits1) {
     std::ofstream(folder_.path("a.cfg"), std::ios::binary) << "S1\r\nS2\r\nS3\r\nS9030000FC\r\n";
     // The simulator's controller answers on the fake line; ten ticks make a second.

@@ -52,8 +52,9 @@ protected:
     support::FakeEventPump pump{&port};
     support::FakeMessageBox messages;
     support::FakeFileDialog files;
+    support::FakeColorDialog colors;
     app::Application program{
-        tune::editionInfo(tune::Edition::BEL), {port, store, clock, pump, messages, files}, "/tmp"};
+        tune::editionInfo(tune::Edition::BEL), {port, store, clock, pump, messages, files, colors}, "/tmp"};
 };
 
 TEST_F(FirmwareWindow, anUpdateRunsFromDownLoadToDoneWithTheSetupButtonsHeldUntilTheWindowCloses) {

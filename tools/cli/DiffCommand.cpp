@@ -37,8 +37,10 @@ private:
 
 // With two files, the window's message alone would not say which one failed.
 bool loaded(Runner& runner, tune::Tune& tune, const std::string& path) {
-    if (const char* failure = loadFailureText(tune::loadSettingsFile(tune, path))) {
-        runner.err() << path << ": " << failure << std::endl;
+    const tune::LoadOutcome outcome = tune::loadSettingsFile(tune, path);
+    if (outcome != tune::LoadOutcome::Loaded) {
+        runner.err() << path << ": " << tune::loadOutcomeText(outcome, kSettingsFileChannel)
+                     << std::endl;
         return false;
     }
     return true;
