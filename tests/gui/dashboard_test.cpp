@@ -22,7 +22,7 @@
 #include "platform/display/SevenSegmentDisplay.h"
 #include "platform/display/TrendGraph.h"
 #include "setup/ui/Ignition.h"
-#include "support/FakePlatform.h"
+#include "support/FakeProgram.h"
 
 namespace {
 
@@ -30,15 +30,14 @@ using Bytes = std::vector<std::uint8_t>;
 using platform::display::RoundGauge;
 using platform::display::TrendGraph;
 
-class Dashboard : public ::testing::Test {
+class Dashboard : public ::testing::Test, protected support::FakeServices {
 protected:
     Dashboard() { restart(tune::Edition::BEL); }
 
     void restart(tune::Edition edition) {
         program.reset();
-        program = std::make_unique<app::Application>(
-            tune::editionInfo(edition),
-            app::Platform{port, store, clock, pump, messages, files, colors}, "/tmp");
+        program =
+            std::make_unique<app::Application>(tune::editionInfo(edition), platform(), "/tmp");
         program->start();
     }
     void dash() {
@@ -69,13 +68,6 @@ protected:
         program->engine().tick();
     }
 
-    support::FakeSerialPort port;
-    support::FakeSettingsStore store;
-    support::FakeClock clock;
-    support::FakeEventPump pump{&port};
-    support::FakeMessageBox messages;
-    support::FakeFileDialog files;
-    support::FakeColorDialog colors;
     std::unique_ptr<app::Application> program;
 };
 

@@ -15,11 +15,11 @@
 #include "app/Application.h"
 #include "link/ui/S19Window.h"
 #include "setup/ui/Ignition.h"
-#include "support/FakePlatform.h"
+#include "support/FakeProgram.h"
 
 namespace {
 
-class FirmwareWindow : public ::testing::Test {
+class FirmwareWindow : public ::testing::Test, protected support::FakeServices {
 protected:
     FirmwareWindow() { program.start(); }
 
@@ -46,15 +46,7 @@ protected:
     }
 
     QTemporaryDir folder;
-    support::FakeSerialPort port;
-    support::FakeSettingsStore store;
-    support::FakeClock clock;
-    support::FakeEventPump pump{&port};
-    support::FakeMessageBox messages;
-    support::FakeFileDialog files;
-    support::FakeColorDialog colors;
-    app::Application program{
-        tune::editionInfo(tune::Edition::BEL), {port, store, clock, pump, messages, files, colors}, "/tmp"};
+    app::Application program{tune::editionInfo(tune::Edition::BEL), platform(), "/tmp"};
 };
 
 TEST_F(FirmwareWindow, anUpdateRunsFromDownLoadToDoneWithTheSetupButtonsHeldUntilTheWindowCloses) {

@@ -16,13 +16,13 @@
 #include "link/ui/NoCommWindow.h"
 #include "link/ui/SerialWindow.h"
 #include "setup/ui/Ignition.h"
-#include "support/FakePlatform.h"
+#include "support/FakeProgram.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class ProgramWindows : public ::testing::Test {
+class ProgramWindows : public ::testing::Test, protected support::FakeServices {
 protected:
     ProgramWindows() { program.start(); }
 
@@ -39,16 +39,7 @@ protected:
     }
     QString firmwareLine() { return program.about().findChild<QLabel*>("lblFirmware")->text(); }
 
-    support::FakeSerialPort port;
-    support::FakeSettingsStore store;
-    support::FakeClock clock;
-    support::FakeEventPump pump{&port};
-    support::FakeMessageBox messages;
-    support::FakeFileDialog files;
-    support::FakeColorDialog colors;
-    app::Application program{tune::editionInfo(tune::Edition::BEL),
-                             {port, store, clock, pump, messages, files, colors},
-                             "/tmp"};
+    app::Application program{tune::editionInfo(tune::Edition::BEL), platform(), "/tmp"};
 };
 
 TEST_F(ProgramWindows, startUpShowsBothWindowsAndNoCommAppearsOnTheFifthSilentTickUntilAByteComes) {

@@ -14,7 +14,7 @@
 #include "plot/ui/PlotOpener.h"
 #include "plot/ui/PlotPicture.h"
 #include "setup/ui/Ignition.h"
-#include "support/FakePlatform.h"
+#include "support/FakeProgram.h"
 
 namespace {
 
@@ -89,22 +89,13 @@ TEST(PlotWindow, uncommittedTextsFarBeyondTheAxesDrawOffTheAreaWithoutHarm) {
     EXPECT_GT(pixelsOf(window.picture().image(), kYellow), 100);
 }
 
-class PlotInTheProgram : public ::testing::Test {
+class PlotInTheProgram : public ::testing::Test, protected support::FakeServices {
 protected:
     PlotInTheProgram() { program.start(); }
 
     void plot3D() { program.ignition().findChild<QAction*>("mPlot3D")->trigger(); }
 
-    support::FakeSerialPort port;
-    support::FakeSettingsStore store;
-    support::FakeClock clock;
-    support::FakeEventPump pump{&port};
-    support::FakeMessageBox messages;
-    support::FakeFileDialog files;
-    support::FakeColorDialog colors;
-    app::Application program{tune::editionInfo(tune::Edition::BEL),
-                             {port, store, clock, pump, messages, files, colors},
-                             "/tmp"};
+    app::Application program{tune::editionInfo(tune::Edition::BEL), platform(), "/tmp"};
 };
 
 TEST_F(PlotInTheProgram, plot3DOpensOneWindowRaisesItUnchangedAndAfterCloseDrawsTheTuneAnew) {
