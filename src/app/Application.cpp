@@ -23,7 +23,8 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
       noComm_(std::make_unique<link::NoCommWindow>(edition.appName)),
       live_(std::make_unique<LiveData>(
           session_, engine_, *serial_, *noComm_,
-          LiveData::Services{platform.store, platform.colors, platform.messages})),
+          LiveData::Services{platform.store, platform.colors, platform.messages, platform.files,
+                             platform.events})),
       router_(*serial_, *noComm_, *about_, session_, *live_),
       ignition_(std::make_unique<setup::Ignition>(session_, &router_)) {
     engine_.setListener(&router_);
@@ -58,8 +59,9 @@ void Application::unload() {
     poll_.stop();
     engine_.setListener(nullptr);
     ignition_->setOtherWindows(nullptr);
-    // Fixed order: the plot and log replay windows would go first; then the Dashboard and the
-    // display settings, the link window and its port, the firmware update, NoComm and About.
+    // Fixed order: the plot would go first; then the log replay window, the Dashboard and the
+    // display settings (LiveData), the link window and its port, the firmware update, NoComm and
+    // About.
     live_->unload();
     serial_.reset();
     if (port_.isOpen())

@@ -68,4 +68,12 @@ void LinkRouter::showDashboard() {
     live_.showDashboard();
 }
 
+bool LinkRouter::replayVisible() const {
+    return live_.replayVisible();
+}
+
+void LinkRouter::showLogReplay() {
+    live_.showLogReplay();
+}
+
 }  // namespace app

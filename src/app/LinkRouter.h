@@ -41,6 +41,8 @@ public:
     void setRpmUpperLimit(double rpm) override;
     void startRealtime() override;
     void showDashboard() override;
+    bool replayVisible() const override;
+    void showLogReplay() override;
 
 private:
     link::SerialWindow& serial_;

@@ -28,6 +28,13 @@ const std::vector<CommandSpec>& commandTable() {
          0,
          {{"--frames", true}, {"--log", true}},
          runMonitor},
+        {"replay",
+         "FILE.csv",
+         "show a data log's records as the Dashboard does, one line per record",
+         1,
+         1,
+         {},
+         runReplay},
     };
     return table;
 }

@@ -39,5 +39,6 @@ int runRevision(Runner& runner);
 int runUpload(Runner& runner);
 int runSend(Runner& runner);
 int runMonitor(Runner& runner);
+int runReplay(Runner& runner);
 
 }  // namespace cli
