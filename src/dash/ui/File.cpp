@@ -1,6 +1,7 @@
 #include "dash/ui/File.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,7 +39,10 @@ File::File(ReplayServices services, ReplayLinks links, QWidget* parent)
     label1->setObjectName("Label1");
     lblFilePercent_ = new QLabel(this);
     lblFilePercent_->setObjectName("lblFilePercent");
-    lblFilePercent_->setMinimumWidth(80);
+    // A fixed size keeps the per-record text change from laying out the window again.
+    const QFontMetrics metrics(lblFilePercent_->font());
+    lblFilePercent_->setFixedSize(metrics.horizontalAdvance("** EOF ** 0000.0%"),
+                                  metrics.height() + 4);
 
     QPushButton* load = button("cmdLoadFile", "Load File", this);
     QPushButton* fwd = button("cmdFwd", ">", this);
