@@ -70,8 +70,12 @@ public:
     void cmdLoadFile_Click();
     void cmdFwd_Click() { Forward(halfGraph()); }
     void cmdFFwd_Click() { Forward(sampleCount_ - 1); }
-    void cmdPlus_Click(int n) { Forward(n); }
-    void cmdMinus_Click(int n) { Back(n); }
+    void cmdPlus1_Click() { Forward(1); }
+    void cmdPlus10_Click() { Forward(10); }
+    void cmdPlus100_Click() { Forward(100); }
+    void cmdMinus1_Click() { Back(1); }
+    void cmdMinus10_Click() { Back(10); }
+    void cmdMinus100_Click() { Back(100); }
 
     void Forward(int n);
     void Back(int n);

@@ -131,10 +131,10 @@ TEST_F(Replay, loadingTenLinesReadsAllToTheEndAndTheCursorStepsWithoutReading) {
     EXPECT_EQ(shown.samples[9][0], 10);
     EXPECT_EQ(shown.percent, "** EOF ** ");
     EXPECT_EQ(replay->bytesRead(), replay->fileLen());
-    replay->cmdMinus_Click(1);
+    replay->cmdMinus1_Click();
     EXPECT_EQ(shown.cursor, 1);
     EXPECT_EQ(shown.current, values({9, 2}));
-    replay->cmdPlus_Click(1);
+    replay->cmdPlus1_Click();
     EXPECT_EQ(shown.cursor, 0);
     EXPECT_EQ(shown.current, values({10, 3}));
     EXPECT_EQ(shown.samples.size(), 10u);
@@ -144,7 +144,7 @@ TEST_F(Replay, backStopsAt544AndForwardSpendsItsStepsOnTheCursorFirst) {
     load(writeLog("long.csv", 1000));
     EXPECT_EQ(shown.samples.size(), 544u);
     for (int i = 0; i < 3; ++i)
-        replay->cmdMinus_Click(100);
+        replay->cmdMinus100_Click();
     EXPECT_EQ(shown.cursor, 300);
     EXPECT_EQ(shown.current[0], 244);
     replay->cmdFwd_Click();  // 272 steps
@@ -152,12 +152,12 @@ TEST_F(Replay, backStopsAt544AndForwardSpendsItsStepsOnTheCursorFirst) {
     EXPECT_EQ(shown.current[0], 516);
     EXPECT_EQ(shown.samples.size(), 544u);
     for (int i = 0; i < 6; ++i)
-        replay->cmdMinus_Click(100);
+        replay->cmdMinus100_Click();
     EXPECT_EQ(shown.cursor, 544);
     EXPECT_EQ(shown.current, Record{});  // the sample before the first record
     replay->cmdFFwd_Click();             // 544 back to the newest, nothing read
     EXPECT_EQ(shown.cursor, 0);
-    replay->cmdPlus_Click(10);
+    replay->cmdPlus10_Click();
     EXPECT_EQ(shown.samples.size(), 554u);
     EXPECT_EQ(shown.current[0], 554);
 }
@@ -172,9 +172,9 @@ TEST_F(Replay, aSecondLogFollowsTheFirstAndTheCursorStillFindsTheFirstLogsRecord
     load(writeLog("a.csv", 10));
     load(write("b.csv", "100\r\n200\r\n"));
     EXPECT_EQ(shown.samples.size(), 12u);
-    replay->cmdMinus_Click(2);
+    replay->Back(2);
     EXPECT_EQ(shown.current[0], 10);
-    replay->cmdMinus_Click(9);
+    replay->Back(9);
     EXPECT_EQ(shown.current[0], 1);
 }
 
@@ -191,10 +191,10 @@ TEST_F(Replay, cancelOrAnUnreadableFileChangesNothingAndForwardWithoutAFileDoesN
     ASSERT_TRUE(slot.openForWriting(folder.filePath("running.csv").toStdString(),
                                     link::DataFileSlot::Use::Log));
     replay->cmdFFwd_Click();
-    replay->cmdPlus_Click(1);
+    replay->cmdPlus1_Click();
     EXPECT_TRUE(shown.samples.empty() && shown.percents.empty());
     EXPECT_TRUE(slot.isOpen());  // a running log survives a failed load
-    replay->cmdMinus_Click(1);   // back only moves the cursor over the stored rows
+    replay->cmdMinus1_Click();   // back only moves the cursor over the stored rows
     EXPECT_EQ(shown.cursor, 1);
 }
 
@@ -203,7 +203,7 @@ TEST_F(Replay, closingTheFileDuringAStepEndsItAndAClickMeanwhileReadsOnFromWhere
     int painted = 0;
     shown.onPaint = [&] {
         if (++painted == 3)
-            replay->cmdPlus_Click(10);  // clicked while ">>" runs
+            replay->cmdPlus10_Click();  // clicked while ">>" runs
         if (painted == 100)
             slot.close();  // the Dashboard was closed: StopRealtime empties the slot
     };
@@ -211,7 +211,7 @@ TEST_F(Replay, closingTheFileDuringAStepEndsItAndAClickMeanwhileReadsOnFromWhere
     EXPECT_EQ(shown.samples.size(), 544u + 100u);
     EXPECT_EQ(shown.samples.back()[0], 644);
     EXPECT_NE(shown.percent, "** EOF ** ");
-    replay->cmdPlus_Click(1);
+    replay->cmdPlus1_Click();
     EXPECT_EQ(shown.samples.size(), 644u);
 }
 

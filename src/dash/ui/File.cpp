@@ -65,17 +65,18 @@ File::File(ReplayServices services, ReplayLinks links, QWidget* parent)
     struct Step {
         const char* name;
         const char* caption;
-        int n;  // negative: back
+        void (LogReplay::*click)();
     };
-    constexpr Step steps[] = {{"cmdMinus100", "-100", -100}, {"cmdMinus10", "-10", -10},
-                              {"cmdMinus1", "-1", -1},       {"cmdPlus1", "+1", 1},
-                              {"cmdPlus10", "+10", 10},      {"cmdPlus100", "+100", 100}};
+    const Step steps[] = {{"cmdMinus100", "-100", &LogReplay::cmdMinus100_Click},
+                          {"cmdMinus10", "-10", &LogReplay::cmdMinus10_Click},
+                          {"cmdMinus1", "-1", &LogReplay::cmdMinus1_Click},
+                          {"cmdPlus1", "+1", &LogReplay::cmdPlus1_Click},
+                          {"cmdPlus10", "+10", &LogReplay::cmdPlus10_Click},
+                          {"cmdPlus100", "+100", &LogReplay::cmdPlus100_Click}};
     auto* stepRow = new QHBoxLayout;
     for (const Step& step : steps) {
         QPushButton* b = button(step.name, step.caption, this);
-        const int n = step.n;
-        connect(b, &QPushButton::clicked, this,
-                [this, n] { n < 0 ? replay_.cmdMinus_Click(-n) : replay_.cmdPlus_Click(n); });
+        connect(b, &QPushButton::clicked, this, [this, click = step.click] { (replay_.*click)(); });
         stepRow->addWidget(b);
     }
     grid->addLayout(stepRow, 2, 0, 1, 4);
