@@ -95,4 +95,12 @@ void LinkRouter::showFirmwareUpdate() {
     showFirmwareWindow_();
 }
 
+bool LinkRouter::replayVisible() const {
+    return live_.replayVisible();
+}
+
+void LinkRouter::showLogReplay() {
+    live_.showLogReplay();
+}
+
 }  // namespace app

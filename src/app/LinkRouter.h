@@ -50,6 +50,8 @@ public:
     void showPlot() override;
     void showFirmwareUpdate() override;
     bool dataLogOpen() const override;
+    bool replayVisible() const override;
+    void showLogReplay() override;
 
 private:
     link::SerialWindow& serial_;

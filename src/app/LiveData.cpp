@@ -1,6 +1,7 @@
 #include "app/LiveData.h"
 
 #include "dash/ui/Config.h"
+#include "dash/ui/File.h"
 #include "dash/ui/Realtime.h"
 #include "link/ui/NoCommWindow.h"
 #include "link/ui/SerialWindow.h"
@@ -64,7 +65,32 @@ void LiveData::unloadDashboard() {
     dashboard_.reset();
 }
 
+dash::File& LiveData::replay() {
+    if (replay_ == nullptr) {
+        replay_ = std::make_unique<dash::File>(
+            dash::ReplayServices{dataFile_, services_.files, services_.messages,
+                                 session_.defaultDir(), session_.edition().appName},
+            dash::ReplayLinks{engine_, realtime_,
+                              [this]() -> dash::Realtime& { return dashboard(); },
+                              services_.events});
+    }
+    return *replay_;
+}
+
+bool LiveData::replayVisible() const {
+    return replay_ != nullptr && replay_->isVisible();
+}
+
+void LiveData::showLogReplay() {
+    dash::File& window = replay();
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 void LiveData::unload() {
+    replay_.reset();
     unloadDashboard();
     config_.reset();
 }

@@ -12,6 +12,7 @@
 
 namespace dash {
 class Config;
+class File;
 class Realtime;
 }  // namespace dash
 namespace link {
@@ -31,6 +32,8 @@ public:
         platform::SettingsStore& store;
         platform::ColorDialog& colors;
         platform::MessageBox& messages;
+        platform::FileDialog& files;
+        platform::EventPump& events;
     };
     LiveData(setup::Session& session, link::Engine& engine, link::SerialWindow& serial,
              link::NoCommWindow& noComm, link::DataFileSlot& dataFile, Services services);
@@ -49,7 +52,11 @@ public:
     bool dataLogOpen() const { return dataFile_.use() == link::DataFileSlot::Use::Log; }
     // Unloading ends realtime mode.
     void unloadDashboard();
-    // At exit: the Dashboard, then the Display settings.
+    // The log replay window, loaded when it is not, which loads the Dashboard.
+    dash::File& replay();
+    bool replayVisible() const;
+    void showLogReplay();
+    // At exit: the log replay window, the Dashboard, then the Display settings.
     void unload();
 
     // dash::RealtimeModeView
@@ -70,6 +77,7 @@ private:
     dash::RealtimeMode mode_;
     std::unique_ptr<dash::Config> config_;
     std::unique_ptr<dash::Realtime> dashboard_;
+    std::unique_ptr<dash::File> replay_;
 };
 
 }  // namespace app

@@ -1,9 +1,14 @@
 #include "link/DataFileSlot.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 namespace link {
+
+namespace {
+constexpr std::size_t kReadChunk = 64 * 1024;
+}  // namespace
 
 DataFileSlot::~DataFileSlot() {
     close();
@@ -31,6 +36,7 @@ bool DataFileSlot::openForReading(const std::string& path, Use use) {
     }
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     length_ = error ? 0 : static_cast<std::int64_t>(size);
+    buffer_.resize(kReadChunk);
     use_ = use;
     return true;
 }
@@ -42,6 +48,9 @@ void DataFileSlot::close() {
     file_ = nullptr;
     use_ = Use::None;
     length_ = 0;
+    buffer_ = {};
+    next_ = 0;
+    end_ = 0;
 }
 
 bool DataFileSlot::writeLine(std::string_view line) {
@@ -53,38 +62,42 @@ bool DataFileSlot::writeLine(std::string_view line) {
     return std::fflush(file_) == 0 && written;
 }
 
+bool DataFileSlot::fill() {
+    if (next_ < end_) {
+        return true;
+    }
+    if (file_ == nullptr || buffer_.empty()) {
+        return false;
+    }
+    next_ = 0;
+    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    return end_ > 0;
+}
+
 bool DataFileSlot::atEnd() {
-    if (file_ == nullptr) {
-        return true;
-    }
-    const int next = std::getc(file_);
-    if (next == EOF) {
-        return true;
-    }
-    std::ungetc(next, file_);
-    return false;
+    return !fill();
 }
 
 std::optional<DataFileSlot::Line> DataFileSlot::readLine() {
-    if (atEnd()) {
+    if (!fill()) {
         return std::nullopt;
     }
     Line line{{}, 0};
-    for (int c = std::getc(file_); c != EOF; c = std::getc(file_)) {
-        if (c == '\n') {
-            break;
-        }
-        if (c == '\r') {
-            const int next = std::getc(file_);
-            if (next != '\n' && next != EOF) {
-                std::ungetc(next, file_);
+    while (fill()) {
+        const char* from = buffer_.data() + next_;
+        const char* to = buffer_.data() + end_;
+        const char* stop = std::find_if(from, to, [](char c) { return c == '\n' || c == '\r'; });
+        const auto count = static_cast<std::size_t>(stop - from);
+        line.text.append(from, std::min(count, kMaxLineKept - line.text.size()));
+        line.length += static_cast<std::int64_t>(count);
+        next_ += count;
+        if (stop != to) {
+            ++next_;
+            if (*stop == '\r' && fill() && buffer_[next_] == '\n') {
+                ++next_;
             }
             break;
         }
-        if (line.text.size() < kMaxLineKept) {
-            line.text.push_back(static_cast<char>(c));
-        }
-        ++line.length;
     }
     return line;
 }

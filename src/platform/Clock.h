@@ -16,6 +16,9 @@ class EventPump {
 public:
     virtual ~EventPump() = default;
     virtual void processEvents() = 0;
+    // Runs only what is already waiting, without waiting for more (a replay step paints its
+    // windows after every record and must not idle between them).
+    virtual void processPendingEvents() { processEvents(); }
 };
 
 }  // namespace platform

@@ -24,4 +24,8 @@ void QtEventPump::processEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
+void QtEventPump::processPendingEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
 }  // namespace platform

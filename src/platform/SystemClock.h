@@ -17,6 +17,7 @@ class QtEventPump final : public EventPump {
 public:
     QtEventPump();
     void processEvents() override;
+    void processPendingEvents() override;
 
 private:
     QTimer wake_;

@@ -56,6 +56,23 @@ double readRadix(const std::string& s, std::size_t pos, int radix) {
 }  // namespace
 
 double readNumber(std::string_view text) {
+    // Most texts are plain whole numbers (a data log holds millions of them): read those
+    // directly. Up to 15 digits a double holds them exactly, as strtod would give them.
+    std::uint64_t whole = 0;
+    int wholeDigits = 0;
+    bool plain = true;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9' && wholeDigits < 15) {
+            whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
+            ++wholeDigits;
+        } else if (!isBlank(c)) {
+            plain = false;
+            break;
+        }
+    }
+    if (plain && wholeDigits > 0) {
+        return static_cast<double>(whole);
+    }
     const std::string s = compact(text);
     if (s.size() >= 2 && s[0] == '&') {
         if (s[1] == 'H' || s[1] == 'h')

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <QProcess>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -169,6 +170,52 @@ TEST_F(CliProcess, monitorOnASilentControllerSaysNoResponseAndExits1) {
     const auto monitor = run({"--port", sim.devicePath(), "monitor", "--frames", "1"});
     EXPECT_EQ(monitor.exitCode, 1);
     EXPECT_EQ(monitor.err, "No Response from Controller!\n");
+}
+
+TEST_F(CliProcess, replayPrintsEachRecordAsTheDashboardShowsItWithTheStoredSettings) {
+    const std::string log = path("drive.csv");
+    std::ofstream(log, std::ios::binary)
+        << " 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , "
+           "0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 \r\n"
+        << "0,0,0,0,0,255,128,0,0,0,0,100,31,64,200,0,0,147,0,192,191,0,0,0,0,0,150\r\n"
+        << "\r\n"
+        << "0,0,0,0,0,0,0,0,0,0,0,0,0,12.5";  // no line end
+    const auto bel = run({"replay", log});
+    EXPECT_EQ(bel.exitCode, 0) << bel.err;
+    EXPECT_EQ(bel.out,
+              "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n"
+              "0,0,-40,0.0,0.0,0.0,0.0,0.0\n"
+              "8000,118,160,-32.0,95.5,5.0,15.1,14.7\n"
+              "0,0,-40,0.0,0.0,0.0,0.0,0.0\n"
+              "12,0,-40,0.0,0.0,0.0,0.0,0.0\n");
+    EXPECT_EQ(bel.err, "");
+
+    std::filesystem::create_directories(path("config/Volcrestone"));
+    std::ofstream(path("config/Volcrestone/Volcrestone.ini")) << "[Realtime]\nTemp=C\nO2=Voltage\n";
+    const auto ruk = run({"--edition", "ruk", "--no-3bar", "replay", log});
+    EXPECT_EQ(ruk.exitCode, 0) << ruk.err;
+    EXPECT_EQ(ruk.out,
+              "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n"
+              "0,0,-18,0.0,0.0,0.0,0.0,0.00\n"
+              "8000,100,66,-32.0,95.5,5.0,12.8,0.00\n"
+              "0,0,-18,0.0,0.0,0.0,0.0,0.00\n"
+              "12,0,-18,0.0,0.0,0.0,0.0,0.00\n");
+
+    const auto missing = run({"replay", path("none.csv")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err, "Could not open the log " + path("none.csv") + "\n");
+}
+
+TEST_F(CliProcess, aLogWrittenByMonitorReplaysToTheSameLines) {
+    support::SimProcess sim;
+    const auto monitor =
+        run({"--port", sim.devicePath(), "monitor", "--frames", "6", "--log", path("m.csv")});
+    EXPECT_EQ(monitor.exitCode, 0) << monitor.err;
+    const auto replay = run({"replay", path("m.csv")});
+    EXPECT_EQ(replay.exitCode, 0) << replay.err;
+    EXPECT_EQ(replay.out, monitor.out);
+    EXPECT_EQ(std::count(replay.out.begin(), replay.out.end(), '\n'), 7);
 }
 
 TEST_F(CliProcess, usageErrorsExitWith2AndShowTheUsage) {

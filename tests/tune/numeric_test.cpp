@@ -22,6 +22,9 @@ TEST(Numeric, readNumberTakesTheLeadingNumberOfTheTextAndStaysFinite) {
     }
     EXPECT_EQ(num::readNumber("&H" + std::string(2000, 'F')), DBL_MAX);
     EXPECT_EQ(num::readNumber(std::string(5000, '9')), DBL_MAX);
+    // Fifteen digits are exact; from sixteen on the nearest double, as strtod gives it.
+    EXPECT_EQ(num::readNumber(" 123456789012345 "), 123456789012345.0);
+    EXPECT_EQ(num::readNumber("9007199254740993"), 9007199254740992.0);
 }
 
 TEST(Numeric, roundingTakesHalvesToTheEvenNeighbourAndSaturatesAt32Bits) {

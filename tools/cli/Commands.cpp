@@ -57,6 +57,13 @@ const std::vector<CommandSpec>& commandTable() {
          1,
          {},
          runFlash},
+        {"replay",
+         "FILE.csv",
+         "show a data log's records as the Dashboard does, one line per record",
+         1,
+         1,
+         {},
+         runReplay},
     };
     return table;
 }

@@ -44,5 +44,6 @@ int runDoctor(Runner& runner);
 int runDiff(Runner& runner);
 int runPlot(Runner& runner);
 int runFlash(Runner& runner);
+int runReplay(Runner& runner);
 
 }  // namespace cli

@@ -4,8 +4,8 @@
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "cli/Readout.h"
 #include "cli/Runner.h"
-#include "dash/DisplaySettings.h"
 #include "dash/LogFormat.h"
 #include "link/DataFileSlot.h"
 #include "link/Realtime.h"
@@ -15,15 +15,10 @@ namespace cli {
 
 namespace {
 
-class Monitor final : public ControllerCommand, public link::RealtimeDisplay {
+class Monitor final : public ControllerCommand, public Readout {
 public:
     Monitor(Runner& runner, std::optional<long long> frames)
-        : ControllerCommand(runner), frames_(frames) {
-        const dash::DisplaySettings stored = dash::DisplaySettings::load(runner.host().settings());
-        options_.edition = runner.arguments().edition;
-        options_.threeBar = runner.arguments().threeBar;
-        options_.celsius = stored.celsius;
-        options_.wideBandAfr = !stored.o2Voltage;
+        : ControllerCommand(runner), Readout(runner, true), frames_(frames) {
         realtime_.setDisplay(this);
     }
 
@@ -39,19 +34,12 @@ public:
     void realtimeBlock(const link::RxBuffer& block) override { realtime_.copyATdata(block, true); }
     void noResponse(int mode) override {
         // A stream that ran and paused is restarted by the link; only a silent start fails.
-        if (shown_ == 0) {
+        if (shown() == 0) {
             ControllerCommand::noResponse(mode);
         }
     }
 
     // link::RealtimeDisplay
-    link::RealtimeOptions options() const override { return options_; }
-    void showReadoutTexts(const link::ReadoutTexts& t) override {
-        runner_.out() << t.rpm << ',' << t.map << ',' << t.coolant << ',' << t.ignition << ','
-                      << t.ignMsd << ',' << t.tps << ',' << t.battery << ',' << t.o2afr
-                      << std::endl;
-        ++shown_;
-    }
     void logBlock(const link::RxBuffer& block) override {
         if (log_.isOpen() && !log_.writeLine(dash::logLine(block))) {
             runner_.err() << "Could not write to the log; logging stopped" << std::endl;
@@ -61,7 +49,7 @@ public:
 
     // After each tick: enough blocks shown.
     void checkDone() {
-        if (frames_ && shown_ >= *frames_) {
+        if (frames_ && shown() >= *frames_) {
             stop();
         }
     }
@@ -74,10 +62,8 @@ public:
 
 private:
     std::optional<long long> frames_;
-    link::RealtimeOptions options_;
     link::Realtime realtime_;
     link::DataFileSlot log_;
-    long long shown_ = 0;
 };
 
 std::optional<long long> frameCount(const std::string& text, bool& valid) {
@@ -108,7 +94,7 @@ int runMonitor(Runner& runner) {
         return kFailed;
     }
     runner.host().setOnInterrupt([&command] { command.stop(); });
-    runner.out() << "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2" << std::endl;
+    command.printHeader();
     runner.engine().cmdM();
     return runner.waitUntilFinished([&command] { command.checkDone(); });
 }

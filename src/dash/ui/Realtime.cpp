@@ -290,6 +290,8 @@ void Realtime::startUp() {
     links_.config.attach(this);
     links_.config.restore(stored);
     adaptToEdition();
+    // Loaded again after a replay started (a port change unloads it): logging stays off.
+    cmdLogData_->setEnabled(!links_.replayActive());
     stored.showDials ? Dash_Click() : Graph_Click();
     repaintGraphs();
     loadDone_ = true;

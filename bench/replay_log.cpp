@@ -1,0 +1,97 @@
+// volcrestone-cli replay on a large generated log: peak memory growth over a one-line log
+// (goal: under 10 MB for 1 GB) and throughput in MB/s. The log is made once, outside the
+// repository: bench_replay_log [SIZE_MB] [PATH], by default 1024 MB in /tmp.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "dash/LogFormat.h"
+
+extern char** environ;
+
+namespace {
+
+void writeLog(const std::string& path, std::uintmax_t bytes) {
+    std::ofstream out(path, std::ios::binary);
+    std::mt19937 random(1);
+    link::RxBuffer block{};
+    std::uintmax_t written = 0;
+    while (written < bytes) {
+        for (int k = 0; k < link::kRealtimeBlockSize; ++k)
+            block[static_cast<std::size_t>(k)] = static_cast<int>(random() % 256);
+        const std::string line = dash::logLine(block) + "\r\n";
+        out << line;
+        written += line.size();
+    }
+}
+
+struct Run {
+    double seconds;
+    long peakKb;
+};
+
+// The replay command with its output thrown away; the child's own peak resident size.
+Run replay(const std::string& log) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> args = {VOLCRESTONE_CLI_PATH, "replay", log};
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        std::perror("posix_spawn");
+        std::exit(1);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "replay of %s failed\n", log.c_str());
+        std::exit(1);
+    }
+    return {took.count(), usage.ru_maxrss};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::uintmax_t megabytes = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1024;
+    const std::string big = argc > 2 ? argv[2] : "/tmp/volcrestone-bench-replay.csv";
+    const std::string small = big + ".one-line.csv";
+    const std::uintmax_t bytes = megabytes << 20;
+    std::error_code error;
+    if (std::filesystem::file_size(big, error) < bytes || error) {
+        std::printf("writing %ju MB to %s\n", megabytes, big.c_str());
+        writeLog(big, bytes);
+    }
+    writeLog(small, 1);
+    setenv("XDG_CONFIG_HOME", "/nonexistent", 1);  // the default display settings
+
+    const Run baseline = replay(small);
+    const Run run = replay(big);
+    const double mb = static_cast<double>(std::filesystem::file_size(big)) / (1 << 20);
+    std::printf("log %.0f MB: %.1f s, %.1f MB/s\n", mb, run.seconds, mb / run.seconds);
+    std::printf(
+        "peak resident: %ld kB for one line, %ld kB for the log, growth %.1f MB "
+        "(goal under 10 MB)\n",
+        baseline.peakKb, run.peakKb, static_cast<double>(run.peakKb - baseline.peakKb) / 1024.0);
+    std::filesystem::remove(small);
+    return 0;
+}

@@ -1,0 +1,161 @@
+#include "dash/LogReplay.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "tune/Numeric.h"
+
+namespace dash {
+
+namespace {
+
+// Probed before anything changes, so that a file that cannot be read leaves a running log, the
+// live display and the last replay as they were.
+bool readable(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    return in.good();
+}
+
+}  // namespace
+
+Record readRecord(std::string_view line) {
+    Record record{};
+    std::size_t start = 0;
+    for (std::size_t k = 0; k < record.size(); ++k) {
+        const std::size_t comma = line.find(',', start);
+        const std::string_view field =
+            line.substr(start, comma == std::string_view::npos ? comma : comma - start);
+        record[k] = num::rnd32(num::readNumber(field));
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    return record;
+}
+
+std::string percentText(std::int64_t bytesRead, std::int64_t fileLen) {
+    // A file that was empty when it was opened has nothing to measure against; all of it is read.
+    const double share =
+        fileLen > 0 ? static_cast<double>(bytesRead) / static_cast<double>(fileLen) : 1.0;
+    return num::formatFixed(share * 100, 1) + "%";
+}
+
+std::string cannotOpenLogText(const std::string& path) {
+    return "Could not open the log " + path;
+}
+
+LogReplay::LogReplay(int sampleCount, ReplayServices services, ReplayView& view)
+    : sampleCount_(std::max(sampleCount, 1)),
+      services_(std::move(services)),
+      view_(view),
+      buffer_(static_cast<std::size_t>(sampleCount_) + 1) {}
+
+LogReplay::~LogReplay() {
+    *alive_ = false;
+}
+
+int LogReplay::halfGraph() const {
+    return num::rnd32(sampleCount_ / 2.0);
+}
+
+void LogReplay::cmdLoadFile_Click() {
+    const std::string path = services_.files.openFile(kLogFilter, services_.defaultDir);
+    if (path.empty()) {
+        return;
+    }
+    if (!readable(path)) {
+        services_.messages.show(cannotOpenLogText(path), services_.appName,
+                                platform::MessageBox::Icon::Critical);
+        return;
+    }
+    view_.startReplay();
+    view_.showFileName(path);
+    if (!services_.dataFile.openForReading(path, link::DataFileSlot::Use::Replay)) {
+        // Gone since the probe: the forward buttons then simply have nothing to read.
+        services_.messages.show(cannotOpenLogText(path), services_.appName,
+                                platform::MessageBox::Icon::Critical);
+        return;
+    }
+    fileLen_ = services_.dataFile.length();
+    bytesRead_ = 0;
+    // Row goes on from the last file: the graphs keep their samples too, and the row under the
+    // cursor must stay the record of the sample under it.
+    cursor_ = 0;
+    view_.setGraphCursor(0);
+    view_.showWindows();
+    if (letWindowsPaint()) {
+        Forward(sampleCount_ - 1);
+    }
+}
+
+void LogReplay::Forward(int n) {
+    if (!replaying()) {
+        return;
+    }
+    if (cursor_ > 0) {
+        const int m = std::min(n, cursor_);
+        n -= m;
+        cursor_ -= m;
+        view_.setGraphCursor(cursor_);
+        ShowAtCursor();
+    }
+    // Events run after each record: a click may close the file or start another one meanwhile.
+    for (int i = 0; i < n && replaying() && !services_.dataFile.atEnd(); ++i) {
+        if (!ReadRecord()) {
+            return;
+        }
+    }
+    if (replaying() && services_.dataFile.atEnd()) {
+        view_.setPercentText(kEndOfFileText);
+    }
+}
+
+void LogReplay::Back(int n) {
+    cursor_ = std::min(cursor_ + std::max(n, 0), sampleCount_ - 1);
+    view_.setGraphCursor(cursor_);
+    ShowAtCursor();
+}
+
+bool LogReplay::replaying() const {
+    return services_.dataFile.use() == link::DataFileSlot::Use::Replay;
+}
+
+bool LogReplay::ReadRecord() {
+    const std::optional<link::DataFileSlot::Line> line = services_.dataFile.readLine();
+    if (!line) {
+        return true;
+    }
+    bytesRead_ += line->length + 2;
+    view_.setPercentText(percentText(bytesRead_, fileLen_));
+    row_ = (row_ + 1) % sampleCount_;
+    Record& stored = buffer_[static_cast<std::size_t>(row_)];
+    stored = readRecord(line->text);
+    std::copy(stored.begin(), stored.end(), block_.begin());
+    view_.showBlock(block_, true);
+    return letWindowsPaint();
+}
+
+void LogReplay::ShowAtCursor() {
+    int r = row_ - cursor_;
+    if (r < 0) {
+        r += sampleCount_;
+    }
+    const Record& stored = buffer_[static_cast<std::size_t>(r)];
+    std::copy(stored.begin(), stored.end(), block_.begin());
+    view_.showBlock(block_, false);
+}
+
+bool LogReplay::letWindowsPaint() {
+    const std::shared_ptr<bool> alive = alive_;
+    view_.letWindowsPaint();
+    return *alive;
+}
+
+}  // namespace dash

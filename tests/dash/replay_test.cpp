@@ -1,0 +1,238 @@
+// The data log read back: the record reader and the replay window's steps on real files.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "dash/LogFormat.h"
+#include "dash/LogReplay.h"
+#include "support/FakePlatform.h"
+
+namespace {
+
+using dash::Record;
+
+Record values(std::vector<int> first) {
+    Record r{};
+    std::copy(first.begin(), first.end(), r.begin());
+    return r;
+}
+
+TEST(ReadRecord, fieldsAreReadByTheNumberRuleAndRoundedHalfToEven) {
+    const struct {
+        const char* line;
+        Record expected;
+    } rows[] = {
+        {" 12.5 , 13.5 , -2.5 ", values({12, 14, -2})},
+        {"", Record{}},  // an empty line: 30 zeros
+        {"1,,abc, 7x ,&HFF, 1 2 ", values({1, 0, 0, 7, 255, 12})},
+        {"300,-5,99999999999", values({300, -5, 2147483647})},  // no clamp to a byte
+        {"1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,30,31,32",
+         values({1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
+                 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30})},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(dash::readRecord(row.line), row.expected) << row.line;
+    }
+}
+
+TEST(ReadRecord, anyLoggedLineReadsBackToItsThirtyValues) {
+    std::mt19937 random(7);
+    for (int i = 0; i < 500; ++i) {
+        link::RxBuffer block{};
+        Record expected{};
+        for (int k = 0; k < 30; ++k) {
+            block[static_cast<std::size_t>(k)] = static_cast<int>(random() % 256);
+            expected[static_cast<std::size_t>(k)] = block[static_cast<std::size_t>(k)];
+        }
+        block[30] = 99;  // beyond the block: not logged
+        ASSERT_EQ(dash::readRecord(dash::logLine(block)), expected);
+    }
+}
+
+TEST(ReadRecord, percentagesHaveOneDecimalAndCountBeyondFourGigabytes) {
+    EXPECT_EQ(dash::percentText(5, 9), "55.6%");
+    EXPECT_EQ(dash::percentText(10, 9), "111.1%");
+    EXPECT_EQ(dash::percentText(0, 1000), "0.0%");
+    EXPECT_EQ(dash::percentText(4'500'000'000, 6'000'000'000), "75.0%");
+}
+
+// Records what the replay shows, as the Dashboard and the window would.
+struct Shown : dash::ReplayView {
+    std::vector<std::string> calls;  // "start", "windows", "file <path>"
+    std::vector<Record> samples;     // blocks shown with a new graph sample
+    Record current{};                // the block the Dashboard shows now
+    int cursor = 0;
+    std::string percent;
+    std::vector<std::string> percents;
+    std::function<void()> onPaint = [] {};
+
+    void startReplay() override { calls.push_back("start"); }
+    void showFileName(const std::string& path) override { calls.push_back("file " + path); }
+    void showWindows() override { calls.push_back("windows"); }
+    void showBlock(const link::RxBuffer& block, bool updateTrends) override {
+        std::copy(block.begin(), block.begin() + 30, current.begin());
+        if (updateTrends)
+            samples.push_back(current);
+    }
+    void setGraphCursor(int samplesBack) override { cursor = samplesBack; }
+    void setPercentText(const std::string& text) override {
+        percent = text;
+        percents.push_back(text);
+    }
+    void letWindowsPaint() override { onPaint(); }
+};
+
+class Replay : public testing::Test {
+protected:
+    Replay() { makeReplay(); }
+
+    void makeReplay() {
+        replay = std::make_unique<dash::LogReplay>(
+            545, dash::ReplayServices{slot, files, messages, "/logs", "Volcrestone"}, shown);
+    }
+    // A log whose line i starts with the value i (1-based).
+    std::string writeLog(const std::string& name, int lines) {
+        std::string text;
+        for (int i = 1; i <= lines; ++i)
+            text += std::to_string(i) + "," + std::to_string(i % 7) + "\r\n";
+        return write(name, text);
+    }
+    std::string write(const std::string& name, const std::string& text) {
+        const std::string path = folder.filePath(QString::fromStdString(name)).toStdString();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    void load(const std::string& path) {
+        files.paths.push_back(path);
+        replay->cmdLoadFile_Click();
+    }
+
+    QTemporaryDir folder;
+    link::DataFileSlot slot;
+    support::FakeFileDialog files;
+    support::FakeMessageBox messages;
+    Shown shown;
+    std::unique_ptr<dash::LogReplay> replay;
+};
+
+TEST_F(Replay, loadingTenLinesReadsAllToTheEndAndTheCursorStepsWithoutReading) {
+    const std::string path = writeLog("ten.csv", 10);
+    load(path);
+    ASSERT_EQ(files.requests.size(), 1u);
+    EXPECT_EQ(files.requests[0].filter, "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*");
+    EXPECT_EQ(files.requests[0].folder, "/logs");
+    EXPECT_EQ(shown.calls, (std::vector<std::string>{"start", "file " + path, "windows"}));
+    EXPECT_EQ(shown.samples.size(), 10u);
+    EXPECT_EQ(shown.samples[9][0], 10);
+    EXPECT_EQ(shown.percent, "** EOF ** ");
+    EXPECT_EQ(replay->bytesRead(), replay->fileLen());
+    replay->cmdMinus1_Click();
+    EXPECT_EQ(shown.cursor, 1);
+    EXPECT_EQ(shown.current, values({9, 2}));
+    replay->cmdPlus1_Click();
+    EXPECT_EQ(shown.cursor, 0);
+    EXPECT_EQ(shown.current, values({10, 3}));
+    EXPECT_EQ(shown.samples.size(), 10u);
+}
+
+TEST_F(Replay, backStopsAt544AndForwardSpendsItsStepsOnTheCursorFirst) {
+    load(writeLog("long.csv", 1000));
+    EXPECT_EQ(shown.samples.size(), 544u);
+    for (int i = 0; i < 3; ++i)
+        replay->cmdMinus100_Click();
+    EXPECT_EQ(shown.cursor, 300);
+    EXPECT_EQ(shown.current[0], 244);
+    replay->cmdFwd_Click();  // 272 steps
+    EXPECT_EQ(shown.cursor, 28);
+    EXPECT_EQ(shown.current[0], 516);
+    EXPECT_EQ(shown.samples.size(), 544u);
+    for (int i = 0; i < 6; ++i)
+        replay->cmdMinus100_Click();
+    EXPECT_EQ(shown.cursor, 544);
+    EXPECT_EQ(shown.current, Record{});  // the sample before the first record
+    replay->cmdFFwd_Click();             // 544 back to the newest, nothing read
+    EXPECT_EQ(shown.cursor, 0);
+    replay->cmdPlus10_Click();
+    EXPECT_EQ(shown.samples.size(), 554u);
+    EXPECT_EQ(shown.current[0], 554);
+}
+
+TEST_F(Replay, aLastLineWithoutLineEndStillCountsTwoBytesAndAnEmptyLineIsOneSampleOfZeros) {
+    load(write("short.csv", "1,2\r\n\r\n3,4"));  // 10 bytes
+    EXPECT_EQ(shown.percents, (std::vector<std::string>{"50.0%", "70.0%", "120.0%", "** EOF ** "}));
+    EXPECT_EQ(shown.samples, (std::vector<Record>{values({1, 2}), Record{}, values({3, 4})}));
+}
+
+TEST_F(Replay, aSecondLogFollowsTheFirstAndTheCursorStillFindsTheFirstLogsRecords) {
+    load(writeLog("a.csv", 10));
+    load(write("b.csv", "100\r\n200\r\n"));
+    EXPECT_EQ(shown.samples.size(), 12u);
+    replay->Back(2);
+    EXPECT_EQ(shown.current[0], 10);
+    replay->Back(9);
+    EXPECT_EQ(shown.current[0], 1);
+}
+
+TEST_F(Replay, cancelOrAnUnreadableFileChangesNothingAndForwardWithoutAFileDoesNothing) {
+    load("");
+    load(folder.path().toStdString());  // a folder cannot be replayed
+    load(folder.filePath("gone.csv").toStdString());
+    EXPECT_TRUE(shown.calls.empty());
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.last().text,
+              "Could not open the log " + folder.filePath("gone.csv").toStdString());
+    EXPECT_EQ(messages.last().title, "Volcrestone");
+    EXPECT_EQ(messages.last().icon, platform::MessageBox::Icon::Critical);
+    ASSERT_TRUE(slot.openForWriting(folder.filePath("running.csv").toStdString(),
+                                    link::DataFileSlot::Use::Log));
+    replay->cmdFFwd_Click();
+    replay->cmdPlus1_Click();
+    EXPECT_TRUE(shown.samples.empty() && shown.percents.empty());
+    EXPECT_TRUE(slot.isOpen());  // a running log survives a failed load
+    replay->cmdMinus1_Click();   // back only moves the cursor over the stored rows
+    EXPECT_EQ(shown.cursor, 1);
+}
+
+TEST_F(Replay, closingTheFileDuringAStepEndsItAndAClickMeanwhileReadsOnFromWhereTheFileStands) {
+    load(writeLog("a.csv", 2000));
+    int painted = 0;
+    shown.onPaint = [&] {
+        if (++painted == 3)
+            replay->cmdPlus10_Click();  // clicked while ">>" runs
+        if (painted == 100)
+            slot.close();  // the Dashboard was closed: StopRealtime empties the slot
+    };
+    replay->cmdFFwd_Click();
+    EXPECT_EQ(shown.samples.size(), 544u + 100u);
+    EXPECT_EQ(shown.samples.back()[0], 644);
+    EXPECT_NE(shown.percent, "** EOF ** ");
+    replay->cmdPlus1_Click();
+    EXPECT_EQ(shown.samples.size(), 644u);
+}
+
+TEST_F(Replay, theWindowGoingAwayDuringAStepEndsTheStepAtOnce) {
+    load(writeLog("a.csv", 2000));
+    shown.onPaint = [&] { replay.reset(); };
+    replay->cmdFFwd_Click();
+    EXPECT_EQ(replay, nullptr);
+    EXPECT_EQ(shown.samples.size(), 545u);
+}
+
+TEST_F(Replay, aHugeLineOrABinaryFileIsReadWithoutHangingAndCountedWhole) {
+    load(write("huge.csv", "5,6," + std::string(3 << 20, '7') + "\r\n8"));
+    EXPECT_EQ(shown.samples, (std::vector<Record>{values({5, 6, 2147483647}), values({8})}));
+    EXPECT_EQ(replay->bytesRead(), replay->fileLen() + 2);  // the last line has no line end
+    std::string binary(20000, '\0');
+    for (std::size_t i = 0; i < binary.size(); ++i)
+        binary[i] = static_cast<char>(i * 31 % 256);
+    load(write("binary.csv", binary));
+    EXPECT_GT(shown.samples.size(), 100u);
+    EXPECT_EQ(shown.percent, "** EOF ** ");
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <iosfwd>
+
+#include "link/Realtime.h"
+
+// The Dashboard's value labels as console lines, shared by the commands that show realtime
+// blocks (live or from a data log).
+namespace cli {
+
+class Runner;
+
+// Prints the header, then one line per block the update shows: RPM, MAP, coolant, ignition,
+// MSD, TPS, battery and O2/AFR as the labels read them, with the stored display settings and
+// the command line's Edition and "3 Bar" choice.
+class Readout : public link::RealtimeDisplay {
+public:
+    // `flushEachLine` for a live stream that someone watches; a log runs faster without.
+    Readout(Runner& runner, bool flushEachLine);
+
+    void printHeader();
+    long long shown() const { return shown_; }
+
+    // link::RealtimeDisplay
+    link::RealtimeOptions options() const override { return options_; }
+    void showReadoutTexts(const link::ReadoutTexts& texts) override;
+
+private:
+    std::ostream& out_;
+    link::RealtimeOptions options_;
+    bool flushEachLine_;
+    long long shown_ = 0;
+};
+
+}  // namespace cli

@@ -1,0 +1,37 @@
+// replay FILE.csv: a data log's records as the Dashboard's value labels show them, one line per
+// record, read as the log replay window reads them. Streams: a log of any size costs the same
+// memory. Needs no port.
+#include <algorithm>
+#include <ostream>
+
+#include "cli/Commands.h"
+#include "cli/Readout.h"
+#include "cli/Runner.h"
+#include "dash/LogReplay.h"
+#include "link/DataFileSlot.h"
+#include "link/Realtime.h"
+
+namespace cli {
+
+int runReplay(Runner& runner) {
+    const std::string& path = runner.arguments().operands.at(0);
+    link::DataFileSlot log;
+    if (!log.openForReading(path, link::DataFileSlot::Use::Replay)) {
+        runner.err() << dash::cannotOpenLogText(path) << std::endl;
+        return kFailed;
+    }
+    Readout readout(runner, false);
+    link::Realtime realtime;
+    realtime.setDisplay(&readout);
+    readout.printHeader();
+    link::RxBuffer block{};
+    while (const std::optional<link::DataFileSlot::Line> line = log.readLine()) {
+        const dash::Record record = dash::readRecord(line->text);
+        std::copy(record.begin(), record.end(), block.begin());
+        realtime.copyATdata(block, true);
+    }
+    runner.out().flush();
+    return kDone;
+}
+
+}  // namespace cli
