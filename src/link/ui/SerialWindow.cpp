@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "link/ui/RawLabels.h"
 
@@ -115,8 +116,13 @@ QWidget* SerialWindow::buildValueGrid() {
         lbValue_[i] = namedLabel("lbValue" + QString::number(i), "0", grid);
         lbValue_[i]->setFrameShape(QFrame::Panel);
         lbValue_[i]->setFrameShadow(QFrame::Sunken);
-        lbValue_[i]->setMinimumWidth(40);
         lbValue_[i]->setAlignment(Qt::AlignCenter);
+        // A fixed size spares the window a new layout for every block: a stream (or a replay
+        // step) changes all 30 texts many times a second.
+        const QSize cell = lbValue_[i]->sizeHint();
+        lbValue_[i]->setFixedSize(
+            std::max(40, lbValue_[i]->fontMetrics().horizontalAdvance(QStringLiteral("$FF00")) + 8),
+            cell.height());
         layout->addWidget(caption, row, column);
         layout->addWidget(lbValue_[i], row, column + 1);
     }
