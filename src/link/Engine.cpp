@@ -234,6 +234,14 @@ bool Engine::burn() {
     return false;
 }
 
+void Engine::portLost() {
+    if (mode_ >= kFirstCommand) {
+        mode_ = kIdle;
+        rxCount_ = 0;
+        waitTicks_ = 0;
+    }
+}
+
 bool Engine::firmwareUpdate() {
     if (mode_ != kIdle) {
         return false;

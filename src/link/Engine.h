@@ -76,6 +76,10 @@ public:
     bool burn();
     // Bootloader entry: "!" and state 1 when idle; false otherwise.
     bool firmwareUpdate();
+    // The port went away: a pending command or the monitor stream can get no answer, and the
+    // user has been told once, so it ends now rather than by a time-out. A firmware update runs
+    // on to its own clean-up.
+    void portLost();
     // m, or Mode + 1 for -1; restarts the state's clock and BootText.
     void setMode(int m);
     // Sends raw bytes as they are (bootloader lines, carriage returns).

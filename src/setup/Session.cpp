@@ -100,6 +100,7 @@ void Session::portLost() {
     if (port_.isOpen()) {
         port_.close();
     }
+    engine_.portLost();
     if (portLostReported_) {
         return;
     }
@@ -112,8 +113,11 @@ void Session::portLost() {
     uploadEnabled_ = false;
     downloadEnabled_ = false;
     view_->showCommands();
-    services_.messages.show(portName(checkedPort_) + " was disconnected.", edition_.appName,
-                            Icon::Critical);
+    // A send under way says so itself, with what it means for the settings.
+    if (!sending_) {
+        services_.messages.show(portName(checkedPort_) + " was disconnected.", edition_.appName,
+                                Icon::Critical);
+    }
 }
 
 void Session::showPortNotOpen(const std::string& what) {
@@ -130,7 +134,10 @@ void Session::sendToController() {
         services_.messages.show(refusal->message, refusal->title, Icon::Critical);
         return;
     }
-    if (!link::sendTune(engine_, tune_, constants_)) {
+    sending_ = true;
+    const bool sent = link::sendTune(engine_, tune_, constants_);
+    sending_ = false;
+    if (!sent) {
         services_.messages.show(
             portName(checkedPort_) + " stopped while sending. The settings were not stored.",
             edition_.appName, Icon::Critical);

@@ -121,6 +121,7 @@ private:
     int checkedPort_ = 1;
     bool exchangeLocked_ = false;  // realtime mode holds the upload and send buttons
     bool portLostReported_ = false;
+    bool sending_ = false;  // the port may vanish while a send lets events run
 };
 
 }  // namespace setup

@@ -9,6 +9,7 @@
 
 #include "sim/Controller.h"
 #include "sim/Options.h"
+#include "sim/SerialLine.h"
 
 namespace {
 
@@ -125,12 +126,34 @@ TEST(SimFaults, silentControllerStillStoresWritesAndShortRepliesLoseTheirLastByt
     EXPECT_EQ(controller.receive(text("\r"), 1500), text("\r\nBoot"));
 }
 
+TEST(SimFaults, garbageRepliesKeepTheirLengthAndASlowLineCarries96BytesASecond) {
+    auto garbage = controllerWith({.garbageReplies = true});
+    const Bytes image = garbage.receive(text("U"), 0);
+    ASSERT_EQ(image.size(), 63u);
+    EXPECT_NE(image, controllerWith().receive(text("U"), 0));
+    EXPECT_EQ(garbage.receive(text("Q"), 0).size(), 1u);
+
+    auto controller = controllerWith();
+    sim::SerialLine slow(controller, {.slow = true});
+    slow.fromHost(text("U"), 1000);
+    std::size_t carried = 0;
+    for (std::int64_t ms = 1000; ms < 1500; ++ms)
+        carried += slow.toHost(ms).size();
+    EXPECT_EQ(carried, 49u) << "half a second, and the first byte at once";
+    EXPECT_EQ(slow.nextDueMs(), 1510);
+    for (std::int64_t ms = 1500; ms < 1700; ++ms)
+        carried += slow.toHost(ms).size();
+    EXPECT_EQ(carried, 63u);
+    EXPECT_EQ(slow.nextDueMs(), std::nullopt);
+}
+
 TEST(SimOptions, takeTheStoreShortRepliesFirmwareOutputAndBootFaultOptions) {
     using sim::BootFault;
     std::string error;
-    const std::vector<std::string> args{"--short",   "--store",      "s.bin",
-                                        "--s19-out", "got.txt",      "--boot-fault",
-                                        "late",      "--boot-fault", "blank:ack"};
+    const std::vector<std::string> args{"--short",   "--store",        "s.bin", "--s19-out",
+                                        "got.txt",   "--boot-fault",   "late",  "--boot-fault",
+                                        "blank:ack", "--vanish-after", "47",    "--answer-garbage",
+                                        "--slow"};
     const auto options = sim::parseOptions(args, error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->storePath, "s.bin");
@@ -139,6 +162,8 @@ TEST(SimOptions, takeTheStoreShortRepliesFirmwareOutputAndBootFaultOptions) {
     EXPECT_EQ(options->faults.boot.prompt, BootFault::Late);
     EXPECT_EQ(options->faults.boot.acknowledge, BootFault::Blank);
     EXPECT_EQ(options->faults.boot.complete, BootFault::Late);
+    EXPECT_EQ(options->vanishAfter, 47);
+    EXPECT_TRUE(options->faults.garbageReplies && options->lineFaults.slow);
 }
 
 TEST(SimOptions, refuseABadArgumentWithAMessageNamingIt) {
@@ -149,6 +174,7 @@ TEST(SimOptions, refuseABadArgumentWithAMessageNamingIt) {
         {{"--revision", "256"}, "--revision takes a number from 0 to 255"},
         {{"--revision", "1x"}, "--revision takes a number from 0 to 255"},
         {{"--store"}, "--store needs a value"},
+        {{"--vanish-after", "0"}, "--vanish-after takes a number of 1 or more"},
         {{"--boot-fault", "loud"}, kBootFaultError},
         {{"--boot-fault", "late:menu"}, kBootFaultError},
         {{"--loud"}, "unknown argument --loud"}};

@@ -25,8 +25,11 @@ int runSend(Runner& runner) {
         return kFailed;
     }
     if (!link::sendTune(runner.engine(), tune, constants) || !runner.drained()) {
-        runner.err() << "Could not send to " << portName(runner.arguments())
-                     << ": the line stopped before the Tune was out" << std::endl;
+        // A vanished device has been named already.
+        if (!runner.finished()) {
+            runner.err() << "Could not send to " << portName(runner.arguments())
+                         << ": the line stopped before the Tune was out" << std::endl;
+        }
         return kFailed;
     }
     runner.out() << "Download Done!" << std::endl;

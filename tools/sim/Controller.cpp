@@ -198,12 +198,19 @@ Frame Controller::nextFrame(std::int64_t nowMs) {
     return frame;
 }
 
-void Controller::reply(Bytes bytes, Bytes& out) const {
+void Controller::reply(Bytes bytes, Bytes& out) {
     if (setup_.faults.silent) {
         return;
     }
     if (setup_.faults.shortReplies && !bytes.empty()) {
         bytes.pop_back();
+    }
+    if (setup_.faults.garbageReplies) {
+        // A fixed sequence, so a failing run can be repeated byte for byte.
+        for (std::uint8_t& byte : bytes) {
+            noise_ = noise_ * 1103515245u + 12345u;
+            byte = static_cast<std::uint8_t>(noise_ >> 16);
+        }
     }
     out.insert(out.end(), bytes.begin(), bytes.end());
 }

@@ -32,9 +32,10 @@ struct BootFaults {
 
 // Misbehaviour on request, for testing how the host copes.
 struct Faults {
-    bool silent = false;        // answer nothing at all
-    bool shortReplies = false;  // every reply loses its last byte
-    int outOfStepEvery = 0;     // every Nth monitor frame jumps secl by 5; 0 = never
+    bool silent = false;          // answer nothing at all
+    bool shortReplies = false;    // every reply loses its last byte
+    bool garbageReplies = false;  // every reply comes as as many meaningless bytes
+    int outOfStepEvery = 0;       // every Nth monitor frame jumps secl by 5; 0 = never
     BootFaults boot{};
 };
 
@@ -77,7 +78,7 @@ private:
     void command(std::uint8_t byte, std::int64_t nowMs, Bytes& out);
     void bootloader(std::uint8_t byte, std::int64_t nowMs, Bytes& out);
     void firmwareLineEnded(std::int64_t nowMs, Bytes& out);
-    void reply(Bytes bytes, Bytes& out) const;
+    void reply(Bytes bytes, Bytes& out);
     void answer(BootFault fault, std::string_view text, std::int64_t nowMs, Bytes& out);
     Frame nextFrame(std::int64_t nowMs);
     void store();
@@ -91,6 +92,7 @@ private:
     std::int64_t nextFrameMs_ = 0;
     int streamFrames_ = 0;
     std::uint8_t secl_ = 0;
+    std::uint32_t noise_ = 1;  // the state of the garbage replies' pseudo-random bytes
     std::string bootLine_;
     std::vector<std::string> firmwareLines_;
     struct Scheduled {

@@ -54,7 +54,8 @@ std::optional<Options> parseOptions(std::span<const std::string> args, std::stri
         const std::string& arg = args[i];
         const bool takesValue = arg == "--store" || arg == "--record" || arg == "--link" ||
                                 arg == "--revision" || arg == "--out-of-step" ||
-                                arg == "--s19-out" || arg == "--boot-fault";
+                                arg == "--vanish-after" || arg == "--s19-out" ||
+                                arg == "--boot-fault";
         if (takesValue && i + 1 >= args.size()) {
             error = arg + " needs a value";
             return std::nullopt;
@@ -74,23 +75,32 @@ std::optional<Options> parseOptions(std::span<const std::string> args, std::stri
                     "optionally :prompt, :ack or :complete";
                 return std::nullopt;
             }
-        } else if (arg == "--revision" || arg == "--out-of-step") {
-            const bool revision = arg == "--revision";
-            const auto value = wholeNumber(args[++i], revision ? 0 : 1, revision ? 255 : 1000000);
+        } else if (arg == "--revision") {
+            const auto value = wholeNumber(args[++i], 0, 255);
             if (!value) {
-                error = arg + (revision ? " takes a number from 0 to 255"
-                                        : " takes a number of 1 or more");
+                error = arg + " takes a number from 0 to 255";
                 return std::nullopt;
             }
-            (revision ? options.revision : options.faults.outOfStepEvery) = *value;
+            options.revision = *value;
+        } else if (arg == "--out-of-step" || arg == "--vanish-after") {
+            const auto value = wholeNumber(args[++i], 1, 1000000);
+            if (!value) {
+                error = arg + " takes a number of 1 or more";
+                return std::nullopt;
+            }
+            (arg == "--out-of-step" ? options.faults.outOfStepEvery : options.vanishAfter) = *value;
         } else if (arg == "--silent") {
             options.faults.silent = true;
         } else if (arg == "--short") {
             options.faults.shortReplies = true;
+        } else if (arg == "--answer-garbage") {
+            options.faults.garbageReplies = true;
         } else if (arg == "--split") {
             options.lineFaults.split = true;
         } else if (arg == "--garbage") {
             options.lineFaults.garbage = true;
+        } else if (arg == "--slow") {
+            options.lineFaults.slow = true;
         } else {
             error = "unknown argument " + arg;
             return std::nullopt;

@@ -16,15 +16,17 @@ struct Options {
     std::string linkPath;    // --link PATH
     std::string s19Path;     // --s19-out FILE
     int revision = 10;       // --revision N
-    Faults faults;           // --silent, --short, --out-of-step N, --boot-fault KIND[:ANSWER]
-    LineFaults lineFaults;   // --split, --garbage
+    int vanishAfter = 0;     // --vanish-after N: the terminal goes away after N bytes; 0 = never
+    Faults
+        faults;  // --silent, --short, --answer-garbage, --out-of-step N, --boot-fault KIND[:ANSWER]
+    LineFaults lineFaults;  // --split, --garbage, --slow
 };
 
 inline constexpr const char* kUsage =
     "usage: volcrestone-sim [--store FILE] [--record FILE] [--link PATH] [--revision N]\n"
     "                       [--s19-out FILE] [--silent] [--short] [--split] [--out-of-step N]\n"
-    "                       [--garbage] [--boot-fault wrong|late|blank|split|silent[:prompt|ack|"
-    "complete]]\n";
+    "                       [--garbage] [--answer-garbage] [--slow] [--vanish-after N]\n"
+    "                       [--boot-fault wrong|late|blank|split|silent[:prompt|ack|complete]]\n";
 
 // The options, or nothing with `error` saying which argument is wrong.
 std::optional<Options> parseOptions(std::span<const std::string> args, std::string& error);

@@ -26,6 +26,15 @@ void SerialLine::queue(const Bytes& bytes, std::int64_t nowMs) {
         return;
     }
     lastActivityMs_ = nowMs;
+    if (faults_.slow) {
+        std::int64_t atUs = std::max(nowMs * 1000, slowLineFreeUs_);
+        for (const std::uint8_t byte : bytes) {
+            pieces_.push_back({atUs / 1000, {byte}});
+            atUs += kSlowByteUs;
+        }
+        slowLineFreeUs_ = atUs;
+        return;
+    }
     if (!faults_.split) {
         pieces_.push_back({nowMs, bytes});
         return;
@@ -44,7 +53,9 @@ bool SerialLine::quiet() const {
 }
 
 Bytes SerialLine::toHost(std::int64_t nowMs) {
-    queue(controller_.advance(nowMs), nowMs);
+    if (!lineBusy()) {
+        queue(controller_.advance(nowMs), nowMs);
+    }
     if (faults_.garbage && quiet() && nowMs - lastActivityMs_ >= kStrayPauseMs) {
         pieces_.push_back({nowMs, {kStrayBytes[strayIndex_]}});
         strayIndex_ = (strayIndex_ + 1) % kStrayBytes.size();
@@ -59,7 +70,10 @@ Bytes SerialLine::toHost(std::int64_t nowMs) {
 }
 
 std::optional<std::int64_t> SerialLine::nextDueMs() const {
-    std::optional<std::int64_t> due = controller_.nextDueMs();
+    std::optional<std::int64_t> due;
+    if (!lineBusy()) {
+        due = controller_.nextDueMs();
+    }
     const auto earliest = [&due](std::int64_t at) { due = due ? std::min(*due, at) : at; };
     if (!pieces_.empty()) {
         earliest(pieces_.front().atMs);

@@ -9,12 +9,14 @@
 
 // The simulator's end of the serial line: takes the host's bytes to the controller and hands
 // back, at the right moments, what goes to the host. The line-level faults live here: replies
-// cut into pieces with pauses, and stray bytes while the controller has nothing to say.
+// cut into pieces with pauses, stray bytes while the controller has nothing to say, and a line
+// that carries a tenth of its rate.
 namespace sim {
 
 struct LineFaults {
     bool split = false;
     bool garbage = false;
+    bool slow = false;
 };
 
 class SerialLine {
@@ -22,6 +24,8 @@ public:
     static constexpr std::size_t kPieceSize = 7;
     static constexpr std::int64_t kPiecePauseMs = 15;
     static constexpr std::int64_t kStrayPauseMs = 700;
+    // A tenth of 960 bytes a second, one byte after the other.
+    static constexpr std::int64_t kSlowByteUs = 1000000 / 96;
 
     SerialLine(Controller& controller, LineFaults faults);
 
@@ -39,12 +43,15 @@ private:
 
     void queue(const Bytes& bytes, std::int64_t nowMs);
     bool quiet() const;
+    // A slow line holds the controller back: nothing new is said until its last words are out.
+    bool lineBusy() const { return faults_.slow && !pieces_.empty(); }
 
     Controller& controller_;
     LineFaults faults_;
     std::deque<Piece> pieces_;
     std::int64_t lastActivityMs_ = 0;
     std::size_t strayIndex_ = 0;
+    std::int64_t slowLineFreeUs_ = 0;
 };
 
 }  // namespace sim

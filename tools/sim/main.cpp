@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -78,8 +79,12 @@ void record(int recordFd, std::span<const std::uint8_t> bytes) {
     }
 }
 
-void serve(sim::Pty& pty, sim::SerialLine& line, int recordFd, const sigset_t& waitMask) {
+// Until a stop request, or until `vanishAfter` bytes came from the host (0 = never): the
+// controller takes those bytes but says nothing more, and the caller pulls the line.
+void serve(sim::Pty& pty, sim::SerialLine& line, int recordFd, const sigset_t& waitMask,
+           int vanishAfter) {
     std::array<std::uint8_t, 512> buffer{};
+    std::size_t heard = 0;
     while (stopRequested == 0) {
         const sim::Bytes out = line.toHost(nowMs());
         pty.write(out);
@@ -95,12 +100,20 @@ void serve(sim::Pty& pty, sim::SerialLine& line, int recordFd, const sigset_t& w
         if (::ppoll(&input, 1, wait, &waitMask) <= 0 || (input.revents & POLLIN) == 0) {
             continue;
         }
-        const std::size_t n = pty.read(buffer);
+        std::size_t n = pty.read(buffer);
         if (n == 0) {
             continue;
         }
+        const bool vanish = vanishAfter > 0 && heard + n >= static_cast<std::size_t>(vanishAfter);
+        if (vanish) {
+            n = static_cast<std::size_t>(vanishAfter) - heard;
+        }
+        heard += n;
         record(recordFd, std::span(buffer.data(), n));
         line.fromHost(std::span(buffer.data(), n), nowMs());
+        if (vanish) {
+            return;
+        }
     }
     // A test stops us right after its client wrote; what is still in the terminal belongs in
     // the record all the same.
@@ -156,12 +169,15 @@ int main(int argc, char** argv) {
         }
     }
     try {
-        sim::Pty pty;
-        if (!options->linkPath.empty() && !makeLink(options->linkPath, pty.devicePath())) {
+        std::optional<sim::Pty> pty(std::in_place);
+        if (!options->linkPath.empty() && !makeLink(options->linkPath, pty->devicePath())) {
             return 1;
         }
-        std::cout << pty.devicePath() << std::endl;
-        serve(pty, line, recordFd, waitMask);
+        std::cout << pty->devicePath() << std::endl;
+        serve(*pty, line, recordFd, waitMask, options->vanishAfter);
+        // The terminal goes first, so a host that still holds the device sees it hang up while
+        // the link still names it.
+        pty.reset();
         if (!options->linkPath.empty()) {
             ::unlink(options->linkPath.c_str());
         }
