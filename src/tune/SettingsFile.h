@@ -22,6 +22,8 @@ bool loadSettings(Tune& tune, std::string_view body, std::string_view version);
 enum class LoadOutcome { Loaded, CannotOpen, NotSettingsFile, Failed };
 // Reads a settings file into the Tune (left untouched unless the header is ours).
 LoadOutcome loadSettingsFile(Tune& tune, const std::filesystem::path& path);
+// The same for the file's whole contents already in memory; loadSettingsFile hands its bytes here.
+LoadOutcome loadSettingsContents(Tune& tune, std::string_view contents);
 
 // Writes the file safely: a temporary file in the same folder is written, flushed and renamed
 // over the target, so a failure leaves any existing file as it was. False on any failure.
