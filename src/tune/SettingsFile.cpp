@@ -282,7 +282,10 @@ LoadOutcome loadSettingsFile(Tune& tune, const std::filesystem::path& path) {
     std::string bytes;
     if (!readCapped(path, bytes))
         return LoadOutcome::CannotOpen;
-    const std::string_view all(bytes);
+    return loadSettingsContents(tune, bytes);
+}
+
+LoadOutcome loadSettingsContents(Tune& tune, std::string_view all) {
     const std::size_t lineEnd = std::min(all.find_first_of("\r\n"), all.size());
     const std::string_view header = all.substr(0, lineEnd);
     if (header.substr(0, kHeaderWords.size()) != kHeaderWords)

@@ -23,6 +23,8 @@ enum class LoadOutcome { Loaded, CannotOpen, NotSettingsFile, Failed };
 // Reads a settings file into the Tune (left untouched unless the header is ours). The header is
 // looked at first, so any file without it is "not a settings file", however big.
 LoadOutcome loadSettingsFile(Tune& tune, const std::filesystem::path& path);
+// The same for the file's whole contents already in memory; loadSettingsFile hands its bytes here.
+LoadOutcome loadSettingsContents(Tune& tune, std::string_view contents);
 
 enum class SaveOutcome { Saved, CannotOpen, Failed };
 // Saves `content` as the file `path`. CannotOpen, with nothing touched, when the target cannot be
