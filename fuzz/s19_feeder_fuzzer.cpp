@@ -1,0 +1,70 @@
+// The firmware update's line feeder on any file, against the simulator's bootloader on a fake
+// line: the update always ends (done, timed out or stopped) within a bounded number of ticks,
+// and never leaves the file open.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fuzz/Check.h"
+#include "link/Bootloader.h"
+#include "link/DataFileSlot.h"
+#include "link/Engine.h"
+#include "sim/Controller.h"
+#include "support/FakePlatform.h"
+
+namespace {
+
+class Ticks : public link::EngineEvents {
+public:
+    explicit Ticks(link::Bootloader& bootloader) : bootloader_(bootloader) {}
+    void bootloaderTick(int mode) override { bootloader_.step(mode); }
+
+private:
+    link::Bootloader& bootloader_;
+};
+
+const std::string& scratchFile() {
+    static const std::string path = "/tmp/volcrestone-s19-fuzz-" + std::to_string(::getpid());
+    return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (std::FILE* file = std::fopen(scratchFile().c_str(), "wb")) {
+        std::fwrite(data, 1, size, file);
+        std::fclose(file);
+    } else {
+        return 0;
+    }
+    support::FakeSerialPort port;
+    support::FakeClock clock;
+    support::FakeEventPump pump(&port);
+    link::Engine engine(port, clock, pump);
+    link::DataFileSlot files;
+    link::Bootloader bootloader(engine, files);
+    Ticks ticks(bootloader);
+    engine.setListener(&ticks);
+    sim::Controller controller{sim::ControllerSetup{}};
+    port.open(1);
+    bootloader.downLoad(scratchFile());
+
+    // Every line takes one tick; each state may wait two seconds for its answer.
+    const std::size_t limit = size + 200;
+    std::size_t heard = 0;
+    for (std::size_t tick = 1; tick <= limit && engine.mode() != link::kIdle; ++tick) {
+        clock.seconds = 1000 + static_cast<std::int64_t>(tick / 10);
+        const std::vector<std::uint8_t> fresh(port.written.begin() + static_cast<long>(heard),
+                                              port.written.end());
+        heard = port.written.size();
+        port.push(controller.receive(fresh, static_cast<std::int64_t>(tick) * 100));
+        port.push(controller.advance(static_cast<std::int64_t>(tick) * 100));
+        engine.tick();
+    }
+    FUZZ_CHECK(engine.mode() == link::kIdle);
+    FUZZ_CHECK(!files.isOpen());
+    return 0;
+}
