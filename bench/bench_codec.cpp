@@ -1,29 +1,29 @@
 #include <benchmark/benchmark.h>
 
-#include "link/Codec.h"
+#include "comlink/Codec.h"
 #include "tune/Tune.h"
 
 namespace {
 
 void encodeStartupTune(benchmark::State& state) {
     const tune::Tune tune = tune::Tune::startup(tune::Edition::BEL);
-    const link::EngineConstants constants = *link::calcEngineConstants(tune);
+    const comlink::EngineConstants constants = *comlink::calcEngineConstants(tune);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(link::encodeTune(tune, constants));
+        benchmark::DoNotOptimize(comlink::encodeTune(tune, constants));
     }
 }
 BENCHMARK(encodeStartupTune);
 
 void decodeStartupImage(benchmark::State& state) {
     const tune::Tune original = tune::Tune::startup(tune::Edition::BEL);
-    link::RxBuffer image{};
-    for (const link::ImageWrite& write :
-         link::encodeTune(original, *link::calcEngineConstants(original))) {
+    comlink::RxBuffer image{};
+    for (const comlink::ImageWrite& write :
+         comlink::encodeTune(original, *comlink::calcEngineConstants(original))) {
         image[static_cast<std::size_t>(write.offset)] = write.value & 0xFF;
     }
     tune::Tune tune = original;
     for (auto _ : state) {
-        link::imageToSetup(tune, image, tune::Edition::BEL);
+        comlink::imageToSetup(tune, image, tune::Edition::BEL);
         benchmark::DoNotOptimize(tune);
     }
 }

@@ -7,8 +7,8 @@
 
 #include "dash/ui/Config.h"
 #include "dash/ui/Realtime.h"
-#include "link/DataFileSlot.h"
-#include "link/Realtime.h"
+#include "comlink/DataFileSlot.h"
+#include "comlink/Realtime.h"
 #include "support/FakePlatform.h"
 
 namespace {
@@ -20,8 +20,8 @@ void blockAndRepaint(benchmark::State& state, bool dials) {
         store.write("Realtime", key, "True");
     }
     support::FakeColorDialog colors;
-    link::Realtime realtime;
-    link::DataFileSlot dataFile;
+    comlink::Realtime realtime;
+    comlink::DataFileSlot dataFile;
     dash::Config config(tune::editionInfo(tune::Edition::BEL), store, colors, realtime);
     dash::Realtime window(tune::editionInfo(tune::Edition::BEL),
                           {store, config, dataFile, [] { return true; }, [] { return false; },
@@ -31,7 +31,7 @@ void blockAndRepaint(benchmark::State& state, bool dials) {
     window.show();
     QApplication::processEvents();
 
-    link::RxBuffer block{};
+    comlink::RxBuffer block{};
     int n = 0;
     for (auto _ : state) {
         // A moving engine: every value changes a little each block.

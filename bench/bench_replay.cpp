@@ -12,7 +12,7 @@
 #include "app/Application.h"
 #include "dash/LogFormat.h"
 #include "dash/ui/File.h"
-#include "link/ui/SerialWindow.h"
+#include "comlink/ui/SerialWindow.h"
 #include "platform/SystemClock.h"
 #include "setup/ui/Ignition.h"
 #include "support/FakePlatform.h"
@@ -28,9 +28,9 @@ void fastForward(benchmark::State& state) {
     {
         std::ofstream out(log, std::ios::binary);
         std::mt19937 random(1);
-        link::RxBuffer block{};
+        comlink::RxBuffer block{};
         for (int i = 0; i < (kSteps + 1) * kRecordsPerStep; ++i) {
-            for (int k = 0; k < link::kRealtimeBlockSize; ++k)
+            for (int k = 0; k < comlink::kRealtimeBlockSize; ++k)
                 block[static_cast<std::size_t>(k)] = static_cast<int>(random() % 256);
             out << dash::logLine(block) << "\r\n";
         }

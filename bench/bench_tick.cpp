@@ -3,15 +3,15 @@
 #include <cstdint>
 #include <vector>
 
-#include "link/Engine.h"
+#include "comlink/Engine.h"
 #include "support/FakePlatform.h"
 
 namespace {
 
 // Counts images so the compiler cannot drop the work.
-class ImageCounter : public link::EngineEvents {
+class ImageCounter : public comlink::EngineEvents {
 public:
-    void imageReceived(const link::RxBuffer& rx) override { sum += rx[62]; }
+    void imageReceived(const comlink::RxBuffer& rx) override { sum += rx[62]; }
     long sum = 0;
 };
 
@@ -21,7 +21,7 @@ void tickCompletingAnUpload(benchmark::State& state) {
     port.open(1);
     support::FakeClock clock;
     support::FakeEventPump pump(&port);
-    link::Engine engine(port, clock, pump);
+    comlink::Engine engine(port, clock, pump);
     ImageCounter counter;
     engine.setListener(&counter);
     std::vector<std::uint8_t> image(63);

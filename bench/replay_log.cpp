@@ -25,10 +25,10 @@ namespace {
 void writeLog(const std::string& path, std::uintmax_t bytes) {
     std::ofstream out(path, std::ios::binary);
     std::mt19937 random(1);
-    link::RxBuffer block{};
+    comlink::RxBuffer block{};
     std::uintmax_t written = 0;
     while (written < bytes) {
-        for (int k = 0; k < link::kRealtimeBlockSize; ++k)
+        for (int k = 0; k < comlink::kRealtimeBlockSize; ++k)
             block[static_cast<std::size_t>(k)] = static_cast<int>(random() % 256);
         const std::string line = dash::logLine(block) + "\r\n";
         out << line;

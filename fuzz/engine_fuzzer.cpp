@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "fuzz/Check.h"
-#include "link/Codec.h"
-#include "link/Engine.h"
+#include "comlink/Codec.h"
+#include "comlink/Engine.h"
 #include "support/FakePlatform.h"
 #include "tune/SettingsText.h"
 
@@ -49,7 +49,7 @@ bool isByte(int value) {
     return value >= 0 && value <= 255;
 }
 
-bool allBytes(const link::RxBuffer& rx, int count) {
+bool allBytes(const comlink::RxBuffer& rx, int count) {
     for (int i = 0; i < count; ++i) {
         if (!isByte(rx[static_cast<std::size_t>(i)]))
             return false;
@@ -57,9 +57,9 @@ bool allBytes(const link::RxBuffer& rx, int count) {
     return true;
 }
 
-class Watcher : public link::EngineEvents {
+class Watcher : public comlink::EngineEvents {
 public:
-    Watcher(const link::Engine& engine, tune::Edition edition)
+    Watcher(const comlink::Engine& engine, tune::Edition edition)
         : engine_(engine), edition_(edition) {}
 
     bool about = false;
@@ -67,24 +67,24 @@ public:
     void noResponse(int mode) override { FUZZ_CHECK(mode >= 10); }
     void revisionReceived(int revision) override { FUZZ_CHECK(isByte(revision)); }
     bool aboutShowing() const override { return about; }
-    void realtimeBlock(const link::RxBuffer& rx) override {
+    void realtimeBlock(const comlink::RxBuffer& rx) override {
         FUZZ_CHECK(!engine_.replayActive());
-        FUZZ_CHECK(allBytes(rx, link::kRealtimeBlockSize));
+        FUZZ_CHECK(allBytes(rx, comlink::kRealtimeBlockSize));
         FUZZ_CHECK(engine_.mode() != 'M' || rx[0] == engine_.monitorSeq());
     }
-    void imageReceived(const link::RxBuffer& rx) override {
-        FUZZ_CHECK(engine_.mode() == link::kIdle);
-        FUZZ_CHECK(allBytes(rx, link::kImageSize));
+    void imageReceived(const comlink::RxBuffer& rx) override {
+        FUZZ_CHECK(engine_.mode() == comlink::kIdle);
+        FUZZ_CHECK(allBytes(rx, comlink::kImageSize));
         tune::Tune t = tune::Tune::startup(edition_);
-        link::imageToSetup(t, rx, edition_);
+        comlink::imageToSetup(t, rx, edition_);
         FUZZ_CHECK(!tune::settingStr(t).empty());
     }
     void bootloaderTick(int mode) override {
-        FUZZ_CHECK((mode >= 1 && mode <= 5) || mode == link::kBootCleanUp);
+        FUZZ_CHECK((mode >= 1 && mode <= 5) || mode == comlink::kBootCleanUp);
     }
 
 private:
-    const link::Engine& engine_;
+    const comlink::Engine& engine_;
     tune::Edition edition_;
 };
 
@@ -118,7 +118,7 @@ private:
     void tick() {
         engine_.tick();
         const int mode = engine_.mode();
-        if (mode == link::kIdle)
+        if (mode == comlink::kIdle)
             FUZZ_CHECK(engine_.waitTicks() == 0);
         if (mode >= 10)
             FUZZ_CHECK(engine_.waitTicks() >= 0 && engine_.waitTicks() <= 4);
@@ -137,17 +137,17 @@ private:
     }
     void stop() {
         const bool stops =
-            port_.isOpen() && (engine_.mode() == link::kIdle || engine_.mode() == 'M');
+            port_.isOpen() && (engine_.mode() == comlink::kIdle || engine_.mode() == 'M');
         engine_.cmdN();
         if (stops)
-            FUZZ_CHECK(engine_.mode() == link::kIdle && port_.written.back() == 'N');
+            FUZZ_CHECK(engine_.mode() == comlink::kIdle && port_.written.back() == 'N');
     }
 
     Script& script_;
     CheckedPort port_;
     support::FakeClock clock_;
     support::FakeEventPump pump_;
-    link::Engine engine_;
+    comlink::Engine engine_;
     Watcher watcher_;
 };
 

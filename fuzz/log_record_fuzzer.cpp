@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view line(reinterpret_cast<const char*>(data), size);
     const dash::Record record = dash::readRecord(line);
-    link::RxBuffer block{};
+    comlink::RxBuffer block{};
     for (std::size_t i = 0; i < record.size(); ++i) {
         block[i] = record[i];
     }

@@ -12,25 +12,25 @@
 
 #include "dash/LogFormat.h"
 #include "fuzz/Check.h"
-#include "link/Realtime.h"
+#include "comlink/Realtime.h"
 #include "tune/Numeric.h"
 
 namespace {
 
-using link::DerivedValues;
-using link::RealtimeOptions;
+using comlink::DerivedValues;
+using comlink::RealtimeOptions;
 
 // The input: the 30 values of a block, a byte with the Edition and the options, one with tgRPM's
 // upper range.
 struct Case {
-    link::RxBuffer block{};
+    comlink::RxBuffer block{};
     RealtimeOptions options;
     double rpmGraphMaxY = 8000;
 };
 
 Case caseFrom(const std::uint8_t* data, std::size_t size) {
     Case c;
-    std::int32_t values[link::kRealtimeBlockSize] = {};
+    std::int32_t values[comlink::kRealtimeBlockSize] = {};
     std::memcpy(values, data, std::min(size, sizeof values));
     std::copy(std::begin(values), std::end(values), c.block.begin());
     const unsigned bits = size > sizeof values ? data[sizeof values] : 0;
@@ -54,10 +54,10 @@ void checkText(const std::string& text, double value, int decimals) {
 }
 
 void checkTexts(const DerivedValues& v, const RealtimeOptions& o) {
-    const link::ReadoutTexts t = link::readoutTexts(v, o);
+    const comlink::ReadoutTexts t = comlink::readoutTexts(v, o);
     checkText(t.rpm, v.rpm, 0);
     checkText(t.map, o.threeBar ? num::roundHalfEven(v.kpa * 1.176) : v.kpa, 0);
-    checkText(t.coolant, link::coolantReading(v.coolantF, o.celsius), 0);
+    checkText(t.coolant, comlink::coolantReading(v.coolantF, o.celsius), 0);
     checkText(t.ignition, v.ignRaw / 2, 1);
     checkText(t.ignMsd, v.msdRaw / 2, 1);
     checkText(t.tps, v.tps * 5 / 255, 1);
@@ -72,21 +72,21 @@ void checkFinite(const DerivedValues& v, const RealtimeOptions& o, double rpmGra
     for (const double d :
          {v.rpm, v.ignRaw, v.msdRaw, v.coolantF, v.batteryTenths, v.afr, v.o2, v.kpa, v.tps})
         FUZZ_CHECK(std::isfinite(d));
-    const link::TrendSamples s = link::trendSamples(v, o, rpmGraphMaxY);
+    const comlink::TrendSamples s = comlink::trendSamples(v, o, rpmGraphMaxY);
     for (const double d : s.rpmGraph)
         FUZZ_CHECK(std::isfinite(d));
     for (const double d : s.afrGraph)
         FUZZ_CHECK(std::isfinite(d));
-    const link::DialValues dials = link::dialValues(v, o);
+    const comlink::DialValues dials = comlink::dialValues(v, o);
     for (const double d :
          {dials.rpm, dials.map, dials.o2afr, dials.ignition, dials.coolant, dials.tps})
         FUZZ_CHECK(std::isfinite(d));
 }
 
-void checkLogLine(const link::RxBuffer& block) {
+void checkLogLine(const comlink::RxBuffer& block) {
     const std::string line = dash::logLine(block);
     std::size_t start = 0;
-    for (int i = 0; i < link::kRealtimeBlockSize; ++i) {
+    for (int i = 0; i < comlink::kRealtimeBlockSize; ++i) {
         const std::size_t end = std::min(line.find(',', start), line.size());
         const std::string field = line.substr(start, end - start);
         FUZZ_CHECK(field.size() >= 3 && field.front() == ' ' && field.back() == ' ');
@@ -100,7 +100,7 @@ void checkLogLine(const link::RxBuffer& block) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const Case c = caseFrom(data, size);
-    const DerivedValues v = link::deriveValues(c.block, c.options.edition);
+    const DerivedValues v = comlink::deriveValues(c.block, c.options.edition);
     checkTexts(v, c.options);
     checkFinite(v, c.options, c.rpmGraphMaxY);
     checkLogLine(c.block);

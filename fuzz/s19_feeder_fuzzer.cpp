@@ -9,21 +9,21 @@
 #include <vector>
 
 #include "fuzz/Check.h"
-#include "link/Bootloader.h"
-#include "link/DataFileSlot.h"
-#include "link/Engine.h"
+#include "comlink/Bootloader.h"
+#include "comlink/DataFileSlot.h"
+#include "comlink/Engine.h"
 #include "sim/Controller.h"
 #include "support/FakePlatform.h"
 
 namespace {
 
-class Ticks : public link::EngineEvents {
+class Ticks : public comlink::EngineEvents {
 public:
-    explicit Ticks(link::Bootloader& bootloader) : bootloader_(bootloader) {}
+    explicit Ticks(comlink::Bootloader& bootloader) : bootloader_(bootloader) {}
     void bootloaderTick(int mode) override { bootloader_.step(mode); }
 
 private:
-    link::Bootloader& bootloader_;
+    comlink::Bootloader& bootloader_;
 };
 
 const std::string& scratchFile() {
@@ -43,9 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     support::FakeSerialPort port;
     support::FakeClock clock;
     support::FakeEventPump pump(&port);
-    link::Engine engine(port, clock, pump);
-    link::DataFileSlot files;
-    link::Bootloader bootloader(engine, files);
+    comlink::Engine engine(port, clock, pump);
+    comlink::DataFileSlot files;
+    comlink::Bootloader bootloader(engine, files);
     Ticks ticks(bootloader);
     engine.setListener(&ticks);
     sim::Controller controller{sim::ControllerSetup{}};
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Every line takes one tick; each state may wait two seconds for its answer.
     const std::size_t limit = size + 200;
     std::size_t heard = 0;
-    for (std::size_t tick = 1; tick <= limit && engine.mode() != link::kIdle; ++tick) {
+    for (std::size_t tick = 1; tick <= limit && engine.mode() != comlink::kIdle; ++tick) {
         clock.seconds = 1000 + static_cast<std::int64_t>(tick / 10);
         const std::vector<std::uint8_t> fresh(port.written.begin() + static_cast<long>(heard),
                                               port.written.end());
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         port.push(controller.advance(static_cast<std::int64_t>(tick) * 100));
         engine.tick();
     }
-    FUZZ_CHECK(engine.mode() == link::kIdle);
+    FUZZ_CHECK(engine.mode() == comlink::kIdle);
     FUZZ_CHECK(!files.isOpen());
     return 0;
 }

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "fuzz/Check.h"
-#include "link/Transfer.h"
+#include "comlink/Transfer.h"
 #include "tune/SettingsFile.h"
 #include "tune/SettingsText.h"
 #include "tune/ValueReader.h"
@@ -45,12 +45,12 @@ std::size_t countValues(std::string_view contents) {
 }
 
 void sendPath(const tune::Tune& t, Edition edition) {
-    link::EngineConstants constants;
-    if (link::checkBeforeSend(t, edition, constants))
+    comlink::EngineConstants constants;
+    if (comlink::checkBeforeSend(t, edition, constants))
         return;
-    const std::vector<link::ImageWrite> writes = link::encodeTune(t, constants);
+    const std::vector<comlink::ImageWrite> writes = comlink::encodeTune(t, constants);
     FUZZ_CHECK(writes.size() == 53);
-    for (const link::ImageWrite& write : writes)
+    for (const comlink::ImageWrite& write : writes)
         FUZZ_CHECK(write.offset >= 0 && write.offset <= 53 && write.offset != 49);
 }
 

@@ -1,9 +1,9 @@
 #include "app/Application.h"
 
 #include "dialogs/ui/About.h"
-#include "link/ui/NoCommWindow.h"
-#include "link/ui/S19Window.h"
-#include "link/ui/SerialWindow.h"
+#include "comlink/ui/NoCommWindow.h"
+#include "comlink/ui/S19Window.h"
+#include "comlink/ui/SerialWindow.h"
 #include "setup/ui/Ignition.h"
 
 namespace app {
@@ -21,8 +21,8 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
                setup::Services{platform.messages, platform.files, platform.store},
                std::move(currentFolder)),
       about_(std::make_unique<dialogs::About>(edition, engine_)),
-      serial_(std::make_unique<link::SerialWindow>(engine_)),
-      noComm_(std::make_unique<link::NoCommWindow>(edition.appName)),
+      serial_(std::make_unique<comlink::SerialWindow>(engine_)),
+      noComm_(std::make_unique<comlink::NoCommWindow>(edition.appName)),
       live_(std::make_unique<LiveData>(
           session_, engine_, *serial_, *noComm_, dataFiles_,
           LiveData::Services{platform.store, platform.colors, platform.messages, platform.files,
@@ -35,7 +35,7 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
     poll_.setInterval(kPollMilliseconds);
     connect(&poll_, &QTimer::timeout, this, [this] { engine_.tick(); });
     // Acknowledging a lost answer also ends a live display that would only wait for more.
-    connect(noComm_.get(), &link::NoCommWindow::acknowledged, this, [this] {
+    connect(noComm_.get(), &comlink::NoCommWindow::acknowledged, this, [this] {
         if (router_.dashboardVisible())
             router_.unloadDashboard();
     });
@@ -77,9 +77,9 @@ void Application::unload() {
 
 void Application::showFirmwareUpdate() {
     if (!s19_) {
-        s19_ = std::make_unique<link::S19Window>(firmware_, session_.edition().edition);
+        s19_ = std::make_unique<comlink::S19Window>(firmware_, session_.edition().edition);
         // Queued: the window is unloaded once its close event is over.
-        connect(s19_.get(), &link::S19Window::closed, this, &Application::firmwareWindowClosed,
+        connect(s19_.get(), &comlink::S19Window::closed, this, &Application::firmwareWindowClosed,
                 Qt::QueuedConnection);
         session_.setExchangeEnabled(false);
         session_.setRealtimeEnabled(false);

@@ -7,9 +7,9 @@
 
 #include "app/LinkRouter.h"
 #include "app/LiveData.h"
-#include "link/Bootloader.h"
-#include "link/DataFileSlot.h"
-#include "link/Engine.h"
+#include "comlink/Bootloader.h"
+#include "comlink/DataFileSlot.h"
+#include "comlink/Engine.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
@@ -21,11 +21,11 @@
 namespace dialogs {
 class About;
 }
-namespace link {
+namespace comlink {
 class NoCommWindow;
 class S19Window;
 class SerialWindow;
-}  // namespace link
+}  // namespace comlink
 namespace setup {
 class Ignition;
 }
@@ -58,16 +58,16 @@ public:
     // Unloads the other windows in their fixed order (the link closes the port). Runs once.
     void unload();
 
-    link::Engine& engine() { return engine_; }
+    comlink::Engine& engine() { return engine_; }
     setup::Session& session() { return session_; }
     setup::Ignition& ignition() { return *ignition_; }
     dialogs::About& about() { return *about_; }
-    link::SerialWindow& serialWindow() { return *serial_; }
-    link::NoCommWindow& noComm() { return *noComm_; }
+    comlink::SerialWindow& serialWindow() { return *serial_; }
+    comlink::NoCommWindow& noComm() { return *noComm_; }
     LiveData& live() { return *live_; }
     plot::PlotOpener& plot() { return plot_; }
     // The firmware update window while it is loaded, else null.
-    link::S19Window* firmwareWindow() { return s19_.get(); }
+    comlink::S19Window* firmwareWindow() { return s19_.get(); }
 
 signals:
     // The Setup window closed and everything else is unloaded: the program may end.
@@ -81,17 +81,17 @@ private:
     void firmwareWindowClosed();
 
     platform::SerialPort& port_;
-    link::Engine engine_;
+    comlink::Engine engine_;
     // The one slot for the data log, the replayed log and the firmware file.
-    link::DataFileSlot dataFiles_;
-    link::Bootloader firmware_;
+    comlink::DataFileSlot dataFiles_;
+    comlink::Bootloader firmware_;
     setup::Session session_;
     std::unique_ptr<dialogs::About> about_;
-    std::unique_ptr<link::SerialWindow> serial_;
-    std::unique_ptr<link::NoCommWindow> noComm_;
+    std::unique_ptr<comlink::SerialWindow> serial_;
+    std::unique_ptr<comlink::NoCommWindow> noComm_;
     std::unique_ptr<LiveData> live_;
     plot::PlotOpener plot_;
-    std::unique_ptr<link::S19Window> s19_;
+    std::unique_ptr<comlink::S19Window> s19_;
     LinkRouter router_;
     std::unique_ptr<setup::Ignition> ignition_;
     QTimer poll_;

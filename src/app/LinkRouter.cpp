@@ -5,14 +5,14 @@
 #include <utility>
 
 #include "dialogs/ui/About.h"
-#include "link/ui/NoCommWindow.h"
-#include "link/ui/SerialWindow.h"
+#include "comlink/ui/NoCommWindow.h"
+#include "comlink/ui/SerialWindow.h"
 
 namespace app {
 
-LinkRouter::LinkRouter(link::SerialWindow& serial, link::NoCommWindow& noComm,
+LinkRouter::LinkRouter(comlink::SerialWindow& serial, comlink::NoCommWindow& noComm,
                        dialogs::About& about, setup::Session& session, LiveData& live,
-                       plot::PlotOpener& plot, link::Bootloader& firmware,
+                       plot::PlotOpener& plot, comlink::Bootloader& firmware,
                        std::function<void()> showFirmwareWindow)
     : serial_(serial),
       noComm_(noComm),
@@ -43,11 +43,11 @@ bool LinkRouter::aboutShowing() const {
     return about_.isVisible();
 }
 
-void LinkRouter::realtimeBlock(const link::RxBuffer& rx) {
+void LinkRouter::realtimeBlock(const comlink::RxBuffer& rx) {
     live_.realtime().copyATdata(rx, true);
 }
 
-void LinkRouter::imageReceived(const link::RxBuffer& rx) {
+void LinkRouter::imageReceived(const comlink::RxBuffer& rx) {
     session_.imageReceived(rx);
 }
 

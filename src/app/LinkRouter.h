@@ -2,18 +2,18 @@
 
 #include <functional>
 
-#include "link/Bootloader.h"
-#include "link/Engine.h"
+#include "comlink/Bootloader.h"
+#include "comlink/Engine.h"
 #include "plot/ui/PlotOpener.h"
 #include "setup/Session.h"
 
 namespace dialogs {
 class About;
 }
-namespace link {
+namespace comlink {
 class NoCommWindow;
 class SerialWindow;
-}  // namespace link
+}  // namespace comlink
 
 namespace app {
 
@@ -23,20 +23,20 @@ class LiveData;
 // Mode to the Controller link window, realtime blocks to CopyATdata, lost answers to NoComm, the
 // revision to the About box, an uploaded image to the Session, the bootloader's ticks to the
 // firmware update; and the Setup window's requests to the other windows.
-class LinkRouter : public link::EngineEvents, public setup::SessionView {
+class LinkRouter : public comlink::EngineEvents, public setup::SessionView {
 public:
-    LinkRouter(link::SerialWindow& serial, link::NoCommWindow& noComm, dialogs::About& about,
+    LinkRouter(comlink::SerialWindow& serial, comlink::NoCommWindow& noComm, dialogs::About& about,
                setup::Session& session, LiveData& live, plot::PlotOpener& plot,
-               link::Bootloader& firmware, std::function<void()> showFirmwareWindow);
+               comlink::Bootloader& firmware, std::function<void()> showFirmwareWindow);
 
-    // link::EngineEvents
+    // comlink::EngineEvents
     void modeChanged(int mode) override;
     void noResponse(int mode) override;
     void bytesArrived() override;
     void revisionReceived(int revision) override;
     bool aboutShowing() const override;
-    void realtimeBlock(const link::RxBuffer& rx) override;
-    void imageReceived(const link::RxBuffer& rx) override;
+    void realtimeBlock(const comlink::RxBuffer& rx) override;
+    void imageReceived(const comlink::RxBuffer& rx) override;
     void bootloaderTick(int mode) override;
 
     // setup::SessionView: the windows the Setup window does not own.
@@ -54,13 +54,13 @@ public:
     void showLogReplay() override;
 
 private:
-    link::SerialWindow& serial_;
-    link::NoCommWindow& noComm_;
+    comlink::SerialWindow& serial_;
+    comlink::NoCommWindow& noComm_;
     dialogs::About& about_;
     setup::Session& session_;
     LiveData& live_;
     plot::PlotOpener& plot_;
-    link::Bootloader& firmware_;
+    comlink::Bootloader& firmware_;
     std::function<void()> showFirmwareWindow_;
 };
 

@@ -3,13 +3,13 @@
 #include "dash/ui/Config.h"
 #include "dash/ui/File.h"
 #include "dash/ui/Realtime.h"
-#include "link/ui/NoCommWindow.h"
-#include "link/ui/SerialWindow.h"
+#include "comlink/ui/NoCommWindow.h"
+#include "comlink/ui/SerialWindow.h"
 
 namespace app {
 
-LiveData::LiveData(setup::Session& session, link::Engine& engine, link::SerialWindow& serial,
-                   link::NoCommWindow& noComm, link::DataFileSlot& dataFile, Services services)
+LiveData::LiveData(setup::Session& session, comlink::Engine& engine, comlink::SerialWindow& serial,
+                   comlink::NoCommWindow& noComm, comlink::DataFileSlot& dataFile, Services services)
     : session_(session),
       engine_(engine),
       serial_(serial),
@@ -18,7 +18,7 @@ LiveData::LiveData(setup::Session& session, link::Engine& engine, link::SerialWi
       services_(services),
       mode_(engine, dataFile_, *this) {
     // The update writes to the Dashboard's labels, which loads it (hidden) when it is not.
-    realtime_.setRawView([this](const link::RxBuffer& block) {
+    realtime_.setRawView([this](const comlink::RxBuffer& block) {
         serial_.showBlock(block);
         dashboard();
     });

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "dash/RealtimeMode.h"
-#include "link/DataFileSlot.h"
-#include "link/Realtime.h"
+#include "comlink/DataFileSlot.h"
+#include "comlink/Realtime.h"
 #include "platform/Dialogs.h"
 #include "platform/SettingsStore.h"
 #include "setup/Session.h"
@@ -15,10 +15,10 @@ class Config;
 class File;
 class Realtime;
 }  // namespace dash
-namespace link {
+namespace comlink {
 class NoCommWindow;
 class SerialWindow;
-}  // namespace link
+}  // namespace comlink
 
 namespace app {
 
@@ -35,11 +35,11 @@ public:
         platform::FileDialog& files;
         platform::EventPump& events;
     };
-    LiveData(setup::Session& session, link::Engine& engine, link::SerialWindow& serial,
-             link::NoCommWindow& noComm, link::DataFileSlot& dataFile, Services services);
+    LiveData(setup::Session& session, comlink::Engine& engine, comlink::SerialWindow& serial,
+             comlink::NoCommWindow& noComm, comlink::DataFileSlot& dataFile, Services services);
     ~LiveData() override;
 
-    link::Realtime& realtime() { return realtime_; }
+    comlink::Realtime& realtime() { return realtime_; }
     dash::RealtimeMode& mode() { return mode_; }
 
     // The Display settings; loaded with the first Dashboard.
@@ -49,7 +49,7 @@ public:
     bool dashboardLoaded() const { return dashboard_ != nullptr; }
     bool dashboardVisible() const;
     // The data log holds the shared file slot (a settings file then gets channel 2).
-    bool dataLogOpen() const { return dataFile_.use() == link::DataFileSlot::Use::Log; }
+    bool dataLogOpen() const { return dataFile_.use() == comlink::DataFileSlot::Use::Log; }
     // Unloading ends realtime mode.
     void unloadDashboard();
     // The log replay window, loaded when it is not, which loads the Dashboard.
@@ -68,12 +68,12 @@ public:
 
 private:
     setup::Session& session_;
-    link::Engine& engine_;
-    link::SerialWindow& serial_;
-    link::NoCommWindow& noComm_;
-    link::DataFileSlot& dataFile_;
+    comlink::Engine& engine_;
+    comlink::SerialWindow& serial_;
+    comlink::NoCommWindow& noComm_;
+    comlink::DataFileSlot& dataFile_;
     Services services_;
-    link::Realtime realtime_;
+    comlink::Realtime realtime_;
     dash::RealtimeMode mode_;
     std::unique_ptr<dash::Config> config_;
     std::unique_ptr<dash::Realtime> dashboard_;

@@ -6,10 +6,10 @@
 
 namespace dash {
 
-std::string logLine(const link::RxBuffer& block) {
+std::string logLine(const comlink::RxBuffer& block) {
     std::string line;
-    line.reserve(4 * link::kRealtimeBlockSize * 2);
-    for (int i = 0; i < link::kRealtimeBlockSize; ++i) {
+    line.reserve(4 * comlink::kRealtimeBlockSize * 2);
+    for (int i = 0; i < comlink::kRealtimeBlockSize; ++i) {
         if (i > 0) {
             line += ',';
         }

@@ -77,7 +77,7 @@ void LogReplay::cmdLoadFile_Click() {
     }
     view_.startReplay();
     view_.showFileName(path);
-    if (!services_.dataFile.openForReading(path, link::DataFileSlot::Use::Replay)) {
+    if (!services_.dataFile.openForReading(path, comlink::DataFileSlot::Use::Replay)) {
         // Gone since the probe: the forward buttons then simply have nothing to read.
         services_.messages.show(cannotOpenLogText(path), services_.appName,
                                 platform::MessageBox::Icon::Critical);
@@ -124,11 +124,11 @@ void LogReplay::Back(int n) {
 }
 
 bool LogReplay::replaying() const {
-    return services_.dataFile.use() == link::DataFileSlot::Use::Replay;
+    return services_.dataFile.use() == comlink::DataFileSlot::Use::Replay;
 }
 
 bool LogReplay::ReadRecord() {
-    const std::optional<link::DataFileSlot::Line> line = services_.dataFile.readLine();
+    const std::optional<comlink::DataFileSlot::Line> line = services_.dataFile.readLine();
     if (!line) {
         return true;
     }

@@ -7,15 +7,15 @@
 #include <string_view>
 #include <vector>
 
-#include "link/DataFileSlot.h"
-#include "link/Engine.h"
+#include "comlink/DataFileSlot.h"
+#include "comlink/Engine.h"
 #include "platform/Dialogs.h"
 
 // Playing a data log back through the Dashboard: the record reader shared with the command-line
 // tool, and the replay window's stepping without the window.
 namespace dash {
 
-using Record = std::array<std::int32_t, link::kRealtimeBlockSize>;
+using Record = std::array<std::int32_t, comlink::kRealtimeBlockSize>;
 
 // One log line as 30 values: comma-separated fields, each read by the number rule and rounded
 // half to even; missing fields are 0 and fields after the 30th are ignored.
@@ -40,7 +40,7 @@ public:
     // The Dashboard shows and the replay window comes to the front.
     virtual void showWindows() = 0;
     // The Dashboard update: a new sample on both graphs only with updateTrends.
-    virtual void showBlock(const link::RxBuffer& block, bool updateTrends) = 0;
+    virtual void showBlock(const comlink::RxBuffer& block, bool updateTrends) = 0;
     // Both graphs' cursor, samples back from the newest.
     virtual void setGraphCursor(int samplesBack) = 0;
     virtual void setPercentText(const std::string& text) = 0;
@@ -49,7 +49,7 @@ public:
 };
 
 struct ReplayServices {
-    link::DataFileSlot& dataFile;
+    comlink::DataFileSlot& dataFile;
     platform::FileDialog& files;
     platform::MessageBox& messages;
     std::string defaultDir;
@@ -99,7 +99,7 @@ private:
     ReplayServices services_;
     ReplayView& view_;
     std::vector<Record> buffer_;
-    link::RxBuffer block_{};
+    comlink::RxBuffer block_{};
     int row_ = -1;
     int cursor_ = 0;
     std::int64_t bytesRead_ = 0;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/DataFileSlot.h"
-#include "link/Engine.h"
+#include "comlink/DataFileSlot.h"
+#include "comlink/Engine.h"
 
 namespace dash {
 
@@ -23,15 +23,15 @@ public:
 // Dashboard it feeds.
 class RealtimeMode {
 public:
-    RealtimeMode(link::Engine& engine, link::DataFileSlot& dataFile, RealtimeModeView& view)
+    RealtimeMode(comlink::Engine& engine, comlink::DataFileSlot& dataFile, RealtimeModeView& view)
         : engine_(engine), dataFile_(dataFile), view_(view) {}
 
     void StartRealtime();
     void StopRealtime();
 
 private:
-    link::Engine& engine_;
-    link::DataFileSlot& dataFile_;
+    comlink::Engine& engine_;
+    comlink::DataFileSlot& dataFile_;
     RealtimeModeView& view_;
 };
 

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <utility>
 
-#include "link/OpenPort.h"
-#include "link/Transfer.h"
+#include "comlink/OpenPort.h"
+#include "comlink/Transfer.h"
 #include "tune/Numeric.h"
 #include "tune/SettingsFile.h"
 #include "tune/SettingsText.h"
@@ -25,7 +25,7 @@ std::string portName(int n) {
 
 }  // namespace
 
-Session::Session(const tune::EditionInfo& edition, link::Engine& engine, platform::SerialPort& port,
+Session::Session(const tune::EditionInfo& edition, comlink::Engine& engine, platform::SerialPort& port,
                  Services services, std::string currentFolder, std::string homeFolder)
     : edition_(edition),
       engine_(engine),
@@ -68,7 +68,7 @@ void Session::openPort(int n) {
     view_->unloadDashboard();
     view_->hideNoResponse();
     portLostReported_ = false;
-    if (link::openPort(port_, services_.store, n)) {
+    if (comlink::openPort(port_, services_.store, n)) {
         realtimeEnabled_ = true;
         enableExchange();
         view_->showCommands();
@@ -130,12 +130,12 @@ void Session::sendToController() {
         showPortNotOpen("Nothing was sent.");
         return;
     }
-    if (const auto refusal = link::checkBeforeSend(tune_, edition_.edition, constants_)) {
+    if (const auto refusal = comlink::checkBeforeSend(tune_, edition_.edition, constants_)) {
         services_.messages.show(refusal->message, refusal->title, Icon::Critical);
         return;
     }
     sending_ = true;
-    const bool sent = link::sendTune(engine_, tune_, constants_);
+    const bool sent = comlink::sendTune(engine_, tune_, constants_);
     sending_ = false;
     if (!sent) {
         services_.messages.show(
@@ -172,8 +172,8 @@ void Session::realtime() {
     view_->startRealtime();
 }
 
-void Session::imageReceived(const link::RxBuffer& image) {
-    link::imageToSetup(tune_, image, edition_.edition);
+void Session::imageReceived(const comlink::RxBuffer& image) {
+    comlink::imageToSetup(tune_, image, edition_.edition);
     view_->setRpmUpperLimit(num::readNumber(tune_.rpmLimit));
     view_->showTune();
     downloadAllowed_ = true;

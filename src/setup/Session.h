@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "link/Codec.h"
-#include "link/Engine.h"
+#include "comlink/Codec.h"
+#include "comlink/Engine.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
@@ -48,7 +48,7 @@ struct Services {
 class Session {
 public:
     // `homeFolder` is where Edition RUK's file dialogs open.
-    Session(const tune::EditionInfo& edition, link::Engine& engine, platform::SerialPort& port,
+    Session(const tune::EditionInfo& edition, comlink::Engine& engine, platform::SerialPort& port,
             Services services, std::string currentFolder,
             std::string homeFolder = userHomeFolder());
 
@@ -86,7 +86,7 @@ public:
     bool queryClose();
 
     // From the link: the upload's 63rd byte arrived.
-    void imageReceived(const link::RxBuffer& image);
+    void imageReceived(const comlink::RxBuffer& image);
     // From the port: the device went away while open. Reported once; choosing its COM entry
     // again reopens it.
     void portLost();
@@ -103,7 +103,7 @@ private:
     int fileChannel() const;
 
     tune::EditionInfo edition_;
-    link::Engine& engine_;
+    comlink::Engine& engine_;
     platform::SerialPort& port_;
     Services services_;
     SessionView none_;
@@ -113,7 +113,7 @@ private:
     std::string defaultDir_;
     std::string currentFolder_;
     std::string homeFolder_;
-    link::EngineConstants constants_;
+    comlink::EngineConstants constants_;
     bool downloadAllowed_ = false;
     bool realtimeEnabled_ = true;
     bool uploadEnabled_ = true;

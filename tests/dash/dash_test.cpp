@@ -68,7 +68,7 @@ TEST(DisplaySettings, unitAndScaleChoicesSetTheDialAndGraph) {
 }
 
 TEST(LogFormat, aBlockIsThirtySpacedValuesAndTheNameIsTheStartTime) {
-    link::RxBuffer block{};
+    comlink::RxBuffer block{};
     EXPECT_EQ(dash::logLine(block).size(), 119u);
     EXPECT_EQ(dash::logLine(block).substr(0, 8), " 0 , 0 ,");
     block[0] = 255;
@@ -94,8 +94,8 @@ TEST(RealtimeMode, startSendsMOnlyWhenIdleAndStopClosesTheDataFileAndRestoresEve
     support::FakeSerialPort port;
     support::FakeClock clock;
     support::FakeEventPump pump;
-    link::Engine engine(port, clock, pump);
-    link::DataFileSlot file;
+    comlink::Engine engine(port, clock, pump);
+    comlink::DataFileSlot file;
     ModeView view;
     dash::RealtimeMode mode(engine, file, view);
     port.open(1);
@@ -108,7 +108,7 @@ TEST(RealtimeMode, startSendsMOnlyWhenIdleAndStopClosesTheDataFileAndRestoresEve
     }
     mode.StartRealtime();
     EXPECT_EQ(port.writtenText(), "@M");
-    ASSERT_TRUE(file.openForWriting("/dev/null", link::DataFileSlot::Use::Log));
+    ASSERT_TRUE(file.openForWriting("/dev/null", comlink::DataFileSlot::Use::Log));
     view.calls.clear();
     mode.StopRealtime();
     EXPECT_EQ(port.writtenText(), "@MN");

@@ -43,7 +43,7 @@ TEST(ReadRecord, fieldsAreReadByTheNumberRuleAndRoundedHalfToEven) {
 TEST(ReadRecord, anyLoggedLineReadsBackToItsThirtyValues) {
     std::mt19937 random(7);
     for (int i = 0; i < 500; ++i) {
-        link::RxBuffer block{};
+        comlink::RxBuffer block{};
         Record expected{};
         for (int k = 0; k < 30; ++k) {
             block[static_cast<std::size_t>(k)] = static_cast<int>(random() % 256);
@@ -74,7 +74,7 @@ struct Shown : dash::ReplayView {
     void startReplay() override { calls.push_back("start"); }
     void showFileName(const std::string& path) override { calls.push_back("file " + path); }
     void showWindows() override { calls.push_back("windows"); }
-    void showBlock(const link::RxBuffer& block, bool updateTrends) override {
+    void showBlock(const comlink::RxBuffer& block, bool updateTrends) override {
         std::copy(block.begin(), block.begin() + 30, current.begin());
         if (updateTrends)
             samples.push_back(current);
@@ -113,7 +113,7 @@ protected:
     }
 
     QTemporaryDir folder;
-    link::DataFileSlot slot;
+    comlink::DataFileSlot slot;
     support::FakeFileDialog files;
     support::FakeMessageBox messages;
     Shown shown;
@@ -189,7 +189,7 @@ TEST_F(Replay, cancelOrAnUnreadableFileChangesNothingAndForwardWithoutAFileDoesN
     EXPECT_EQ(messages.last().title, "Volcrestone");
     EXPECT_EQ(messages.last().icon, platform::MessageBox::Icon::Critical);
     ASSERT_TRUE(slot.openForWriting(folder.filePath("running.csv").toStdString(),
-                                    link::DataFileSlot::Use::Log));
+                                    comlink::DataFileSlot::Use::Log));
     replay->cmdFFwd_Click();
     replay->cmdPlus1_Click();
     EXPECT_TRUE(shown.samples.empty() && shown.percents.empty());

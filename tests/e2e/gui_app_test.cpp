@@ -10,8 +10,8 @@
 
 #include "app/Application.h"
 #include "dialogs/ui/About.h"
-#include "link/ui/NoCommWindow.h"
-#include "link/ui/SerialWindow.h"
+#include "comlink/ui/NoCommWindow.h"
+#include "comlink/ui/SerialWindow.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/SingleInstance.h"

@@ -18,8 +18,8 @@
 #include <optional>
 
 #include "app/Application.h"
-#include "link/ui/NoCommWindow.h"
-#include "link/ui/S19Window.h"
+#include "comlink/ui/NoCommWindow.h"
+#include "comlink/ui/S19Window.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/SystemClock.h"
@@ -149,7 +149,7 @@ TEST_F(PulledCable, duringAFirmwareUpdateLogsWhereItStoppedSaysSoOnceAndGivesThe
     plugIn({"--vanish-after", std::to_string(3 + 43 + 1)});
     startProgram();
     setup<QAction>("mS19")->trigger();
-    link::S19Window& window = *program->firmwareWindow();
+    comlink::S19Window& window = *program->firmwareWindow();
     window.findChild<QLineEdit*>("tbPath")->setText(QString::fromStdString(folder.path("fw.s19")));
     auto* downLoad = window.findChild<QPushButton*>("cmdDownLoad");
     QTest::mouseClick(downLoad, Qt::LeftButton);

@@ -16,8 +16,8 @@
 #include "dash/ui/Config.h"
 #include "dash/ui/Realtime.h"
 #include "dash/ui/Swatch.h"
-#include "link/ui/NoCommWindow.h"
-#include "link/ui/SerialWindow.h"
+#include "comlink/ui/NoCommWindow.h"
+#include "comlink/ui/SerialWindow.h"
 #include "platform/display/RoundGauge.h"
 #include "platform/display/SevenSegmentDisplay.h"
 #include "platform/display/TrendGraph.h"
@@ -141,7 +141,7 @@ TEST_F(Dashboard, aLiveBlockSetsLabelsDialsReadoutsAndOneSampleButReplayStepsAdd
     auto* graph = find<TrendGraph>("tgRPM");
     EXPECT_EQ(graph->penValue(0, 0), 3106);
     EXPECT_EQ(program->serialWindow().findChild<QLabel*>("lbValue12")->text(), "12");
-    link::RxBuffer block{};
+    comlink::RxBuffer block{};
     block[13] = 99;
     program->live().realtime().copyATdata(block, false);
     EXPECT_EQ(text("lblRPM"), "99");

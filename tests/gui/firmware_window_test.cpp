@@ -13,7 +13,7 @@
 #include <fstream>
 
 #include "app/Application.h"
-#include "link/ui/S19Window.h"
+#include "comlink/ui/S19Window.h"
 #include "setup/ui/Ignition.h"
 #include "support/FakeProgram.h"
 
@@ -23,7 +23,7 @@ class FirmwareWindow : public ::testing::Test, protected support::FakeServices {
 protected:
     FirmwareWindow() { program.start(); }
 
-    link::S19Window* openFromTheMenu() {
+    comlink::S19Window* openFromTheMenu() {
         program.ignition().findChild<QAction*>("mS19")->trigger();
         return program.firmwareWindow();
     }
@@ -51,7 +51,7 @@ protected:
 
 TEST_F(FirmwareWindow, anUpdateRunsFromDownLoadToDoneWithTheSetupButtonsHeldUntilTheWindowCloses) {
     EXPECT_TRUE(setupEnabled("cmdUpload") && setupEnabled("cmdRealtime"));
-    link::S19Window* window = openFromTheMenu();
+    comlink::S19Window* window = openFromTheMenu();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), "Firmware Update");

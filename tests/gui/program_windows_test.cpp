@@ -13,8 +13,8 @@
 
 #include "app/Application.h"
 #include "dialogs/ui/About.h"
-#include "link/ui/NoCommWindow.h"
-#include "link/ui/SerialWindow.h"
+#include "comlink/ui/NoCommWindow.h"
+#include "comlink/ui/SerialWindow.h"
 #include "setup/ui/Ignition.h"
 #include "support/FakeProgram.h"
 
@@ -51,7 +51,7 @@ TEST_F(ProgramWindows, startUpShowsBothWindowsAndNoCommAppearsOnTheFifthSilentTi
     EXPECT_FALSE(noCommShown());
     ticks(1);
     EXPECT_TRUE(noCommShown());
-    link::NoCommWindow& notice = program.noComm();
+    comlink::NoCommWindow& notice = program.noComm();
     EXPECT_EQ(notice.windowTitle(), "Volcrestone");
     EXPECT_EQ(notice.findChild<QLabel*>("Label1")->text(), "No Response from Controller!");
     EXPECT_FALSE(notice.isModal());
@@ -66,7 +66,7 @@ TEST_F(ProgramWindows, startUpShowsBothWindowsAndNoCommAppearsOnTheFifthSilentTi
 }
 
 TEST_F(ProgramWindows, theLinkWindowNamesItsCellsShowsModeAndBlockAndClosingItOnlyMinimisesIt) {
-    link::SerialWindow& window = program.serialWindow();
+    comlink::SerialWindow& window = program.serialWindow();
     EXPECT_EQ(window.windowTitle(), "Volcrestone Interface");
     EXPECT_EQ(label("Label20"), "Timing Controller");
     EXPECT_EQ(label("lblModeTitle"), "MODE");

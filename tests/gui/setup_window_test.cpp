@@ -14,7 +14,7 @@
 #include <tuple>
 #include <utility>
 
-#include "link/Engine.h"
+#include "comlink/Engine.h"
 #include "setup/Session.h"
 #include "setup/ui/Ignition.h"
 #include "support/FakePlatform.h"
@@ -65,7 +65,7 @@ protected:
     support::FakeSerialPort port;
     support::FakeClock clock;
     support::FakeEventPump pump{&port};
-    link::Engine engine{port, clock, pump};
+    comlink::Engine engine{port, clock, pump};
     support::FakeMessageBox messages;
     support::FakeFileDialog files;
     support::FakeSettingsStore store;

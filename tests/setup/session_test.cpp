@@ -12,7 +12,7 @@
 #include <tuple>
 #include <vector>
 
-#include "link/Engine.h"
+#include "comlink/Engine.h"
 #include "setup/Session.h"
 #include "support/BelStartup.h"
 #include "support/FakePlatform.h"
@@ -40,9 +40,9 @@ struct RecordingView : setup::SessionView {
 };
 
 // Hands the engine's completed uploads to the Session, as the program's wiring does.
-struct UploadRouter : link::EngineEvents {
+struct UploadRouter : comlink::EngineEvents {
     setup::Session* session = nullptr;
-    void imageReceived(const link::RxBuffer& rx) override { session->imageReceived(rx); }
+    void imageReceived(const comlink::RxBuffer& rx) override { session->imageReceived(rx); }
 };
 
 class SessionTest : public ::testing::Test {
@@ -84,7 +84,7 @@ protected:
     support::FakeSerialPort port;
     support::FakeClock clock;
     support::FakeEventPump pump{&port};
-    link::Engine engine{port, clock, pump};
+    comlink::Engine engine{port, clock, pump};
     support::FakeMessageBox messages;
     support::FakeFileDialog files;
     support::FakeSettingsStore store;

@@ -3,13 +3,13 @@
 #include <functional>
 #include <vector>
 
-#include "link/Engine.h"
+#include "comlink/Engine.h"
 
 namespace support {
 
 // Records what the protocol engine reports, in order (realtime blocks with 30 bytes, images with
 // 63); `aboutVisible` answers aboutShowing(); the on... hooks act from inside a tick.
-class RecordingEngineEvents : public link::EngineEvents {
+class RecordingEngineEvents : public comlink::EngineEvents {
 public:
     std::vector<int> noResponses;  // the pending Mode of each time-out shown
     int arrivals = 0;              // bytesArrived
@@ -30,11 +30,11 @@ public:
     }
     void revisionReceived(int revision) override { revisions.push_back(revision); }
     bool aboutShowing() const override { return aboutVisible; }
-    void realtimeBlock(const link::RxBuffer& rx) override {
+    void realtimeBlock(const comlink::RxBuffer& rx) override {
         blocks.emplace_back(rx.begin(), rx.begin() + 30);
         onBlock();
     }
-    void imageReceived(const link::RxBuffer& rx) override {
+    void imageReceived(const comlink::RxBuffer& rx) override {
         images.emplace_back(rx.begin(), rx.begin() + 63);
     }
     void bootloaderTick(int mode) override {

@@ -7,7 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Runner.h"
-#include "link/Codec.h"
+#include "comlink/Codec.h"
 #include "tune/FieldNames.h"
 #include "tune/SettingsFile.h"
 
@@ -23,8 +23,8 @@ class UploadInto final : public ControllerCommand {
 public:
     UploadInto(Runner& runner, tune::Tune& tune) : ControllerCommand(runner), tune_(tune) {}
 
-    void imageReceived(const link::RxBuffer& rx) override {
-        link::imageToSetup(tune_, rx, runner_.arguments().edition);
+    void imageReceived(const comlink::RxBuffer& rx) override {
+        comlink::imageToSetup(tune_, rx, runner_.arguments().edition);
         received_ = true;
         runner_.finish(kDone);
     }

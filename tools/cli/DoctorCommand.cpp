@@ -15,7 +15,7 @@ namespace {
 
 constexpr const char* kLineSettings = "9600 baud, 8 data bits, no parity, 1 stop bit";
 
-class AskRevision final : public link::EngineEvents {
+class AskRevision final : public comlink::EngineEvents {
 public:
     AskRevision(Runner& runner, std::string port) : runner_(runner), port_(std::move(port)) {}
 

@@ -5,21 +5,21 @@
 
 #include "cli/Commands.h"
 #include "cli/Runner.h"
-#include "link/Bootloader.h"
-#include "link/DataFileSlot.h"
+#include "comlink/Bootloader.h"
+#include "comlink/DataFileSlot.h"
 #include "tune/Numeric.h"
 
 namespace cli {
 
 namespace {
 
-class Flash final : public link::EngineEvents, public link::BootloaderView {
+class Flash final : public comlink::EngineEvents, public comlink::BootloaderView {
 public:
     explicit Flash(Runner& runner) : runner_(runner), bootloader_(runner.engine(), files_) {
         bootloader_.setView(this);
     }
 
-    link::Bootloader& bootloader() { return bootloader_; }
+    comlink::Bootloader& bootloader() { return bootloader_; }
 
     void bootloaderTick(int mode) override { bootloader_.step(mode); }
 
@@ -29,7 +29,7 @@ public:
     }
     void showLineCount(int count) override {
         // Rewritten in place: a large file would otherwise print a line per S19 line.
-        runner_.err() << '\r' << link::kLinesCaption << ' ' << count << std::flush;
+        runner_.err() << '\r' << comlink::kLinesCaption << ' ' << count << std::flush;
         counterShown_ = true;
     }
     void updateEnded(bool done) override {
@@ -63,8 +63,8 @@ private:
     }
 
     Runner& runner_;
-    link::DataFileSlot files_;
-    link::Bootloader bootloader_;
+    comlink::DataFileSlot files_;
+    comlink::Bootloader bootloader_;
     bool counterShown_ = false;
 };
 
@@ -79,7 +79,7 @@ int runFlash(Runner& runner) {
     }
     runner.host().setOnInterrupt([&flash] { flash.interrupted(); });
     flash.bootloader().downLoad(runner.arguments().operands[0]);
-    if (runner.engine().mode() == link::kIdle) {
+    if (runner.engine().mode() == comlink::kIdle) {
         return kFailed;  // the file could not be opened; the log says so
     }
     const int code = runner.waitUntilFinished();

@@ -7,8 +7,8 @@
 #include "cli/Readout.h"
 #include "cli/Runner.h"
 #include "dash/LogFormat.h"
-#include "link/DataFileSlot.h"
-#include "link/Realtime.h"
+#include "comlink/DataFileSlot.h"
+#include "comlink/Realtime.h"
 #include "tune/Numeric.h"
 
 namespace cli {
@@ -23,15 +23,15 @@ public:
     }
 
     bool openLog(const std::string& path) {
-        if (!log_.openForWriting(path, link::DataFileSlot::Use::Log)) {
+        if (!log_.openForWriting(path, comlink::DataFileSlot::Use::Log)) {
             runner_.err() << "Could not create the log " << path << std::endl;
             return false;
         }
         return true;
     }
 
-    // link::EngineEvents
-    void realtimeBlock(const link::RxBuffer& block) override { realtime_.copyATdata(block, true); }
+    // comlink::EngineEvents
+    void realtimeBlock(const comlink::RxBuffer& block) override { realtime_.copyATdata(block, true); }
     void noResponse(int mode) override {
         // A stream that ran and paused is restarted by the link; only a silent start fails.
         if (shown() == 0) {
@@ -39,8 +39,8 @@ public:
         }
     }
 
-    // link::RealtimeDisplay
-    void logBlock(const link::RxBuffer& block) override {
+    // comlink::RealtimeDisplay
+    void logBlock(const comlink::RxBuffer& block) override {
         if (log_.isOpen() && !log_.writeLine(dash::logLine(block))) {
             runner_.err() << "Could not write to the log; logging stopped" << std::endl;
             log_.close();
@@ -62,8 +62,8 @@ public:
 
 private:
     std::optional<long long> frames_;
-    link::Realtime realtime_;
-    link::DataFileSlot log_;
+    comlink::Realtime realtime_;
+    comlink::DataFileSlot log_;
 };
 
 std::optional<long long> frameCount(const std::string& text, bool& valid) {

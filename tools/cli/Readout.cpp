@@ -20,7 +20,7 @@ void Readout::printHeader() {
     out_ << "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2" << std::endl;
 }
 
-void Readout::showReadoutTexts(const link::ReadoutTexts& t) {
+void Readout::showReadoutTexts(const comlink::ReadoutTexts& t) {
     out_ << t.rpm << ',' << t.map << ',' << t.coolant << ',' << t.ignition << ',' << t.ignMsd << ','
          << t.tps << ',' << t.battery << ',' << t.o2afr << '\n';
     if (flushEachLine_) {

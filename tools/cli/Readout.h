@@ -2,7 +2,7 @@
 
 #include <iosfwd>
 
-#include "link/Realtime.h"
+#include "comlink/Realtime.h"
 
 // The Dashboard's value labels as console lines, shared by the commands that show realtime
 // blocks (live or from a data log).
@@ -13,7 +13,7 @@ class Runner;
 // Prints the header, then one line per block the update shows: RPM, MAP, coolant, ignition,
 // MSD, TPS, battery and O2/AFR as the labels read them, with the stored display settings and
 // the command line's Edition and "3 Bar" choice.
-class Readout : public link::RealtimeDisplay {
+class Readout : public comlink::RealtimeDisplay {
 public:
     // `flushEachLine` for a live stream that someone watches; a log runs faster without.
     Readout(Runner& runner, bool flushEachLine);
@@ -21,13 +21,13 @@ public:
     void printHeader();
     long long shown() const { return shown_; }
 
-    // link::RealtimeDisplay
-    link::RealtimeOptions options() const override { return options_; }
-    void showReadoutTexts(const link::ReadoutTexts& texts) override;
+    // comlink::RealtimeDisplay
+    comlink::RealtimeOptions options() const override { return options_; }
+    void showReadoutTexts(const comlink::ReadoutTexts& texts) override;
 
 private:
     std::ostream& out_;
-    link::RealtimeOptions options_;
+    comlink::RealtimeOptions options_;
     bool flushEachLine_;
     long long shown_ = 0;
 };

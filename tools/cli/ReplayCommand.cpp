@@ -8,24 +8,24 @@
 #include "cli/Readout.h"
 #include "cli/Runner.h"
 #include "dash/LogReplay.h"
-#include "link/DataFileSlot.h"
-#include "link/Realtime.h"
+#include "comlink/DataFileSlot.h"
+#include "comlink/Realtime.h"
 
 namespace cli {
 
 int runReplay(Runner& runner) {
     const std::string& path = runner.arguments().operands.at(0);
-    link::DataFileSlot log;
-    if (!log.openForReading(path, link::DataFileSlot::Use::Replay)) {
+    comlink::DataFileSlot log;
+    if (!log.openForReading(path, comlink::DataFileSlot::Use::Replay)) {
         runner.err() << dash::cannotOpenLogText(path) << std::endl;
         return kFailed;
     }
     Readout readout(runner, false);
-    link::Realtime realtime;
+    comlink::Realtime realtime;
     realtime.setDisplay(&readout);
     readout.printHeader();
-    link::RxBuffer block{};
-    while (const std::optional<link::DataFileSlot::Line> line = log.readLine()) {
+    comlink::RxBuffer block{};
+    while (const std::optional<comlink::DataFileSlot::Line> line = log.readLine()) {
         const dash::Record record = dash::readRecord(line->text);
         std::copy(record.begin(), record.end(), block.begin());
         realtime.copyATdata(block, true);

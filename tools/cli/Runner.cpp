@@ -33,7 +33,7 @@ bool Runner::loadSettings(tune::Tune& tune, const std::string& path) {
     return true;
 }
 
-bool Runner::openPort(link::EngineEvents& listener, std::function<void()> onVanished) {
+bool Runner::openPort(comlink::EngineEvents& listener, std::function<void()> onVanished) {
     if (!host_.port().open(arguments_.comNumber)) {
         err_ << "Could not open " << portName(arguments_) << std::endl;
         return false;

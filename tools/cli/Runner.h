@@ -7,7 +7,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/Host.h"
-#include "link/Engine.h"
+#include "comlink/Engine.h"
 #include "tune/SettingsFile.h"
 #include "tune/Tune.h"
 
@@ -29,7 +29,7 @@ public:
     const Arguments& arguments() const { return arguments_; }
     const tune::EditionInfo& edition() const { return edition_; }
     Host& host() { return host_; }
-    link::Engine& engine() { return engine_; }
+    comlink::Engine& engine() { return engine_; }
     std::ostream& out() { return out_; }
     std::ostream& err() { return err_; }
 
@@ -42,7 +42,7 @@ public:
     // Opens the port and makes `listener` the engine's. Prints "Could not open ..." on failure.
     // A device that vanishes later runs `onVanished`; without it, it is named on standard error
     // and ends the wait with exit 1.
-    bool openPort(link::EngineEvents& listener, std::function<void()> onVanished = {});
+    bool openPort(comlink::EngineEvents& listener, std::function<void()> onVanished = {});
     // "COM1 is gone" or the device path's.
     std::string portGoneText() const;
     // Ticks every 100 ms until finish(); returns its code. `afterTick` runs after each tick.
@@ -58,7 +58,7 @@ private:
     const tune::EditionInfo edition_;
     std::ostream& out_;
     std::ostream& err_;
-    link::Engine engine_;
+    comlink::Engine engine_;
     std::optional<int> result_;
 };
 
@@ -67,7 +67,7 @@ std::string consoleText(std::string text);
 
 // Base of the commands that wait for the controller: an answer that does not come ends the
 // command with the message the program shows.
-class ControllerCommand : public link::EngineEvents {
+class ControllerCommand : public comlink::EngineEvents {
 public:
     explicit ControllerCommand(Runner& runner) : runner_(runner) {}
     void noResponse(int mode) override;

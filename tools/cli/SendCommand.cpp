@@ -4,7 +4,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Runner.h"
-#include "link/Transfer.h"
+#include "comlink/Transfer.h"
 
 namespace cli {
 
@@ -14,9 +14,9 @@ int runSend(Runner& runner) {
     if (!runner.loadSettings(tune, runner.arguments().operands[0])) {
         return kFailed;
     }
-    link::EngineConstants constants;
-    if (const std::optional<link::Refusal> refusal =
-            link::checkBeforeSend(tune, runner.arguments().edition, constants)) {
+    comlink::EngineConstants constants;
+    if (const std::optional<comlink::Refusal> refusal =
+            comlink::checkBeforeSend(tune, runner.arguments().edition, constants)) {
         runner.err() << consoleText(refusal->message) << std::endl;
         return kFailed;
     }
@@ -24,7 +24,7 @@ int runSend(Runner& runner) {
     if (!runner.openPort(command)) {
         return kFailed;
     }
-    if (!link::sendTune(runner.engine(), tune, constants) || !runner.drained()) {
+    if (!comlink::sendTune(runner.engine(), tune, constants) || !runner.drained()) {
         // A vanished device has been named already.
         if (!runner.finished()) {
             runner.err() << "Could not send to " << portName(runner.arguments())

@@ -3,7 +3,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Runner.h"
-#include "link/Codec.h"
+#include "comlink/Codec.h"
 #include "tune/SettingsFile.h"
 
 namespace cli {
@@ -14,8 +14,8 @@ class Upload final : public ControllerCommand {
 public:
     explicit Upload(Runner& runner) : ControllerCommand(runner), tune_(runner.startupTune()) {}
 
-    void imageReceived(const link::RxBuffer& rx) override {
-        link::imageToSetup(tune_, rx, runner_.arguments().edition);
+    void imageReceived(const comlink::RxBuffer& rx) override {
+        comlink::imageToSetup(tune_, rx, runner_.arguments().edition);
         const std::string text = tune::settingsFileText(tune_, runner_.edition().editionName);
         const tune::SaveOutcome saved =
             tune::saveSettingsFile(runner_.arguments().operands[0], text);

@@ -1,6 +1,6 @@
 #include "StartupImage.h"
 
-#include "link/Codec.h"
+#include "comlink/Codec.h"
 #include "tune/Tune.h"
 
 namespace sim {
@@ -10,8 +10,8 @@ Image startupImage() {
     tune.check1 = 1;
     Image image{};
     // The start-up Tune always has a valid cylinder count, so the constants exist.
-    const auto constants = link::calcEngineConstants(tune);
-    for (const link::ImageWrite& write : link::encodeTune(tune, constants.value())) {
+    const auto constants = comlink::calcEngineConstants(tune);
+    for (const comlink::ImageWrite& write : comlink::encodeTune(tune, constants.value())) {
         if (write.offset >= 0 && write.offset < static_cast<int>(kImageSize) && write.value >= 0 &&
             write.value <= 255) {
             image[static_cast<std::size_t>(write.offset)] = static_cast<std::uint8_t>(write.value);

@@ -54,7 +54,7 @@ QGroupBox* frame(const char* name, const char* caption, QRadioButton* first, QRa
 }  // namespace
 
 Config::Config(const tune::EditionInfo& edition, platform::SettingsStore& store,
-               platform::ColorDialog& colors, const link::Realtime& link, QWidget* parent)
+               platform::ColorDialog& colors, const comlink::Realtime& link, QWidget* parent)
     : QWidget(parent), edition_(edition), store_(store), colors_(colors), link_(link) {
     setObjectName("Config");
     setWindowTitle("Realtime Settings");

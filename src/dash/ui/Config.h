@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "dash/DisplaySettings.h"
-#include "link/Realtime.h"
+#include "comlink/Realtime.h"
 #include "platform/Dialogs.h"
 #include "platform/SettingsStore.h"
 #include "tune/Edition.h"
@@ -25,7 +25,7 @@ class Config : public QWidget {
     Q_OBJECT
 public:
     Config(const tune::EditionInfo& edition, platform::SettingsStore& store,
-           platform::ColorDialog& colors, const link::Realtime& link, QWidget* parent = nullptr);
+           platform::ColorDialog& colors, const comlink::Realtime& link, QWidget* parent = nullptr);
 
     // The Dashboard the handlers change; null while none is loaded.
     void attach(Realtime* dashboard) { dashboard_ = dashboard; }
@@ -64,7 +64,7 @@ private:
     tune::EditionInfo edition_;
     platform::SettingsStore& store_;
     platform::ColorDialog& colors_;
-    const link::Realtime& link_;
+    const comlink::Realtime& link_;
     Realtime* dashboard_ = nullptr;
     std::uint32_t lastColor_ = 0;
 

@@ -111,7 +111,7 @@ void File::showWindows() {
     activateWindow();
 }
 
-void File::showBlock(const link::RxBuffer& block, bool updateTrends) {
+void File::showBlock(const comlink::RxBuffer& block, bool updateTrends) {
     links_.realtime.copyATdata(block, updateTrends);
 }
 

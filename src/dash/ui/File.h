@@ -4,8 +4,8 @@
 #include <functional>
 
 #include "dash/LogReplay.h"
-#include "link/Engine.h"
-#include "link/Realtime.h"
+#include "comlink/Engine.h"
+#include "comlink/Realtime.h"
 #include "platform/Clock.h"
 
 class QLabel;
@@ -16,8 +16,8 @@ class Realtime;
 
 // What the replay window drives besides its own labels.
 struct ReplayLinks {
-    link::Engine& engine;                  // ReplayActive
-    link::Realtime& realtime;              // CopyATdata: the raw cells and the Dashboard update
+    comlink::Engine& engine;                  // ReplayActive
+    comlink::Realtime& realtime;              // CopyATdata: the raw cells and the Dashboard update
     std::function<Realtime&()> dashboard;  // loaded when it is not
     platform::EventPump& events;
 };
@@ -40,7 +40,7 @@ private:
     void startReplay() override;
     void showFileName(const std::string& path) override;
     void showWindows() override;
-    void showBlock(const link::RxBuffer& block, bool updateTrends) override;
+    void showBlock(const comlink::RxBuffer& block, bool updateTrends) override;
     void setGraphCursor(int samplesBack) override;
     void setPercentText(const std::string& text) override;
     void letWindowsPaint() override;

@@ -305,8 +305,8 @@ void Realtime::adaptToEdition() {
     }
 }
 
-link::RealtimeOptions Realtime::options() const {
-    link::RealtimeOptions o;
+comlink::RealtimeOptions Realtime::options() const {
+    comlink::RealtimeOptions o;
     o.edition = edition_.edition;
     o.threeBar = links_.threeBar();
     o.celsius = links_.config.celsius();
@@ -318,7 +318,7 @@ double Realtime::rpmGraphMaxY() const {
     return tgRPM_->maxy();
 }
 
-void Realtime::showReadoutTexts(const link::ReadoutTexts& t) {
+void Realtime::showReadoutTexts(const comlink::ReadoutTexts& t) {
     const std::string* texts[] = {&t.rpm,    &t.map, &t.coolant, &t.ignition,
                                   &t.ignMsd, &t.tps, &t.battery, &t.o2afr};
     for (int i = 0; i < 8; ++i) {
@@ -326,7 +326,7 @@ void Realtime::showReadoutTexts(const link::ReadoutTexts& t) {
     }
 }
 
-void Realtime::addTrendSamples(const link::TrendSamples& s) {
+void Realtime::addTrendSamples(const comlink::TrendSamples& s) {
     tgRPM_->advance();
     for (int pen = 0; pen < 4; ++pen) {
         tgRPM_->setPenValue(pen, s.rpmGraph[pen]);
@@ -339,7 +339,7 @@ void Realtime::addTrendSamples(const link::TrendSamples& s) {
     tgAFR_->plot();
 }
 
-void Realtime::setDials(const link::DialValues& d) {
+void Realtime::setDials(const comlink::DialValues& d) {
     dials_[kMap]->setValue(d.map);
     dials_[kRpm]->setValue(d.rpm);
     dials_[kIgnition]->setValue(d.ignition);
@@ -348,9 +348,9 @@ void Realtime::setDials(const link::DialValues& d) {
     dials_[kO2Afr]->setValue(d.o2afr);
 }
 
-void Realtime::logBlock(const link::RxBuffer& block) {
-    link::DataFileSlot& file = links_.dataFile;
-    if (!logOn_ || links_.replayActive() || file.use() != link::DataFileSlot::Use::Log) {
+void Realtime::logBlock(const comlink::RxBuffer& block) {
+    comlink::DataFileSlot& file = links_.dataFile;
+    if (!logOn_ || links_.replayActive() || file.use() != comlink::DataFileSlot::Use::Log) {
         return;
     }
     if (!file.writeLine(logLine(block))) {
@@ -408,9 +408,9 @@ void Realtime::showOptional(Optional value, bool show) {
 }
 
 void Realtime::applyTemperature(bool celsius, double coolantF) {
-    values_[kLblCoolant]->setText(QString::fromStdString(link::coolantText(coolantF, celsius)));
+    values_[kLblCoolant]->setText(QString::fromStdString(comlink::coolantText(coolantF, celsius)));
     RoundGauge* dial = dials_[kCoolantDial];
-    dial->setValue(link::coolantReading(coolantF, celsius));
+    dial->setValue(comlink::coolantReading(coolantF, celsius));
     const DialScale scale = coolantDialScale(celsius, edition_.edition);
     dial->setMinimum(scale.minimum);
     dial->setMaximum(scale.maximum);
@@ -426,10 +426,10 @@ void Realtime::applyRpmScale(bool twelveK) {
     dials_[kRpm]->setMaximum(scale.dialMaximum);
 }
 
-void Realtime::applyO2Mode(bool wideBandAfr, const link::RealtimeCopies& copies) {
+void Realtime::applyO2Mode(bool wideBandAfr, const comlink::RealtimeCopies& copies) {
     label5_->setText(wideBandAfr ? "WB AFR" : "O2 Volts");
     values_[kLblO2Afr]->setText(
-        QString::fromStdString(link::o2Text(copies.afr, copies.o2, wideBandAfr)));
+        QString::fromStdString(comlink::o2Text(copies.afr, copies.o2, wideBandAfr)));
 }
 
 void Realtime::setRpmUpperLimit(double rpm) {
@@ -464,7 +464,7 @@ void Realtime::cmdLogData_Click() {
     const std::string name = logFileName(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                          local.tm_hour, local.tm_min, local.tm_sec);
     const std::string path = (std::filesystem::path(links_.defaultDir) / name).string();
-    if (!links_.dataFile.openForWriting(path, link::DataFileSlot::Use::Log)) {
+    if (!links_.dataFile.openForWriting(path, comlink::DataFileSlot::Use::Log)) {
         emit logFailed(QString::fromLocal8Bit(path.c_str()));
         return;
     }

@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "dash/DisplaySettings.h"
-#include "link/DataFileSlot.h"
-#include "link/Realtime.h"
+#include "comlink/DataFileSlot.h"
+#include "comlink/Realtime.h"
 #include "platform/SettingsStore.h"
 #include "tune/Edition.h"
 
@@ -29,7 +29,7 @@ class Swatch;
 struct DashboardLinks {
     platform::SettingsStore& store;
     Config& config;
-    link::DataFileSlot& dataFile;
+    comlink::DataFileSlot& dataFile;
     std::function<bool()> threeBar;      // the Setup window's "3 Bar" box
     std::function<bool()> replayActive;  // a log was loaded for replay: no live logging
     std::string defaultDir;              // where data logs are written
@@ -38,7 +38,7 @@ struct DashboardLinks {
 // The Dashboard: dials and readouts, or two trend graphs with a value column, fed by
 // CopyATdata. Its close box only ends realtime mode (closeRequested); the program unloads it
 // when the port changes.
-class Realtime : public QMainWindow, public link::RealtimeDisplay {
+class Realtime : public QMainWindow, public comlink::RealtimeDisplay {
     Q_OBJECT
 public:
     // Runs the start-up: the stored settings are applied through the Display settings window.
@@ -47,13 +47,13 @@ public:
 
     bool loadDone() const { return loadDone_; }
 
-    // link::RealtimeDisplay: the Dashboard half of the update.
-    link::RealtimeOptions options() const override;
+    // comlink::RealtimeDisplay: the Dashboard half of the update.
+    comlink::RealtimeOptions options() const override;
     double rpmGraphMaxY() const override;
-    void showReadoutTexts(const link::ReadoutTexts& texts) override;
-    void addTrendSamples(const link::TrendSamples& samples) override;
-    void setDials(const link::DialValues& dials) override;
-    void logBlock(const link::RxBuffer& block) override;
+    void showReadoutTexts(const comlink::ReadoutTexts& texts) override;
+    void addTrendSamples(const comlink::TrendSamples& samples) override;
+    void setDials(const comlink::DialValues& dials) override;
+    void logBlock(const comlink::RxBuffer& block) override;
     void setReadoutsFromDials() override;
 
     // What the display settings change.
@@ -63,7 +63,7 @@ public:
     void showOptional(Optional value, bool show);
     void applyTemperature(bool celsius, double coolantF);
     void applyRpmScale(bool twelveK);
-    void applyO2Mode(bool wideBandAfr, const link::RealtimeCopies& copies);
+    void applyO2Mode(bool wideBandAfr, const comlink::RealtimeCopies& copies);
 
     // The rev limit mark of the RPM dial (set by every upload).
     void setRpmUpperLimit(double rpm);

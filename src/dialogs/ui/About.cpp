@@ -27,7 +27,7 @@ QLabel* placedLabel(const char* name, const QString& text, const QRect& where, Q
 
 }  // namespace
 
-About::About(const tune::EditionInfo& edition, link::Engine& engine, QWidget* parent)
+About::About(const tune::EditionInfo& edition, comlink::Engine& engine, QWidget* parent)
     : QDialog(parent), engine_(engine) {
     setObjectName("About");
     setWindowTitle("About");

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "link/Engine.h"
+#include "comlink/Engine.h"
 #include "tune/Edition.h"
 
 class QLabel;
@@ -15,7 +15,7 @@ namespace dialogs {
 class About : public QDialog {
     Q_OBJECT
 public:
-    About(const tune::EditionInfo& edition, link::Engine& engine, QWidget* parent = nullptr);
+    About(const tune::EditionInfo& edition, comlink::Engine& engine, QWidget* parent = nullptr);
 
     // The About menu entry: a hidden box forgets the old revision and asks again; a box that is
     // up already only comes to the front.
@@ -24,7 +24,7 @@ public:
     void SetRevNum(int revision);
 
 private:
-    link::Engine& engine_;
+    comlink::Engine& engine_;
     QLabel* lblFirmware_ = nullptr;
 };
 

@@ -1,0 +1,105 @@
+#include "comlink/DataFileSlot.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace comlink {
+
+namespace {
+constexpr std::size_t kReadChunk = 64 * 1024;
+}  // namespace
+
+DataFileSlot::~DataFileSlot() {
+    close();
+}
+
+bool DataFileSlot::openForWriting(const std::string& path, Use use) {
+    close();
+    file_ = std::fopen(path.c_str(), "wb");
+    if (file_ == nullptr) {
+        return false;
+    }
+    use_ = use;
+    return true;
+}
+
+bool DataFileSlot::openForReading(const std::string& path, Use use) {
+    close();
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        return false;
+    }
+    file_ = std::fopen(path.c_str(), "rb");
+    if (file_ == nullptr) {
+        return false;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    length_ = error ? 0 : static_cast<std::int64_t>(size);
+    buffer_.resize(kReadChunk);
+    use_ = use;
+    return true;
+}
+
+void DataFileSlot::close() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+    }
+    file_ = nullptr;
+    use_ = Use::None;
+    length_ = 0;
+    buffer_ = {};
+    next_ = 0;
+    end_ = 0;
+}
+
+bool DataFileSlot::writeLine(std::string_view line) {
+    if (file_ == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(line.data(), 1, line.size(), file_) == line.size() &&
+                         std::fwrite("\r\n", 1, 2, file_) == 2;
+    return std::fflush(file_) == 0 && written;
+}
+
+bool DataFileSlot::fill() {
+    if (next_ < end_) {
+        return true;
+    }
+    if (file_ == nullptr || buffer_.empty()) {
+        return false;
+    }
+    next_ = 0;
+    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    return end_ > 0;
+}
+
+bool DataFileSlot::atEnd() {
+    return !fill();
+}
+
+std::optional<DataFileSlot::Line> DataFileSlot::readLine() {
+    if (!fill()) {
+        return std::nullopt;
+    }
+    Line line{{}, 0};
+    while (fill()) {
+        const char* from = buffer_.data() + next_;
+        const char* to = buffer_.data() + end_;
+        const char* stop = std::find_if(from, to, [](char c) { return c == '\n' || c == '\r'; });
+        const auto count = static_cast<std::size_t>(stop - from);
+        line.text.append(from, std::min(count, kMaxLineKept - line.text.size()));
+        line.length += static_cast<std::int64_t>(count);
+        next_ += count;
+        if (stop != to) {
+            ++next_;
+            if (*stop == '\r' && fill() && buffer_[next_] == '\n') {
+                ++next_;
+            }
+            break;
+        }
+    }
+    return line;
+}
+
+}  // namespace comlink

@@ -1,0 +1,131 @@
+#include <tuple>
+
+#include "comlink/EngineFixture.h"
+#include "comlink/Transfer.h"
+
+namespace {
+
+using tune::Edition;
+
+TEST_F(EngineTest, writeByteSendsWOffsetValueOnlyWhenBothFitAndLeavesAPendingCommandAlone) {
+    using Bytes = std::vector<std::uint8_t>;
+    const std::tuple<int, int, Bytes> cases[] = {
+        {10, 256, {}}, {-1, 5, {}}, {0, 0, {0x57, 0x00, 0x00}}, {255, 255, {0x57, 0xFF, 0xFF}}};
+    engine.cmdAt();
+    for (const auto& [offset, value, bytes] : cases) {
+        SCOPED_TRACE(testing::Message() << offset << ", " << value);
+        port.clearWritten();
+        engine.writeByte(offset, value);
+        EXPECT_EQ(port.written, bytes);
+    }
+    EXPECT_EQ(engine.mode(), 64);
+}
+
+TEST_F(EngineTest, sendPassesEveryByteThroughUnchanged) {
+    engine.send(std::string("S1\x00\xFF\r", 5));
+    EXPECT_EQ(port.written, (std::vector<std::uint8_t>{'S', '1', 0x00, 0xFF, 0x0D}));
+}
+
+// Offset and value of each write of the BEL start-up Tune, in send order.
+constexpr std::uint8_t kBelStartupWrites[] = {
+    0,  16,  6,  20,  12, 140, 18, 34,  1,  36, 7,  50, 13, 136, 19, 51,  2,  48,  8,  70, 14, 132,
+    20, 68,  3,  64,  9,  90,  15, 128, 21, 85, 4,  64, 10, 110, 16, 124, 22, 119, 5,  60, 11, 130,
+    17, 118, 23, 136, 24, 51,  25, 76,  26, 90, 27, 90, 28, 30,  29, 40,  30, 0,   31, 12, 32, 6,
+    33, 7,   34, 0,   35, 105, 36, 120, 37, 0,  38, 1,  39, 108, 40, 0,   41, 90,  42, 4,  43, 0,
+    44, 0,   45, 24,  46, 0,   47, 255, 48, 0,  50, 0,  51, 25,  52, 0,   53, 0};
+
+TEST_F(EngineTest, startupTuneGoesOutAsItsExact53WritesThenTheStoreCommandOnceTheyLeft) {
+    const tune::Tune tune = tune::Tune::startup(Edition::BEL);
+    comlink::EngineConstants constants;
+    ASSERT_EQ(comlink::checkBeforeSend(tune, Edition::BEL, constants), std::nullopt);
+    port.holdOutput = true;
+    ASSERT_TRUE(comlink::sendTune(engine, tune, constants));
+    std::vector<std::uint8_t> expected;
+    for (std::size_t i = 0; i < sizeof kBelStartupWrites; i += 2)
+        expected.insert(expected.end(), {'W', kBelStartupWrites[i], kBelStartupWrites[i + 1]});
+    expected.push_back('B');
+    EXPECT_EQ(port.written, expected);
+    EXPECT_GE(pump.calls, 1) << "the store command must wait for the writes to leave the port";
+}
+
+TEST_F(EngineTest, uploadAnsweredWith62BytesDeliversNoImageAndALate63rdByteIsDropped) {
+    engine.upload();
+    port.push(counting(62));
+    ticks(5);
+    EXPECT_EQ(events.noResponses, std::vector<int>{85});
+    port.push({63});
+    engine.tick();
+    EXPECT_TRUE(events.images.empty());
+    EXPECT_EQ(engine.rxBuf()[62], 0);
+    EXPECT_EQ(port.waiting(), 0);
+}
+
+TEST(EngineBurnTest, burnSendsBOnceTheQueueDrainsButGivesUpOnAVanishedPortOrAFiveSecondStall) {
+    // Seconds passing and bytes drained per wait, an unplugged adapter; burned, waits.
+    const struct {
+        int seconds, drained;
+        bool unplugged, burned;
+        int waits;
+    } cases[] = {{1, 0, false, false, 6}, {4, 1, false, true, 12}, {0, 0, true, false, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.seconds << " s, " << c.drained);
+        EngineRig rig;
+        rig.port.holdOutput = true;
+        for (int offset = 0; offset < 4; ++offset)
+            rig.engine.writeByte(offset, 1);
+        rig.pump = support::FakeEventPump();  // drains only what the row says
+        rig.pump.onProcess = [&] {
+            rig.clock.advance(c.seconds);
+            rig.port.drainOutput(c.drained);
+            if (c.unplugged)
+                rig.port.vanish();
+        };
+        EXPECT_EQ(rig.engine.burn(), c.burned);
+        EXPECT_EQ(rig.pump.calls, c.waits);
+        EXPECT_EQ(rig.sent().back() == 'B', c.burned);
+    }
+}
+
+TEST_F(EngineTest, bootButtonSendsExclamationButFirmwareUpdateOnlyWhenIdleAndEntersStateOne) {
+    engine.cmdBoot();
+    EXPECT_EQ(engine.mode(), 0);
+    engine.cmdM();
+    EXPECT_FALSE(engine.firmwareUpdate());
+    engine.cmdN();
+    engine.setLineCount(12);
+    clock.seconds = 5000;
+    EXPECT_TRUE(engine.firmwareUpdate());
+    EXPECT_EQ(sent(), "!MN!");
+    EXPECT_EQ(engine.mode(), 1);
+    EXPECT_EQ(engine.lineCount(), 0);
+    EXPECT_EQ(engine.stateStart(), 5000);
+}
+
+TEST_F(EngineTest, bootloaderStepSeesEveryByteCollectedSoFarUntilTheNextState) {
+    engine.setMode(2);
+    std::string seen;
+    events.onBootloaderTick = [&](int) { seen = engine.bootText(); };
+    port.pushText("\r\n");
+    engine.tick();
+    port.push(std::vector<std::uint8_t>{'B', 'o', 'o', 't', '>', 0x00, 0xE9});
+    engine.tick();
+    EXPECT_EQ(seen, std::string("\r\nBoot>\x00\xE9", 9));
+    clock.seconds = 7777;
+    engine.setMode(-1);  // the next state starts with its own clock and text
+    EXPECT_EQ(engine.mode(), 3);
+    EXPECT_EQ(engine.stateStart(), 7777);
+    EXPECT_EQ(engine.bootText(), "");
+}
+
+TEST_F(EngineTest, bootloaderStepRunsOnlyInStatesOneToFiveAndNineWhichNeverTimeOut) {
+    for (int state = 1; state <= 9; ++state) {
+        engine.setMode(state);
+        engine.tick();
+    }
+    EXPECT_EQ(events.bootloaderTicks, (std::vector<int>{1, 2, 3, 4, 5, 9}));
+    ticks(50);
+    EXPECT_TRUE(events.noResponses.empty());
+    EXPECT_EQ(engine.mode(), 9);
+}
+
+}  // namespace

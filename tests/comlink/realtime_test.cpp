@@ -1,0 +1,161 @@
+// The realtime block's conversions, checked against hand-worked readings.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "comlink/Realtime.h"
+
+namespace {
+
+using comlink::RxBuffer;
+using tune::Edition;
+
+RxBuffer blockWith(std::initializer_list<std::pair<int, int>> bytes) {
+    RxBuffer block{};
+    for (const auto& [position, value] : bytes) {
+        block[static_cast<std::size_t>(position)] = value;
+    }
+    return block;
+}
+
+comlink::ReadoutTexts textsOf(const RxBuffer& block, comlink::RealtimeOptions options) {
+    return comlink::readoutTexts(comlink::deriveValues(block, options.edition), options);
+}
+
+TEST(RealtimeConversions, readoutTextsFollowEditionAndDisplayOptions) {
+    struct Row {
+        const char* what;
+        std::initializer_list<std::pair<int, int>> bytes;
+        Edition edition;
+        bool threeBar, celsius, wideBand;
+        std::string comlink::ReadoutTexts::*field;
+        const char* text;
+    };
+    using T = comlink::ReadoutTexts;
+    const Row rows[] = {
+        {"rpm 12/34", {{12, 12}, {13, 34}}, Edition::BEL, true, false, true, &T::rpm, "3106"},
+        {"rpm 31/64", {{12, 31}, {13, 64}}, Edition::BEL, true, false, true, &T::rpm, "8000"},
+        {"ignition 20", {{19, 20}}, Edition::BEL, true, false, true, &T::ignition, "10.0"},
+        {"ignition 191", {{19, 191}}, Edition::BEL, true, false, true, &T::ignition, "95.5"},
+        {"ignition 192", {{19, 192}}, Edition::BEL, true, false, true, &T::ignition, "-32.0"},
+        {"ignition 255", {{19, 255}}, Edition::BEL, true, false, true, &T::ignition, "-0.5"},
+        {"msd 200", {{20, 200}}, Edition::QOLT, true, false, true, &T::ignMsd, "-28.0"},
+        {"kpa 85, 3 bar", {{11, 85}}, Edition::BEL, true, false, true, &T::map, "100"},
+        {"kpa 85, 1 bar", {{11, 85}}, Edition::BEL, false, false, true, &T::map, "85"},
+        {"RUK coolant2 212 C",
+         {{26, 212}, {14, 9}},
+         Edition::RUK,
+         true,
+         true,
+         true,
+         &T::coolant,
+         "100"},
+        {"BEL coolant 252 C", {{14, 252}}, Edition::BEL, true, true, true, &T::coolant, "100"},
+        {"coolant 40 F", {{14, 40}}, Edition::ZAV, true, false, true, &T::coolant, "0"},
+        {"coolant 40 C", {{14, 40}}, Edition::ZAV, true, true, true, &T::coolant, "-18"},
+        {"coolant 0 F", {{14, 0}}, Edition::BEL, true, false, true, &T::coolant, "-40"},
+        {"coolant 72 C rounds -0.0", {{14, 72}}, Edition::BEL, true, true, true, &T::coolant, "0"},
+        {"batt 138 RUK", {{6, 138}}, Edition::RUK, true, false, true, &T::battery, "13.8"},
+        {"batt 138 BEL", {{6, 138}}, Edition::BEL, true, false, true, &T::battery, "16.2"},
+        {"batt 128 QOLT", {{6, 128}}, Edition::QOLT, true, false, true, &T::battery, "15.1"},
+        {"tps 255", {{5, 255}}, Edition::BEL, true, false, true, &T::tps, "5.0"},
+        {"ego 128 volts",
+         {{7, 128}, {17, 147}},
+         Edition::BEL,
+         true,
+         false,
+         false,
+         &T::o2afr,
+         "2.51"},
+        {"afr 147", {{7, 128}, {17, 147}}, Edition::BEL, true, false, true, &T::o2afr, "14.7"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const comlink::ReadoutTexts texts =
+            textsOf(blockWith(row.bytes), {row.edition, row.threeBar, row.celsius, row.wideBand});
+        EXPECT_EQ(texts.*row.field, row.text);
+    }
+}
+
+TEST(RealtimeConversions, trendSamplesAndDialsTakeTheirOwnScales) {
+    const RxBuffer block = blockWith({{5, 255},
+                                      {11, 100},
+                                      {14, 140},
+                                      {19, 192},
+                                      {20, 10},
+                                      {7, 51},
+                                      {17, 147},
+                                      {12, 3},
+                                      {13, 232}});
+    const comlink::RealtimeOptions threeBarVolts{Edition::BEL, true, true, false};
+    const comlink::DerivedValues v = comlink::deriveValues(block, Edition::BEL);
+    const comlink::TrendSamples s = comlink::trendSamples(v, threeBarVolts, 8000);
+    EXPECT_EQ(s.rpmGraph, (std::array<double, 4>{1000, 8000, 3646, 3100}));
+    EXPECT_EQ(s.afrGraph, (std::array<double, 3>{36, 110, 120}));
+    const comlink::DialValues d = comlink::dialValues(v, threeBarVolts);
+    EXPECT_DOUBLE_EQ(d.map, 0.0);  // 100 kPa is the atmosphere
+    EXPECT_DOUBLE_EQ(d.ignition, -32.0);
+    EXPECT_DOUBLE_EQ(d.tps, 5.0);
+    EXPECT_DOUBLE_EQ(d.coolant, 38.0);  // 100 F
+    EXPECT_DOUBLE_EQ(d.o2afr, 1.0);
+    const comlink::TrendSamples wide =
+        comlink::trendSamples(v, {Edition::BEL, false, false, true}, 12000);
+    EXPECT_EQ(wide.rpmGraph[1], 12000);
+    EXPECT_EQ(wide.rpmGraph[2], 3100);
+    EXPECT_EQ(wide.afrGraph[2], 147);
+}
+
+TEST(RealtimeConversions, mapDialReadsPsiOfBoostAndScaledVacuumWithoutAJump) {
+    EXPECT_NEAR(comlink::mapDialValue(255), 26.4306, 1e-4);
+    EXPECT_DOUBLE_EQ(comlink::mapDialValue(100), 0.0);
+    EXPECT_NEAR(comlink::mapDialValue(0), -25.11, 0.01);
+    EXPECT_NEAR(comlink::mapDialValue(99.999), 0.0, 1e-3);
+    EXPECT_LT(comlink::mapDialValue(50), 0.0);
+}
+
+// Every byte in every position, and replayed values far outside a byte, convert to finite
+// readings (UBSan watches the arithmetic).
+TEST(RealtimeConversions, anyValueInAnyPositionConvertsToFiniteReadings) {
+    for (const int value : {0, 1, 127, 191, 192, 255, -1, 2147483647, -2147483647 - 1}) {
+        RxBuffer block{};
+        block.fill(value);
+        for (const Edition edition : {Edition::RUK, Edition::BEL}) {
+            const comlink::DerivedValues v = comlink::deriveValues(block, edition);
+            const comlink::ReadoutTexts t = comlink::readoutTexts(v, {edition, true, true, false});
+            EXPECT_FALSE(t.rpm.empty() || t.map.empty() || t.o2afr.empty());
+            const comlink::DialValues d = comlink::dialValues(v, {edition, true, true, false});
+            EXPECT_TRUE(std::isfinite(d.map) && std::isfinite(d.coolant)) << value;
+        }
+    }
+}
+
+// CopyATdata calls the display in the update's order and keeps the link's copies.
+TEST(RealtimeConversions, copyATdataRunsTheUpdateStepsInOrderAndSkipsTrendsWhenAsked) {
+    struct Recorder : comlink::RealtimeDisplay {
+        std::vector<std::string> calls;
+        comlink::RealtimeOptions options() const override { return {}; }
+        void showReadoutTexts(const comlink::ReadoutTexts& t) override {
+            calls.push_back("texts " + t.rpm);
+        }
+        void addTrendSamples(const comlink::TrendSamples&) override { calls.push_back("trends"); }
+        void setDials(const comlink::DialValues&) override { calls.push_back("dials"); }
+        void logBlock(const comlink::RxBuffer&) override { calls.push_back("log"); }
+        void setReadoutsFromDials() override { calls.push_back("readouts"); }
+    } display;
+    comlink::Realtime realtime;
+    std::vector<std::string> raw;
+    realtime.setRawView([&](const RxBuffer& b) { raw.push_back(std::to_string(b[1])); });
+    realtime.setDisplay(&display);
+    realtime.copyATdata(blockWith({{1, 5}, {13, 7}, {14, 100}, {17, 140}, {7, 9}}), true);
+    realtime.copyATdata(blockWith({{13, 8}}), false);
+    EXPECT_EQ(raw, (std::vector<std::string>{"5", "0"}));
+    EXPECT_EQ(display.calls,
+              (std::vector<std::string>{"texts 7", "trends", "dials", "log", "readouts", "texts 8",
+                                        "dials", "log", "readouts"}));
+    EXPECT_EQ(realtime.copies().coolantF, -40);  // the last block's values
+    EXPECT_EQ(realtime.copies().afr, 0);
+}
+
+}  // namespace
