@@ -24,14 +24,14 @@ std::vector<std::string> argumentsOf(std::string_view text) {
 }
 
 void checkAccepted(const cli::Arguments& a) {
-    const cli::CommandSpec* spec = cli::findCommand(a.command);
-    FUZZ_CHECK(spec != nullptr);
-    FUZZ_CHECK(a.operands.size() >= spec->minOperands && a.operands.size() <= spec->maxOperands);
+    const cli::CommandEntry* entry = cli::findCommand(a.command);
+    FUZZ_CHECK(entry != nullptr);
+    FUZZ_CHECK(a.operands.size() >= entry->minOperands && a.operands.size() <= entry->maxOperands);
     for (const auto& option : a.options) {
         const auto own =
-            std::find_if(spec->options.begin(), spec->options.end(),
+            std::find_if(entry->options.begin(), entry->options.end(),
                          [&](const cli::CommandOption& o) { return option.first == o.name; });
-        FUZZ_CHECK(own != spec->options.end());
+        FUZZ_CHECK(own != entry->options.end());
         FUZZ_CHECK(own->takesValue != option.second.empty());
     }
     FUZZ_CHECK(a.comNumber >= 1 && a.comNumber <= 4);

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/Check.h"
 #include "comlink/Codec.h"
 #include "comlink/Engine.h"
+#include "fuzz/Check.h"
 #include "support/FakePlatform.h"
 #include "tune/SettingsText.h"
 

@@ -10,9 +10,9 @@
 #include <iterator>
 #include <string>
 
+#include "comlink/Realtime.h"
 #include "dash/LogFormat.h"
 #include "fuzz/Check.h"
-#include "comlink/Realtime.h"
 #include "tune/Numeric.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/Check.h"
 #include "comlink/Bootloader.h"
 #include "comlink/DataFileSlot.h"
 #include "comlink/Engine.h"
+#include "fuzz/Check.h"
 #include "sim/Controller.h"
 #include "support/FakePlatform.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz/Check.h"
 #include "comlink/Transfer.h"
+#include "fuzz/Check.h"
 #include "tune/SettingsFile.h"
 #include "tune/SettingsText.h"
 #include "tune/ValueReader.h"

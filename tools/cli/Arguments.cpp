@@ -46,8 +46,8 @@ ParseResult refused(std::string why) {
 // Any command's option of that name; options may stand before the command's name, so the
 // whole table is asked.
 const CommandOption* commandOption(const std::string& name) {
-    for (const CommandSpec& spec : commandTable()) {
-        for (const CommandOption& option : spec.options) {
+    for (const CommandEntry& entry : commandTable()) {
+        for (const CommandOption& option : entry.options) {
             if (name == option.name) {
                 return &option;
             }
@@ -56,8 +56,8 @@ const CommandOption* commandOption(const std::string& name) {
     return nullptr;
 }
 
-bool offers(const CommandSpec& spec, const std::string& option) {
-    return std::any_of(spec.options.begin(), spec.options.end(),
+bool offers(const CommandEntry& entry, const std::string& option) {
+    return std::any_of(entry.options.begin(), entry.options.end(),
                        [&](const CommandOption& o) { return option == o.name; });
 }
 
@@ -132,16 +132,16 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
 
     if (words.empty())
         return refused("no command given");
-    const CommandSpec* spec = findCommand(words[0]);
-    if (spec == nullptr)
+    const CommandEntry* entry = findCommand(words[0]);
+    if (entry == nullptr)
         return refused("unknown command " + words[0]);
     arguments.command = words[0];
     arguments.operands.assign(words.begin() + 1, words.end());
-    if (arguments.operands.size() < spec->minOperands ||
-        arguments.operands.size() > spec->maxOperands)
+    if (arguments.operands.size() < entry->minOperands ||
+        arguments.operands.size() > entry->maxOperands)
         return refused("wrong number of arguments for " + arguments.command);
     for (const auto& [name, ignored] : arguments.options) {
-        if (!offers(*spec, name))
+        if (!offers(*entry, name))
             return refused(arguments.command + " does not take " + name);
     }
 
@@ -155,12 +155,12 @@ std::string usageText() {
         "usage: volcrestone-cli [--port DEVICE|COM1..COM4] [--edition RUK|BEL|ZAV|QOLT] "
         "[--no-3bar] COMMAND\n"
         "commands:\n";
-    for (const CommandSpec& spec : commandTable()) {
-        std::string line = std::string("  ") + spec.name;
-        if (*spec.operands != '\0')
-            line += std::string(" ") + spec.operands;
+    for (const CommandEntry& entry : commandTable()) {
+        std::string line = std::string("  ") + entry.name;
+        if (*entry.operands != '\0')
+            line += std::string(" ") + entry.operands;
         line.resize(std::max<std::size_t>(line.size() + 1, 34), ' ');
-        text += line + spec.summary + "\n";
+        text += line + entry.summary + "\n";
     }
     return text + "The port defaults to COM1.\n";
 }

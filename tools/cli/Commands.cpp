@@ -4,8 +4,8 @@
 
 namespace cli {
 
-const std::vector<CommandSpec>& commandTable() {
-    static const std::vector<CommandSpec> table = {
+const std::vector<CommandEntry>& commandTable() {
+    static const std::vector<CommandEntry> table = {
         {"revision", "", "print the controller's firmware revision", 0, 0, {}, runRevision},
         {"upload",
          "FILE.cfg",
@@ -68,22 +68,22 @@ const std::vector<CommandSpec>& commandTable() {
     return table;
 }
 
-const CommandSpec* findCommand(const std::string& name) {
-    for (const CommandSpec& spec : commandTable()) {
-        if (name == spec.name) {
-            return &spec;
+const CommandEntry* findCommand(const std::string& name) {
+    for (const CommandEntry& entry : commandTable()) {
+        if (name == entry.name) {
+            return &entry;
         }
     }
     return nullptr;
 }
 
 int runCommand(const Arguments& arguments, Host& host, std::ostream& out, std::ostream& err) {
-    const CommandSpec* spec = findCommand(arguments.command);
-    if (spec == nullptr) {
+    const CommandEntry* entry = findCommand(arguments.command);
+    if (entry == nullptr) {
         return kFailed;
     }
     Runner runner(arguments, host, out, err);
-    return spec->run(runner);
+    return entry->run(runner);
 }
 
 }  // namespace cli

@@ -17,7 +17,7 @@ struct CommandOption {
     bool takesValue;
 };
 
-struct CommandSpec {
+struct CommandEntry {
     const char* name;
     const char* operands;  // as the usage shows them: "FILE.cfg"
     const char* summary;
@@ -28,8 +28,8 @@ struct CommandSpec {
     bool draws = false;  // renders text into a picture, so it needs a QGuiApplication
 };
 
-const std::vector<CommandSpec>& commandTable();
-const CommandSpec* findCommand(const std::string& name);
+const std::vector<CommandEntry>& commandTable();
+const CommandEntry* findCommand(const std::string& name);
 
 // Runs one command against the controller on the host's port. Results go to `out`, messages
 // to `err`; returns the exit code (0 done, 1 failed).

@@ -6,9 +6,9 @@
 #include "cli/Commands.h"
 #include "cli/Readout.h"
 #include "cli/Runner.h"
-#include "dash/LogFormat.h"
 #include "comlink/DataFileSlot.h"
 #include "comlink/Realtime.h"
+#include "dash/LogFormat.h"
 #include "tune/Numeric.h"
 
 namespace cli {
@@ -31,7 +31,9 @@ public:
     }
 
     // comlink::EngineEvents
-    void realtimeBlock(const comlink::RxBuffer& block) override { realtime_.copyATdata(block, true); }
+    void realtimeBlock(const comlink::RxBuffer& block) override {
+        realtime_.copyATdata(block, true);
+    }
     void noResponse(int mode) override {
         // A stream that ran and paused is restarted by the link; only a silent start fails.
         if (shown() == 0) {

@@ -44,8 +44,8 @@ int runPlot(Runner& runner) {
     // Written whole or not at all: a failed write leaves no half picture behind.
     errno = 0;
     if (!canvas.image().save(&buffer, "PNG") ||
-        tune::saveSettingsFile(png, std::string_view(bytes.constData(),
-                                                     static_cast<std::size_t>(bytes.size()))) !=
+        tune::saveSettingsFile(
+            png, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))) !=
             tune::SaveOutcome::Saved) {
         runner.err() << "Could not write " << png;
         if (errno != 0) {

@@ -7,9 +7,9 @@
 #include "cli/Commands.h"
 #include "cli/Readout.h"
 #include "cli/Runner.h"
-#include "dash/LogReplay.h"
 #include "comlink/DataFileSlot.h"
 #include "comlink/Realtime.h"
+#include "dash/LogReplay.h"
 
 namespace cli {
 

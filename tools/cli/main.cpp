@@ -13,7 +13,7 @@ namespace {
 
 // Commands that render text need fonts, so a GUI application, but never a display: without a
 // platform named in QT_QPA_PLATFORM they draw offscreen. The others keep a plain core one.
-std::unique_ptr<QCoreApplication> applicationFor(const cli::CommandSpec& command, int& argc,
+std::unique_ptr<QCoreApplication> applicationFor(const cli::CommandEntry& command, int& argc,
                                                  char** argv) {
     if (!command.draws) {
         return std::make_unique<QCoreApplication>(argc, argv);
