@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 
@@ -241,11 +242,15 @@ QWidget* Realtime::buildValueColumn() {
         QLabel* caption = namedLabel(r.captionName, r.caption, column);
         QLabel* value = namedLabel(r.valueName, r.initial, column);
         value->setAlignment(Qt::AlignCenter);
-        value->setMinimumWidth(64);
         QFont font = value->font();
         font.setBold(true);
         font.setPointSizeF(font.pointSizeF() * 1.2);
         value->setFont(font);
+        // Room for any reading at a fixed size: a new text every block then repaints the label
+        // without laying the window out again.
+        value->setFixedSize(
+            std::max(64, value->fontMetrics().horizontalAdvance(QStringLiteral("-00000.0")) + 8),
+            value->sizeHint().height());
         values_[r.value] = value;
         grid->addWidget(caption, line, 0);
         if (r.swatch != nullptr) {
