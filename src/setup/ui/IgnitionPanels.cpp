@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <string_view>
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 #include "platform/Twips.h"
@@ -194,18 +194,27 @@ QGroupBox* mapPanel(IgnitionWidgets& w) {
     return box;
 }
 
+// A label that wraps onto two lines: wide enough for half its text and some slack, and high
+// enough for both lines, so that no scale factor squeezes or clips it.
+QLabel* twoLineLabel(std::string_view text) {
+    QLabel* l = label(text);
+    l->setWordWrap(true);
+    const QFontMetrics metrics = l->fontMetrics();
+    l->setMinimumWidth(metrics.horizontalAdvance(l->text()) / 2 + 4 * metrics.averageCharWidth());
+    l->setMinimumHeight(2 * metrics.lineSpacing() + metrics.descent());
+    return l;
+}
+
 QGroupBox* knockPanel(IgnitionWidgets& w) {
     auto* box = panel("FrameKnock", caption::kKnockPanel);
     auto* grid = new QGridLayout(box);
-    auto* increase = label(caption::kKnockIncrease);
-    increase->setWordWrap(true);
+    auto* increase = twoLineLabel(caption::kKnockIncrease);
     w.knockIncr = list("cmbKnockIncr");
     grid->addWidget(increase, 0, 0, 1, 2);
     grid->addWidget(w.knockIncr, 0, 2);
     grid->addWidget(label(caption::kDecreaseBy), 1, 0, 1, 3);
     grid->addWidget(single(w, Single::UnwindRate, "tbUnwindRate"), 2, 0);
-    auto* between = label(caption::kUnwindUnit);
-    between->setWordWrap(true);
+    auto* between = twoLineLabel(caption::kUnwindUnit);
     grid->addWidget(between, 2, 1, 1, 2);
     grid->addWidget(option(w, Option::UnwindMsec, "optUnwindMsec"), 3, 0);
     grid->addWidget(option(w, Option::UnwindSpark, "optUnwindSpark"), 3, 1);
