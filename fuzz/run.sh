@@ -31,9 +31,9 @@ cmake --build "$build" --target volcrestone_fuzzers
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || mapfile -t targets <"$build/fuzz/fuzzers.txt"
 
-# Speed over detail while searching (no malloc fill, short allocation stacks); a finding is
-# reproduced with the defaults by running its target on the saved input.
-export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=4:max_malloc_fill_size=0}
+# Speed over detail while searching (no malloc fill, short allocation stacks, a small quarantine);
+# a finding is reproduced with the defaults by running its target on the saved input.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=4:max_malloc_fill_size=0:quarantine_size_mb=16}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 mkdir -p "$build/findings" "$build/logs"
 failed=()
