@@ -16,6 +16,8 @@ using platform::display::TrendRing;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr float kNaNf = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInff = std::numeric_limits<float>::infinity();
 
 TEST(GaugeScale, theNeedleSweepsFrom225DegreesAtTheStartToMinus45AtTheEndAndStopsThere) {
     const GaugeScale rpm{0, 8000, 8}, timing{40, -40, 20}, empty{5, 5, 4};
@@ -34,7 +36,7 @@ TEST(GaugeScale, theNeedleSweepsFrom225DegreesAtTheStartToMinus45AtTheEndAndStop
     EXPECT_EQ((GaugeScale{-1E308, 1E308, 4}.angleFor(0)), 225);
 }
 
-TEST(GaugeScale, figuresArePrintedWithoutDecimalsAtEveryMajorDivision) {
+TEST(GaugeScale, figuresArePrintedWithoutDecimalsAndSkipOnlyByWholeDividersWhenTheyWouldTouch) {
     using Figures = std::vector<std::string>;
     EXPECT_EQ((GaugeScale{0, 8000, 8}.figures()),
               (Figures{"0", "1000", "2000", "3000", "4000", "5000", "6000", "7000", "8000"}));
@@ -44,9 +46,15 @@ TEST(GaugeScale, figuresArePrintedWithoutDecimalsAtEveryMajorDivision) {
     ASSERT_EQ(coolantF.size(), 21u);
     EXPECT_EQ((Figures{coolantF[1], coolantF[2], coolantF[3], coolantF[10], coolantF[20]}),
               (Figures{"-27", "-14", "-2", "88", "215"}));
-    EXPECT_EQ((GaugeScale{40, -40, 20}.figures()[19]), "-36");
     EXPECT_EQ((GaugeScale{0, 5, 0}.figures()), (Figures{"0", "5"}));
     EXPECT_EQ((GaugeScale{0, 5, 100000}.figures().size()), 101u);
+    const GaugeScale timing{40, -40, 20};
+    EXPECT_EQ(timing.figures()[19], "-36");
+    EXPECT_EQ(timing.figureStride(14, 10), 1);
+    EXPECT_EQ(timing.figureStride(14, 20), 2);
+    EXPECT_EQ(timing.figureStride(14, 50), 4);
+    EXPECT_EQ(timing.figureStride(14, 1000), 20);
+    EXPECT_EQ((GaugeScale{0, 8000, 8}.figureStride(14, 30)), 4);
 }
 
 TEST(GaugeScale, zonesRunGreenToYellowToRedToTheEndAndEmptyOnesAreNotDrawn) {
@@ -67,15 +75,6 @@ TEST(GaugeScale, zonesRunGreenToYellowToRedToTheEndAndEmptyOnesAreNotDrawn) {
     EXPECT_TRUE(outOfOrder.green.empty());
     EXPECT_FALSE(outOfOrder.yellow.empty() || outOfOrder.red.empty());
     EXPECT_TRUE((GaugeScale{0, 100, 10}.zoneSpans(kNaN, 20, 90).green.empty()));
-}
-
-TEST(GaugeScale, figuresSkipDivisionsOnlyByWholeDividersWhenTheyWouldTouch) {
-    const GaugeScale scale{40, -40, 20};
-    EXPECT_EQ(scale.figureStride(14, 10), 1);
-    EXPECT_EQ(scale.figureStride(14, 20), 2);
-    EXPECT_EQ(scale.figureStride(14, 50), 4);
-    EXPECT_EQ(scale.figureStride(14, 1000), 20);
-    EXPECT_EQ((GaugeScale{0, 8000, 8}.figureStride(14, 30)), 4);
 }
 
 TEST(TrendRing, keeps545SamplesAndTheOldestDropsOutAsItAdvances) {
@@ -108,19 +107,14 @@ TEST(TrendRing, verticalGridLinesStayWithTheirSamples) {
     TrendRing ring(1);
     for (int i = 0; i < 25; ++i)
         ring.advance();
-    std::vector<int> lines;
-    for (int back = 0; back < 545; ++back) {
-        if (ring.gridLineAt(back, 20))
-            lines.push_back(back);
-    }
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ((std::vector<int>(lines.begin(), lines.begin() + 3)), (std::vector<int>{5, 25, 45}));
+    for (int back = 0; back < 545; ++back)
+        EXPECT_EQ(ring.gridLineAt(back, 20), back % 20 == 5) << back;
     ring.advance();
     EXPECT_TRUE(ring.gridLineAt(6, 20));
     EXPECT_FALSE(ring.gridLineAt(6, 0));
 }
 
-TEST(TrendRing, valuesMapOntoTheHeightAndLeaveItBeyondTheRange) {
+TEST(TrendRing, scaledValuesMapOntoTheHeightAndLeaveItBeyondTheRange) {
     const struct {
         double value, miny, maxy, y;
     } cases[] = {{8000, 0, 8000, 0},  {0, 0, 8000, 100},     {4000, 0, 8000, 50},
@@ -135,9 +129,7 @@ TEST(TrendRing, valuesMapOntoTheHeightAndLeaveItBeyondTheRange) {
     EXPECT_DOUBLE_EQ(TrendRing::xFor(0, 544), 544);
     EXPECT_DOUBLE_EQ(TrendRing::xFor(544, 544), 0);
     EXPECT_DOUBLE_EQ(TrendRing::xFor(272, 1088), 544);
-}
-
-TEST(TrendRing, aPenScaleOfEightTwelfthsInSinglePrecisionBrings12000To8000) {
+    // A pen scale of 8/12 in single precision brings 12000 to a hair over 8000.
     EXPECT_EQ(TrendRing::drawnValue(12000, 8.0f / 12.0f), 8000.000238418579);
     EXPECT_EQ(TrendRing::drawnValue(12000, 0), 12000);
     EXPECT_EQ(TrendRing::drawnValue(150, 2), 300);
@@ -163,26 +155,12 @@ TEST(SegmentText, showsAsManyDecimalsAsFitAndDashesWhenTheValueDoesNot) {
         float value;
         int digits;
         std::string text;
-    } cases[] = {{3106, 4, "3106"},
-                 {8000, 4, "8000"},
-                 {850, 4, "850.0"},
-                 {0, 4, "0.000"},
-                 {-32, 3, "-32"},
-                 {95.5f, 3, "95.5"},
-                 {2.51f, 3, "2.51"},
-                 {-25.11f, 3, "-25"},
-                 {26.43f, 3, "26.4"},
-                 {9.999f, 3, "10.0"},
-                 {-0.001f, 3, "0.00"},
-                 {-5, 3, "-5.0"},
-                 {999.7f, 3, "---"},
-                 {1000, 3, "---"},
-                 {-100, 3, "---"},
-                 {1E30f, 3, "---"},
-                 {5, 0, "5"},
-                 {1, 99, "1.00000000000"},
-                 {std::numeric_limits<float>::quiet_NaN(), 3, "---"},
-                 {-std::numeric_limits<float>::infinity(), 4, "----"}};
+    } cases[] = {
+        {3106, 4, "3106"},   {8000, 4, "8000"},        {850, 4, "850.0"},    {0, 4, "0.000"},
+        {-32, 3, "-32"},     {95.5f, 3, "95.5"},       {2.51f, 3, "2.51"},   {-25.11f, 3, "-25"},
+        {26.43f, 3, "26.4"}, {9.999f, 3, "10.0"},      {-0.001f, 3, "0.00"}, {-5, 3, "-5.0"},
+        {999.7f, 3, "---"},  {1000, 3, "---"},         {-100, 3, "---"},     {1E30f, 3, "---"},
+        {5, 0, "5"},         {1, 99, "1.00000000000"}, {kNaNf, 3, "---"},    {-kInff, 4, "----"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(platform::display::segmentText(c.value, c.digits), c.text);
