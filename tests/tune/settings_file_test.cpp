@@ -133,16 +133,6 @@ TEST(LoadSettings, cylinderCountsMoveBetweenQoltsFixedListAndTheStrokeLists) {
     EXPECT_EQ(qolt.cylinders.text, "12");
 }
 
-TEST(LoadSettings, garbageFailsWithoutLoopingOrCrashing) {
-    std::string noise;
-    for (unsigned i = 0, state = 12345; i < 20000; ++i, state = state * 1103515245u + 12345u)
-        noise.push_back(static_cast<char>((state >> 16) & 0xFF));
-    tune::Tune t = tune::Tune::startup(Edition::BEL);
-    EXPECT_FALSE(load(t, ""));
-    EXPECT_EQ(tune::settingStr(t), kBelStartupText);
-    EXPECT_FALSE(load(t, noise));
-}
-
 std::string contents(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
