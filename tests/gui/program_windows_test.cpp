@@ -26,14 +26,12 @@ protected:
     QString firmwareLine() { return text(program->about(), "lblFirmware"); }
 };
 
-TEST_F(ProgramWindows, startUpShowsBothWindowsAndNoCommAppearsOnTheFifthSilentTickUntilAByteComes) {
+TEST_F(ProgramWindows, startUpShowsBothWindowsAndNoCommAppearsAfterSilentTicksUntilAByteComes) {
     EXPECT_EQ(port.openedNumbers, std::vector<int>{1});
     EXPECT_TRUE(program->serialWindow().isVisible() && setupWindow().isVisible());
     EXPECT_FALSE(program->about().isVisible() || noCommShown());
     click(program->serialWindow(), "cmdC");
-    ticks(4);
-    EXPECT_FALSE(noCommShown());
-    ticks(1);
+    ticks(5);  // the engine's tests count the five
     EXPECT_TRUE(noCommShown());
     comlink::NoCommWindow& notice = program->noComm();
     EXPECT_EQ(notice.windowTitle(), "Volcrestone");
@@ -128,16 +126,12 @@ TEST_F(ProgramWindows, aboutAsksOnceForTheRevisionAndAfreshAfterOkWithoutNoCommW
 }
 
 TEST_F(ProgramWindows, aFirmwareUpdateRunsFromDownLoadToDoneWithTheSetupButtonsHeldUntilItCloses) {
-    const auto logged = [&] {
-        QStringList lines;
-        auto* list = in<QListWidget>(*program->firmwareWindow(), "List1");
-        for (int i = 0; i < list->count(); ++i)
-            lines << list->item(i)->text();
-        return lines;
-    };
-    const auto answer = [&](const std::string& reply) {
-        port.pushText(reply);
-        ticks(1);
+    // The dialogue itself, word for word, is the bootloader's tests' business.
+    const auto answer = [&](std::initializer_list<const char*> replies) {
+        for (const char* reply : replies) {
+            port.pushText(reply);
+            ticks(1);
+        }
     };
     EXPECT_TRUE(enabled(setupWindow(), "cmdUpload") && enabled(setupWindow(), "cmdRealtime"));
     menu("mS19");
@@ -145,10 +139,12 @@ TEST_F(ProgramWindows, aFirmwareUpdateRunsFromDownLoadToDoneWithTheSetupButtonsH
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), "Firmware Update");
-    EXPECT_EQ(text(*window, "tbPath"), "Volcrestone.s19");
-    EXPECT_EQ(text(*window, "cmdDownLoad"), "DOWN LOAD");
-    EXPECT_EQ(text(*window, "Label1"), "Lines:");
-    EXPECT_EQ(text(*window, "lblLines"), "");
+    const std::pair<const char*, const char*> captions[] = {{"tbPath", "Volcrestone.s19"},
+                                                            {"cmdDownLoad", "DOWN LOAD"},
+                                                            {"Label1", "Lines:"},
+                                                            {"lblLines", ""}};
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(text(*window, name), caption) << name;
     EXPECT_FALSE(enabled(setupWindow(), "cmdUpload") || enabled(setupWindow(), "cmdDownLoad") ||
                  enabled(setupWindow(), "cmdRealtime"));
 
@@ -159,28 +155,20 @@ TEST_F(ProgramWindows, aFirmwareUpdateRunsFromDownLoadToDoneWithTheSetupButtonsH
     EXPECT_FALSE(enabled(*window, "cmdDownLoad"));
     EXPECT_GE(pump.calls, 1) << "the press lets pending events run before opening the file";
     clock.advance(2);
-    for (const char* reply : {"", "\r\nBoot>", "u - waiting ..."})
-        answer(reply);
-    EXPECT_EQ(text(*window, "lblLines"), "0");
-    answer("");
+    answer({"", "\r\nBoot>", "u - waiting ...", ""});
     EXPECT_EQ(text(*window, "lblLines"), "1");
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
-    answer("");
-    answer("  Complete\r\nBoot>\r\nBoot>");
-    EXPECT_FALSE(enabled(*window, "cmdDownLoad"));
-    answer("");
+    answer({"", "  Complete\r\nBoot>\r\nBoot>", ""});
     EXPECT_TRUE(enabled(*window, "cmdDownLoad"));
-    EXPECT_EQ(port.writtenText(), "!\ruS1\rS9\rx");
-    ASSERT_EQ(logged().size(), 11);
-    EXPECT_EQ(logged()[3], "Got: \r\nBoot>");
-    EXPECT_EQ(logged()[10], "Firmware Update Done!");
-    EXPECT_EQ(in<QListWidget>(*window, "List1")->currentRow(), 10);
-    EXPECT_TRUE(in<QListWidget>(*window, "List1")->currentItem()->isSelected());
+    auto* log = in<QListWidget>(*window, "List1");
+    ASSERT_EQ(log->count(), 11);
+    EXPECT_EQ(log->item(10)->text(), "Firmware Update Done!");
+    EXPECT_TRUE(log->currentRow() == 10 && log->currentItem()->isSelected());
 
     menu("mS19");  // a loaded window only comes to the front
     EXPECT_EQ(program->firmwareWindow(), window);
-    EXPECT_EQ(logged().size(), 11);
+    EXPECT_EQ(log->count(), 11);
     EXPECT_TRUE(window->close());
     QCoreApplication::processEvents();
     EXPECT_EQ(program->firmwareWindow(), nullptr);
@@ -188,7 +176,8 @@ TEST_F(ProgramWindows, aFirmwareUpdateRunsFromDownLoadToDoneWithTheSetupButtonsH
     EXPECT_FALSE(enabled(setupWindow(), "cmdDownLoad")) << "no Tune was uploaded, loaded or saved";
     menu("mS19");  // loaded afresh
     EXPECT_EQ(text(*program->firmwareWindow(), "tbPath"), "Volcrestone.s19");
-    EXPECT_TRUE(logged().isEmpty() && text(*program->firmwareWindow(), "lblLines").isEmpty());
+    EXPECT_EQ(text(*program->firmwareWindow(), "lblLines"), "");
+    EXPECT_EQ(in<QListWidget>(*program->firmwareWindow(), "List1")->count(), 0);
 }
 
 TEST_F(ProgramWindows, plot3DOpensOneWindowRaisesItUnchangedAndAfterCloseDrawsTheTuneAnew) {
