@@ -1,90 +1,72 @@
 // The whole program built with fake platform services, its windows driven with Qt Test: the
-// link window's buttons, what the engine reports, the About box and closing the Setup window.
-#include <gtest/gtest.h>
-
-#include <QAction>
+// link window's buttons, what the engine reports, the About box, the firmware update window, the
+// plot window and closing the Setup window.
 #include <QCoreApplication>
-#include <QLabel>
-#include <QPushButton>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QSignalSpy>
-#include <QTest>
+#include <QTemporaryDir>
+#include <fstream>
 #include <tuple>
-#include <utility>
 
-#include "app/Application.h"
+#include "comlink/ui/S19Window.h"
 #include "dialogs/ui/About.h"
-#include "comlink/ui/NoCommWindow.h"
-#include "comlink/ui/SerialWindow.h"
-#include "setup/ui/Ignition.h"
-#include "support/FakeProgram.h"
+#include "gui/ProgramTest.h"
+#include "plot/ui/Plot.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class ProgramWindows : public ::testing::Test, protected support::FakeServices {
+class ProgramWindows : public guitest::ProgramTest {
 protected:
-    ProgramWindows() { program.start(); }
+    ProgramWindows() { start(); }
 
-    void ticks(int n) {
-        for (int i = 0; i < n; ++i)
-            program.engine().tick();
-    }
-    void click(const char* name) {
-        QTest::mouseClick(program.serialWindow().findChild<QPushButton*>(name), Qt::LeftButton);
-    }
-    bool noCommShown() { return program.noComm().isVisible(); }
-    QString label(const char* name) {
-        return program.serialWindow().findChild<QLabel*>(name)->text();
-    }
-    QString firmwareLine() { return program.about().findChild<QLabel*>("lblFirmware")->text(); }
-
-    app::Application program{tune::editionInfo(tune::Edition::BEL), platform(), "/tmp"};
+    bool noCommShown() { return program->noComm().isVisible(); }
+    QString firmwareLine() { return text(program->about(), "lblFirmware"); }
 };
 
-TEST_F(ProgramWindows, startUpShowsBothWindowsAndNoCommAppearsOnTheFifthSilentTickUntilAByteComes) {
+TEST_F(ProgramWindows, startUpShowsBothWindowsAndNoCommAppearsAfterSilentTicksUntilAByteComes) {
     EXPECT_EQ(port.openedNumbers, std::vector<int>{1});
-    EXPECT_TRUE(program.serialWindow().isVisible() && program.ignition().isVisible());
-    EXPECT_FALSE(program.about().isVisible() || noCommShown());
-    click("cmdC");
-    ticks(4);
-    EXPECT_FALSE(noCommShown());
-    ticks(1);
+    EXPECT_TRUE(program->serialWindow().isVisible() && setupWindow().isVisible());
+    EXPECT_FALSE(program->about().isVisible() || noCommShown());
+    click(program->serialWindow(), "cmdC");
+    ticks(5);  // the engine's tests count the five
     EXPECT_TRUE(noCommShown());
-    comlink::NoCommWindow& notice = program.noComm();
+    comlink::NoCommWindow& notice = program->noComm();
     EXPECT_EQ(notice.windowTitle(), "Volcrestone");
-    EXPECT_EQ(notice.findChild<QLabel*>("Label1")->text(), "No Response from Controller!");
+    EXPECT_EQ(text(notice, "Label1"), "No Response from Controller!");
     EXPECT_FALSE(notice.isModal());
     port.push(Bytes{0x42});
     ticks(1);
     EXPECT_FALSE(noCommShown());
     notice.showAndRaise();
-    QPushButton* ok = notice.findChild<QPushButton*>("Command1");
-    EXPECT_EQ(ok->text(), "OK");
-    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_EQ(text(notice, "Command1"), "OK");
+    click(notice, "Command1");
     EXPECT_FALSE(noCommShown());
 }
 
 TEST_F(ProgramWindows, theLinkWindowNamesItsCellsShowsModeAndBlockAndClosingItOnlyMinimisesIt) {
-    comlink::SerialWindow& window = program.serialWindow();
+    comlink::SerialWindow& window = program->serialWindow();
     EXPECT_EQ(window.windowTitle(), "Volcrestone Interface");
-    EXPECT_EQ(label("Label20"), "Timing Controller");
-    EXPECT_EQ(label("lblModeTitle"), "MODE");
-    EXPECT_EQ(label("lblMode"), "0");
-    const std::pair<const char*, const char*> names[] = {
-        {"lblName0", "secl"}, {"lblName12", "rpm_hi"}, {"lblName29", "bspot3"}};
-    for (const auto& [name, text] : names)
-        EXPECT_EQ(label(name), text);
-    click("cmdAt");
+    const std::pair<const char*, const char*> captions[] = {{"Label20", "Timing Controller"},
+                                                            {"lblModeTitle", "MODE"},
+                                                            {"lblMode", "0"},
+                                                            {"lblName0", "secl"},
+                                                            {"lblName12", "rpm_hi"},
+                                                            {"lblName29", "bspot3"}};
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(text(window, name), caption) << name;
+    click(window, "cmdAt");
     Bytes block(30, 7);
     block[1] = 10;
     port.push(block);
     ticks(1);
-    EXPECT_EQ(label("lbValue0"), "7");
-    EXPECT_EQ(label("lbValue1"), "$0A");
-    click("cmdQ");
+    EXPECT_EQ(text(window, "lbValue0"), "7");
+    EXPECT_EQ(text(window, "lbValue1"), "$0A");
+    click(window, "cmdQ");
     ticks(1);
-    EXPECT_EQ(label("lblMode"), "81");
+    EXPECT_EQ(text(window, "lblMode"), "81");
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     EXPECT_FALSE(window.close());
     EXPECT_TRUE(window.isVisible() && window.isMinimized() && port.isOpen());
@@ -98,39 +80,39 @@ TEST_F(ProgramWindows, linkButtonsCarryTheirCaptionAndSendTheirCommandOnlyWhileT
         {"cmdC", "C: SECL", "C"}};
     for (const auto& [name, caption, sent] : buttons) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(program.serialWindow().findChild<QPushButton*>(name)->text(), caption);
+        EXPECT_EQ(text(program->serialWindow(), name), caption);
         port.clearWritten();
-        click(name);
+        click(program->serialWindow(), name);
         EXPECT_EQ(port.writtenText(), sent);
         ticks(6);
     }
     port.close();
     port.clearWritten();
     for (const auto& [name, caption, sent] : buttons)
-        click(name);
+        click(program->serialWindow(), name);
     ticks(6);
     EXPECT_TRUE(port.written.empty());
-    EXPECT_EQ(program.engine().mode(), 0);
+    EXPECT_EQ(program->engine().mode(), 0);
 }
 
 TEST_F(ProgramWindows, aboutAsksOnceForTheRevisionAndAfreshAfterOkWithoutNoCommWhileItShows) {
-    dialogs::About& about = program.about();
+    dialogs::About& about = program->about();
     EXPECT_EQ(about.windowTitle(), "About");
     const std::pair<const char*, const char*> texts[] = {
         {"lblAppName", "Volcrestone"},
         {"Label1", "Timing  Controller TEST ver3."},
         {"lblVersion", "Version 1.0.0 BEL"},
         {"mOK", "OK"}};
-    for (const auto& [name, text] : texts)
-        EXPECT_EQ(about.findChild<QWidget*>(name)->property("text").toString(), text) << name;
-    program.ignition().findChild<QAction*>("mAbout")->trigger();
+    for (const auto& [name, caption] : texts)
+        EXPECT_EQ(text(about, name), caption) << name;
+    menu("mAbout");
     about.Display();
     EXPECT_TRUE(about.isVisible());
     EXPECT_EQ(port.writtenText(), "Q");
     port.push(Bytes{0xAB});
     ticks(1);
     EXPECT_EQ(firmwareLine(), "Firmware RevNum: AB");
-    QTest::mouseClick(about.findChild<QPushButton*>("mOK"), Qt::LeftButton);
+    click(about, "mOK");
     EXPECT_FALSE(about.isVisible());
     about.Display();
     EXPECT_EQ(port.writtenText(), "QQ");
@@ -143,25 +125,101 @@ TEST_F(ProgramWindows, aboutAsksOnceForTheRevisionAndAfreshAfterOkWithoutNoCommW
     EXPECT_EQ(port.writtenText(), "QQ");
 }
 
+TEST_F(ProgramWindows, aFirmwareUpdateRunsFromDownLoadToDoneWithTheSetupButtonsHeldUntilItCloses) {
+    // The dialogue itself, word for word, is the bootloader's tests' business.
+    const auto answer = [&](std::initializer_list<const char*> replies) {
+        for (const char* reply : replies) {
+            port.pushText(reply);
+            ticks(1);
+        }
+    };
+    EXPECT_TRUE(enabled(setupWindow(), "cmdUpload") && enabled(setupWindow(), "cmdRealtime"));
+    menu("mS19");
+    comlink::S19Window* window = program->firmwareWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "Firmware Update");
+    const std::pair<const char*, const char*> captions[] = {{"tbPath", "Volcrestone.s19"},
+                                                            {"cmdDownLoad", "DOWN LOAD"},
+                                                            {"Label1", "Lines:"},
+                                                            {"lblLines", ""}};
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(text(*window, name), caption) << name;
+    EXPECT_FALSE(enabled(setupWindow(), "cmdUpload") || enabled(setupWindow(), "cmdDownLoad") ||
+                 enabled(setupWindow(), "cmdRealtime"));
+
+    const QTemporaryDir folder;
+    std::ofstream(folder.filePath("fw.s19").toStdString()) << "S1\nS9\n";
+    in<QLineEdit>(*window, "tbPath")->setText(folder.filePath("fw.s19"));
+    click(*window, "cmdDownLoad");
+    EXPECT_FALSE(enabled(*window, "cmdDownLoad"));
+    EXPECT_GE(pump.calls, 1) << "the press lets pending events run before opening the file";
+    clock.advance(2);
+    answer({"", "\r\nBoot>", "u - waiting ...", ""});
+    EXPECT_EQ(text(*window, "lblLines"), "1");
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    answer({"", "  Complete\r\nBoot>\r\nBoot>", ""});
+    EXPECT_TRUE(enabled(*window, "cmdDownLoad"));
+    auto* log = in<QListWidget>(*window, "List1");
+    ASSERT_EQ(log->count(), 11);
+    EXPECT_EQ(log->item(10)->text(), "Firmware Update Done!");
+    EXPECT_TRUE(log->currentRow() == 10 && log->currentItem()->isSelected());
+
+    menu("mS19");  // a loaded window only comes to the front
+    EXPECT_EQ(program->firmwareWindow(), window);
+    EXPECT_EQ(log->count(), 11);
+    EXPECT_TRUE(window->close());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(program->firmwareWindow(), nullptr);
+    EXPECT_TRUE(enabled(setupWindow(), "cmdUpload") && enabled(setupWindow(), "cmdRealtime"));
+    EXPECT_FALSE(enabled(setupWindow(), "cmdDownLoad")) << "no Tune was uploaded, loaded or saved";
+    menu("mS19");  // loaded afresh
+    EXPECT_EQ(text(*program->firmwareWindow(), "tbPath"), "Volcrestone.s19");
+    EXPECT_EQ(text(*program->firmwareWindow(), "lblLines"), "");
+    EXPECT_EQ(in<QListWidget>(*program->firmwareWindow(), "List1")->count(), 0);
+}
+
+TEST_F(ProgramWindows, plot3DOpensOneWindowRaisesItUnchangedAndAfterCloseDrawsTheTuneAnew) {
+    EXPECT_EQ(program->plot().window(), nullptr);
+    menu("mPlot3D");
+    plot::Plot* first = program->plot().window();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    const plot::Primitives drawn = first->timing().load();
+
+    // An edit after opening does not reach the open window, and Plot3D only brings it forward.
+    program->session().tune().baseTiming[0] = "40";
+    menu("mPlot3D");
+    EXPECT_EQ(program->plot().window(), first);
+    EXPECT_EQ(first->timing().load(), drawn);
+
+    first->close();
+    EXPECT_EQ(program->plot().window(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    menu("mPlot3D");
+    ASSERT_NE(program->plot().window(), nullptr);
+    EXPECT_NE(program->plot().window()->timing().load(), drawn);
+
+    const QPointer<plot::Plot> second = program->plot().window();
+    program->unload();  // takes the open plot window first
+    EXPECT_TRUE(second.isNull());
+}
+
 TEST_F(ProgramWindows, closingTheSetupWindowUnloadsEverythingUnlessTheCloseIsRefused) {
-    QSignalSpy finished(&program, &app::Application::finished);
-    program.session().tune().text(tune::Single::Static) = "33";
+    QSignalSpy finished(program.get(), &app::Application::finished);
+    program->session().tune().text(tune::Single::Static) = "33";
     messages.answers = {platform::MessageBox::Answer::Cancel, platform::MessageBox::Answer::No};
-    EXPECT_FALSE(program.ignition().close());
+    EXPECT_FALSE(setupWindow().close());
     QCoreApplication::processEvents();
     EXPECT_EQ(finished.count(), 0);
-    EXPECT_TRUE(port.isOpen() && program.ignition().isVisible() &&
-                program.serialWindow().isVisible());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.last().text,
-              "The settings have been changed!\n\nDo you want to save the changes?");
-    EXPECT_EQ(messages.last().title, "Volcrestone");
-    EXPECT_EQ(messages.last().icon, platform::MessageBox::Icon::Exclamation);
-    EXPECT_TRUE(program.ignition().close());
+    EXPECT_TRUE(port.isOpen() && setupWindow().isVisible() && program->serialWindow().isVisible());
+    EXPECT_EQ(messages.shown.size(), 1u);  // the question to save, one answer per close
+    EXPECT_TRUE(setupWindow().close());
     QCoreApplication::processEvents();
     EXPECT_EQ(finished.count(), 1);
     EXPECT_FALSE(port.isOpen());
-    program.engine().tick();  // a tick after the end must not reach the unloaded windows
+    ticks(1);  // a tick after the end must not reach the unloaded windows
 }
 
 }  // namespace

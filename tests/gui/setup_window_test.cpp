@@ -1,51 +1,35 @@
-// The Setup window driven with Qt Test on a Session with fake port, dialogs and settings store.
-#include <gtest/gtest.h>
-
+// The Setup window in the whole program on fake platform services, driven with Qt Test.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
-#include <memory>
 #include <tuple>
-#include <utility>
 
-#include "comlink/Engine.h"
-#include "setup/Session.h"
-#include "setup/ui/Ignition.h"
-#include "support/FakePlatform.h"
+#include "gui/ProgramTest.h"
 
 namespace {
 
 using tune::Edition;
 
-class SetupWindowTest : public ::testing::Test {
+class SetupWindowTest : public guitest::ProgramTest {
 protected:
     void open(Edition edition = Edition::BEL) {
-        window.reset();
-        session = std::make_unique<setup::Session>(tune::editionInfo(edition), engine, port,
-                                                   setup::Services{messages, files, store}, "/tmp",
-                                                   "/tmp");
-        window = std::make_unique<setup::Ignition>(*session);
-        session->start();
-        window->show();
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        start(edition);
+        setupWindow().activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&setupWindow()));
     }
-
     template <typename T>
-    T* find(const char* name) const {
-        T* widget = window->findChild<T*>(QString::fromLatin1(name));
+    T* find(const char* name) {
+        T* widget = in<T>(setupWindow(), name);
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    QLineEdit* edit(const char* name) const { return find<QLineEdit>(name); }
-
-    QString textOf(const char* name) const {
+    QLineEdit* edit(const char* name) { return find<QLineEdit>(name); }
+    setup::Session& session() { return program->session(); }
+    QString textOf(const char* name) {
         QObject* object = find<QObject>(name);
         if (auto* combo = qobject_cast<QComboBox*>(object))
             return combo->currentText();
@@ -53,30 +37,25 @@ protected:
             return box->title();
         return object->property("text").toString();
     }
-
+    static QStringList entries(const QList<QAction*>& actions) {
+        QStringList texts;  // a separator shows as an empty entry
+        for (QAction* action : actions)
+            texts << action->text();
+        return texts;
+    }
     // Focus in a field, all its text selected, as a user would start typing over it.
-    void typeInto(const char* name, const char* text) const {
+    void typeInto(const char* name, const char* text) {
         QLineEdit* field = edit(name);
         field->setFocus(Qt::MouseFocusReason);
         field->selectAll();
         QTest::keyClicks(field, QString::fromLatin1(text));
     }
-
-    support::FakeSerialPort port;
-    support::FakeClock clock;
-    support::FakeEventPump pump{&port};
-    comlink::Engine engine{port, clock, pump};
-    support::FakeMessageBox messages;
-    support::FakeFileDialog files;
-    support::FakeSettingsStore store;
-    std::unique_ptr<setup::Session> session;
-    std::unique_ptr<setup::Ignition> window;
 };
 
 TEST_F(SetupWindowTest, belWindowShowsPanelsButtonsMenusAndTuneAndItsControlsReachTheSession) {
     open(Edition::BEL);
     QStringList captions;
-    for (QGroupBox* box : window->findChildren<QGroupBox*>())
+    for (QGroupBox* box : setupWindow().findChildren<QGroupBox*>())
         captions << box->title();
     for (const char* caption : {"IGNITION TIMING", "Vaccum/ Boost       Advance/ Retard",
                                 "Static Timing", "START TIMING", "ENGINE TYPE", "REV LIMITER",
@@ -91,20 +70,16 @@ TEST_F(SetupWindowTest, belWindowShowsPanelsButtonsMenusAndTuneAndItsControlsRea
         {"cmbLimitType", "  ** DISABLED **"}};
     for (const auto& [name, text] : texts)
         EXPECT_EQ(textOf(name), text) << name;
-    QStringList menus;
-    for (QAction* action : window->menuBar()->actions())
-        menus << action->text();
-    EXPECT_EQ(menus, QStringList({"&File", "Com-&Port", "Plot&3D", "&S19", "&About"}));
-    QStringList fileEntries;  // a separator would show as an empty entry
-    for (QAction* action : find<QMenu>("mFile")->actions())
-        fileEntries << action->text();
-    EXPECT_EQ(fileEntries, QStringList({"&Load Settings...", "&Save Settings...",
-                                        "&Play Data Log...", "E&xit"}));
+    EXPECT_EQ(entries(setupWindow().menuBar()->actions()),
+              QStringList({"&File", "Com-&Port", "Plot&3D", "&S19", "&About"}));
+    EXPECT_EQ(
+        entries(find<QMenu>("mFile")->actions()),
+        QStringList({"&Load Settings...", "&Save Settings...", "&Play Data Log...", "E&xit"}));
     EXPECT_FALSE(find<QPushButton>("cmdDownLoad")->isEnabled());
     EXPECT_TRUE(find<QCheckBox>("Check1")->isChecked() && find<QAction>("mCOM1")->isChecked() &&
                 find<QRadioButton>("optStroke4")->isChecked());
     QTest::mouseClick(find<QCheckBox>("Check1"), Qt::LeftButton);
-    EXPECT_EQ(session->tune().check1, 0);
+    EXPECT_EQ(session().tune().check1, 0);
     QTest::mouseClick(find<QRadioButton>("optStroke2"), Qt::LeftButton);
     EXPECT_FALSE(find<QRadioButton>("optStroke4")->isChecked());
     find<QAction>("mSaveSettings")->trigger();  // cancelled, but send is enabled
@@ -114,7 +89,7 @@ TEST_F(SetupWindowTest, belWindowShowsPanelsButtonsMenusAndTuneAndItsControlsRea
     EXPECT_TRUE(find<QAction>("mCOM2")->isChecked() && !find<QAction>("mCOM1")->isChecked());
 }
 
-TEST_F(SetupWindowTest, eachEditionHasItsTitleAndMapCaptionHidesItsOwnControlsAndNamesItsMessages) {
+TEST_F(SetupWindowTest, eachEditionHasItsTitleAndMapCaptionAndHidesItsOwnControls) {
     const std::tuple<Edition, const char*, const char*, const char*> rows[] = {
         {Edition::BEL, "Volcrestone", "MAP SENSOR TYPE", ""},
         {Edition::RUK, "Volcrestone", "MAP SENSOR TYPE", ""},
@@ -126,54 +101,44 @@ TEST_F(SetupWindowTest, eachEditionHasItsTitleAndMapCaptionHidesItsOwnControlsAn
     for (const auto& [edition, title, mapCaption, hiddenNames] : rows) {
         SCOPED_TRACE(title + std::string(" ") + mapCaption + hiddenNames);
         open(edition);
-        EXPECT_EQ(window->windowTitle(), title);
+        EXPECT_EQ(setupWindow().windowTitle(), title);
         EXPECT_EQ(textOf("Frame9"), mapCaption);
         const QStringList hides = QString::fromLatin1(hiddenNames).split(' ', Qt::SkipEmptyParts);
         for (const char* name : {"cmbXLED", "Label11", "Label12", "chkInvertSpout", "lblOutput",
                                  "mPlayFile", "mS19", "optStroke4", "optStroke2", "chkOddFire",
                                  "Label9_2", "cmbCrankDelay", "Frame2", "Frame8"}) {
-            auto* action = window->findChild<QAction*>(name);
+            auto* action = in<QAction>(setupWindow(), name);
             EXPECT_EQ(action ? !action->isVisible() : find<QWidget>(name)->isHidden(),
                       hides.contains(name))
                 << name;
         }
-        messages.shown.clear();
-        files.paths = {"/no/such/folder/t.cfg"};
-        find<QAction>("mSaveSettings")->trigger();
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.last().text, "Could not open file 1");
-        EXPECT_EQ(messages.last().title, title);
-        EXPECT_EQ(messages.last().icon, platform::MessageBox::Icon::Critical);
     }
 }
 
 TEST_F(SetupWindowTest, zavMovesTheMapSensorOptionsUpTo360And600TwipsInTheirPanel) {
     open(Edition::ZAV);
-    auto* panel = find<QGroupBox>("Frame9");
-    const auto* option115 = find<QRadioButton>("optMap115");
-    const auto* option250 = find<QRadioButton>("optMap250");
-    const auto* threeBar = find<QCheckBox>("Check1");
+    const QWidget* panel = find<QGroupBox>("Frame9");
+    const QWidget* option115 = find<QRadioButton>("optMap115");
+    const QWidget* option250 = find<QRadioButton>("optMap250");
+    const QWidget* threeBar = find<QCheckBox>("Check1");
     EXPECT_TRUE(option115->parentWidget() == panel && option250->parentWidget() == panel);
     EXPECT_EQ(option115->y(), 24);  // 360 twips at 15 to the pixel
     EXPECT_EQ(option250->y(), 40);  // 600 twips
-    for (const QWidget* shown :
-         {static_cast<const QWidget*>(option115), static_cast<const QWidget*>(option250),
-          static_cast<const QWidget*>(threeBar)}) {
+    for (const QWidget* shown : {option115, option250, threeBar})
         EXPECT_TRUE(shown->isVisible() && panel->rect().contains(shown->geometry()))
             << shown->objectName().toStdString();
-    }
     EXPECT_FALSE(option250->geometry().intersects(threeBar->geometry()));
 }
 
 TEST_F(SetupWindowTest, typedTextCountsAsItStandsUntilLeavingEnterPageUpOrLeftRightCommitsIt) {
     open();
     typeInto("tbBaseTiming2", "12abc");
-    EXPECT_TRUE(session->tune().baseTiming[2] == "12abc" && session->hasUnsavedChanges());
+    EXPECT_TRUE(session().tune().baseTiming[2] == "12abc" && session().hasUnsavedChanges());
     QTest::keyClick(edit("tbBaseTiming2"), Qt::Key_PageUp);
-    EXPECT_TRUE(edit("tbBaseTiming2")->text() == "13" && session->tune().baseTiming[2] == "13");
+    EXPECT_TRUE(edit("tbBaseTiming2")->text() == "13" && session().tune().baseTiming[2] == "13");
     typeInto("tbStatic", "200");
     edit("tbCrankAdv")->setFocus(Qt::MouseFocusReason);
-    EXPECT_EQ(session->tune().staticTiming, "127.5");
+    EXPECT_EQ(session().tune().staticTiming, "127.5");
     typeInto("tbStatic", "12.25");
     QTest::keyClick(edit("tbStatic"), Qt::Key_Return);
     EXPECT_EQ(edit("tbStatic")->text(), "12.0");
@@ -182,11 +147,11 @@ TEST_F(SetupWindowTest, typedTextCountsAsItStandsUntilLeavingEnterPageUpOrLeftRi
     EXPECT_EQ(edit("tbPortedStartTPS")->text(), "2.34");
     edit("tbRPMout0")->setFocus(Qt::MouseFocusReason);  // an output threshold steps one raw count
     QTest::keyClick(edit("tbRPMout0"), Qt::Key_PageUp);
-    EXPECT_TRUE(edit("tbRPMout0")->text() == "50" && session->tune().outputs[0].raw == "1");
+    EXPECT_TRUE(edit("tbRPMout0")->text() == "50" && session().tune().outputs[0].raw == "1");
     // Left and Right move through a table column, wrapping, and commit the cell they leave.
     typeInto("tbRPM0", "2550");
     QTest::keyClick(edit("tbRPM0"), Qt::Key_Right);
-    EXPECT_TRUE(edit("tbRPM1")->hasFocus() && session->tune().rpm[0] == "2500");
+    EXPECT_TRUE(edit("tbRPM1")->hasFocus() && session().tune().rpm[0] == "2500");
     typeInto("tbBaseTiming0", "7.5");
     QTest::keyClick(edit("tbBaseTiming0"), Qt::Key_Left);
     EXPECT_TRUE(edit("tbBaseTiming5")->hasFocus() && edit("tbBaseTiming0")->text() == "8");

@@ -1,20 +1,15 @@
-// The plot window driven with Qt Test offscreen: on its own with fakes, then opened from the
-// Setup window's Plot3D in the whole program.
+// The plot window on its own, driven with Qt Test offscreen on a fake settings store and colour
+// chooser. Opening it from the Setup window is in the program's window tests.
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QCoreApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
-#include "app/Application.h"
 #include "plot/ui/Plot.h"
-#include "plot/ui/PlotOpener.h"
 #include "plot/ui/PlotPicture.h"
-#include "setup/ui/Ignition.h"
-#include "support/FakeProgram.h"
+#include "support/FakePlatform.h"
 
 namespace {
 
@@ -46,22 +41,26 @@ TEST(PlotWindow, showsItsControlsAndDrawsTheSurfaceInTheStoredColourOnAFixedArea
     // 8055 x 4935 twips at the offscreen screen's 96 DPI, 120 twips in from the corner.
     QWidget* picture = window.findChild<QWidget*>("Picture1");
     EXPECT_EQ(picture->geometry(), QRect(8, 8, 537, 329));
-    EXPECT_EQ(window.size(), QSize(553, 373));
     EXPECT_GT(pixelsOf(window.picture().image(), kYellow), 300);
     // Covered and shown again: the same picture, from the image it keeps.
     EXPECT_EQ(picture->grab().toImage().convertToFormat(QImage::Format_RGB32),
               window.picture().image());
 }
 
-TEST(PlotWindow, gridColourChoiceIsStoredAndRepaintsTheSurfaceWhileCancelChangesNothing) {
-    const tune::Tune tune = tune::Tune::startup(tune::Edition::BEL);
+TEST(PlotWindow, gridColourChoiceIsStoredAndRepaintsEvenASurfaceFarBeyondTheAxesButCancelDoesNot) {
+    tune::Tune tune = tune::Tune::startup(tune::Edition::BEL);
+    tune.baseTiming[2] = "1E20";  // uncommitted texts: drawn off the area without harm
+    tune.rpm[4] = "-1E30";
+    tune.map[1] = "99999";
     support::FakeSettingsStore store;
     support::FakeColorDialog colors;
     colors.answers = {std::nullopt, 16711680};
     plot::Plot window(tune, store, colors);
     window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QPushButton* button = window.findChild<QPushButton*>("cmdGridColor");
     const QImage before = window.picture().image();
+    EXPECT_GT(pixelsOf(before, kYellow), 100);
 
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(window.picture().image(), before);
@@ -74,58 +73,6 @@ TEST(PlotWindow, gridColourChoiceIsStoredAndRepaintsTheSurfaceWhileCancelChanges
     // Drawn over itself: not a yellow pixel is left, and the frame and grid stay.
     EXPECT_EQ(pixelsOf(after, kYellow), 0);
     EXPECT_EQ(pixelsOf(after, kBlue), pixelsOf(before, kYellow));
-}
-
-TEST(PlotWindow, uncommittedTextsFarBeyondTheAxesDrawOffTheAreaWithoutHarm) {
-    tune::Tune tune = tune::Tune::startup(tune::Edition::BEL);
-    tune.baseTiming[2] = "1E20";
-    tune.rpm[4] = "-1E30";
-    tune.map[1] = "99999";
-    support::FakeSettingsStore store;
-    support::FakeColorDialog colors;
-    plot::Plot window(tune, store, colors);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    EXPECT_GT(pixelsOf(window.picture().image(), kYellow), 100);
-}
-
-class PlotInTheProgram : public ::testing::Test, protected support::FakeServices {
-protected:
-    PlotInTheProgram() { program.start(); }
-
-    void plot3D() { program.ignition().findChild<QAction*>("mPlot3D")->trigger(); }
-
-    app::Application program{tune::editionInfo(tune::Edition::BEL), platform(), "/tmp"};
-};
-
-TEST_F(PlotInTheProgram, plot3DOpensOneWindowRaisesItUnchangedAndAfterCloseDrawsTheTuneAnew) {
-    EXPECT_EQ(program.plot().window(), nullptr);
-    plot3D();
-    plot::Plot* first = program.plot().window();
-    ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first->isVisible());
-    const plot::Primitives drawn = first->timing().load();
-
-    // An edit after opening does not reach the open window, and Plot3D only brings it forward.
-    program.session().tune().baseTiming[0] = "40";
-    plot3D();
-    EXPECT_EQ(program.plot().window(), first);
-    EXPECT_EQ(first->timing().load(), drawn);
-
-    first->close();
-    EXPECT_EQ(program.plot().window(), nullptr);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    plot3D();
-    ASSERT_NE(program.plot().window(), nullptr);
-    EXPECT_NE(program.plot().window()->timing().load(), drawn);
-}
-
-TEST_F(PlotInTheProgram, unloadingTheProgramTakesTheOpenPlotWindowFirst) {
-    plot3D();
-    QPointer<plot::Plot> window = program.plot().window();
-    ASSERT_FALSE(window.isNull());
-    program.unload();
-    EXPECT_TRUE(window.isNull());
 }
 
 }  // namespace
