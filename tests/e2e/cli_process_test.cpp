@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QProcess>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -34,15 +35,6 @@ std::string edited(std::string text,
     return text;
 }
 
-// The pieces of `text` that end in `end`.
-std::vector<std::string> split(const std::string& text, char end = '\n') {
-    std::vector<std::string> all;
-    for (std::size_t start = 0, at; (at = text.find(end, start)) != std::string::npos;
-         start = at + 1)
-        all.push_back(text.substr(start, at - start));
-    return all;
-}
-
 // Whether process `pid` has `device` open.
 bool holds(qint64 pid, const std::string& device) {
     std::error_code error;
@@ -53,7 +45,7 @@ bool holds(qint64 pid, const std::string& device) {
     return false;
 }
 
-// COM1 and COM3 are the controller's link, COM2 a device that is not there; the tool's settings
+// COM1 is the controller's link, COM2 a device that is not there; the tool's settings
 // live in the scratch folder.
 class Cli : public testing::Test {
 protected:
@@ -61,8 +53,7 @@ protected:
         return {{"XDG_CONFIG_HOME", path("config")},
                 {"XDG_RUNTIME_DIR", path(".")},
                 {"VOLCRESTONE_COM1", path("ttyCOM1")},
-                {"VOLCRESTONE_COM2", path("missing/t.cfg")},
-                {"VOLCRESTONE_COM3", path("ttyCOM1")}};
+                {"VOLCRESTONE_COM2", path("missing/t.cfg")}};
     }
     support::Finished run(const std::vector<std::string>& arguments) {
         return support::runToEnd(VOLCRESTONE_CLI_PATH, arguments, environment());
@@ -90,8 +81,13 @@ struct Case {
     testing::Matcher<const std::string&> out = "";
     std::vector<std::string> controller = {};
 };
+Case row(std::vector<std::string> arguments, int exitCode, testing::Matcher<const std::string&> err,
+         testing::Matcher<const std::string&> out = "", std::vector<std::string> controller = {}) {
+    return {std::move(arguments), exitCode, std::move(err), std::move(out), std::move(controller)};
+}
 
-TEST_F(Cli, failuresNameWhatFailedOnTheRightStreamWithTheirExitCodeAndLeaveNoFileBehind) {
+TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeavesNoStrayFile) {
+    using testing::EndsWith, testing::HasSubstr, testing::MatchesRegex, testing::StartsWith;
     const std::string& start = kBelStartupFile;
     const std::string good = folder.write("good.cfg", start);
     const std::string other = folder.write("other.cfg", "Some Settings BEL v1\r\n");
@@ -99,70 +95,122 @@ TEST_F(Cli, failuresNameWhatFailedOnTheRightStreamWithTheirExitCodeAndLeaveNoFil
     const std::string base = folder.write("base.cfg", edited(start, {{"\"45.0\"", "\"0.0\""}}));
     const std::string knock =
         folder.write("knock.cfg", edited(start, {{"\"0.0\",#TRUE#", "\"1.0\",#TRUE#"}}));
+    const std::string two = folder.write(
+        "two.cfg", edited(start, {{"\"24\",\"32\"", "\"26\",\"32\""}, {"\"300\"", "\"350\""}}));
+    const std::string many = folder.write(
+        "many.cfg",
+        edited(start, {{"\"6500\"", "\"7000\""},
+                       {"\"+2\"", "\"3.0\""},
+                       {"#TRUE#,#FALSE#,\"4\"", "#FALSE#,#FALSE#,\"4\""},
+                       {"\"1200\",\"** \"", "\"1200\",\"80%\""},
+                       {"\"1.0\",\"1.5\"", "\"1.0\",\"2.5\""},
+                       {"\"Reset\",#FALSE#", "\"Knock\",#TRUE#"},
+                       {"\"RPM\",\"0\",\"RPM\",\"0\"", "\"TPS\",\"51\",\"CLT\",\"120\""},
+                       {"\"0.0\",#TRUE#,#FALSE#", "\"0.0\",#FALSE#,#TRUE#"}}));
     const std::string kept = folder.write("kept.cfg", "kept");
     fs::permissions(kept, fs::perms::owner_read);
-    const std::string firmware = folder.write("fw.s19", "S9030000FC\r\n");
+    const std::string sixty = folder.write("sixty.s19", support::fillerFirmware(60));
     const std::string taken = path("taken.png");
     fs::create_directory(taken);
     const std::string missing = path("missing/t.cfg");
     const std::string none = path("none");  // no file of any kind
+    const std::string link = path("ttyCOM1");
     const auto usage = [](const std::string& why) {
-        return testing::StartsWith(why + "\nusage: volcrestone-cli [--port DEVICE|COM1..COM4] ");
+        return StartsWith(why + "\nusage: volcrestone-cli [--port DEVICE|COM1..COM4] ");
     };
     const std::string noAnswer = "No Response from Controller!\n";
     const std::string header = "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n";
-    const std::vector<std::string> silent = {"--silent"};
+    const std::string flashing = "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\n";
+    const std::vector<std::string> silent = {"--silent"}, garbage = {"--answer-garbage"},
+                                   slow = {"--slow"};  // 96 bytes a second
     const Case cases[] = {
-        {{"--port", "com3", "revision"}, 0, "", "0A\n"},
-        {{"--port", missing, "revision"}, 1, "Could not open " + missing + "\n"},
-        {{"--port", "COM2", "revision"}, 1, "Could not open COM2\n"},
-        {{"fly"}, 2, usage("volcrestone-cli: unknown command fly")},
-        {{"flash"}, 2, usage("volcrestone-cli: wrong number of arguments for flash")},
+        row({"--port", "com1", "revision"}, 0, "", "0A\n"),
+        row({"--port", missing, "revision"}, 1, "Could not open " + missing + "\n"),
+        row({"--port", "COM2", "revision"}, 1, "Could not open COM2\n"),
+        row({"fly"}, 2, usage("volcrestone-cli: unknown command fly")),
+        row({"flash"}, 2, usage("volcrestone-cli: wrong number of arguments for flash")),
         // Upload asks the controller first, then finds no file it may write.
-        {{"upload", missing}, 1, "Could not open file 1\n"},
-        {{"upload", kept}, 1, "Could not open file 1\n"},
+        row({"upload", missing}, 1, "Could not open file 1\n"),
+        row({"upload", kept}, 1, "Could not open file 1\n"),
         // The file and its checks come before the port, which is not there.
-        {{"--port", none, "send", none}, 1, "Could not open file 1\n"},
-        {{"--port", none, "send", other}, 1, "Not a Volcrestone Settings file!\n"},
-        {{"--port", none, "send", cut}, 1, "Error trying to Load Settings!\n"},
-        {{"--port", none, "send", base}, 1, "Base Timing must be less than Static Timing!\n"},
-        {{"--port", none, "send", knock},
-         1,
-         "\"Retard increase per knock detect\"\nmust be set to 0.0\n"},
-        {{"--port", none, "doctor"},
-         1,
-         "",
-         "ok   port: " + none + ", given with --port\nFAIL " + none +
-             " does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* /dev/ttyACM* /dev/ttyS* "
-             "lists the serial devices there are\n"},
-        {{"diff", good, none}, 2, none + ": Could not open file 1\n"},
-        {{"diff", cut, good}, 2, cut + ": Error trying to Load Settings!\n"},
-        {{"diff", good}, 2, "diff compares two settings files, or one with --controller\n"},
-        {{"plot", other, "--png", path("map.png")}, 1, "Not a Volcrestone Settings file!\n"},
-        {{"plot", good, "--png", path("no/map.png")},
-         1,
-         testing::StartsWith("Could not write " + path("no/map.png") + ": ")},
-        {{"plot", good, "--png", taken}, 1, testing::StartsWith("Could not write " + taken + ": ")},
-        {{"replay", none}, 1, "Could not open the log " + none + "\n"},
-        {{"flash", none}, 1, "", "** Failed to open S19 file\n"},
-        {{"upload", path("t.cfg")}, 1, noAnswer, "", silent},
-        {{"monitor", "--frames", "1"}, 1, noAnswer, header, silent},
-        {{"diff", good, "--controller"}, 2, noAnswer, "", silent},
-        // Pulled out after the "U", and after the "N" that stops a stream out of step at its
-        // third frame; each next row meets a controller plugged in again.
-        {{"upload", cut}, 1, "COM1 is gone\n", "", {"--vanish-after", "1"}},
-        {{"monitor"},
-         1,
-         "COM1 is gone\n",
-         testing::MatchesRegex(header + "[^\n]+\n"),
-         {"--out-of-step", "3", "--vanish-after", "2"}},
-        {{"flash", firmware},
-         1,
-         "",
-         "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\n** TIME OUT! 2 \r\nBoot> \n"
-         "** Verify the controller is ON and RS232 cable attached!\n"
-         "** Also check that H1 or R6 is shorted on the controller!\n",
-         {"--boot-fault", "blank:prompt"}},
+        row({"--port", none, "send", none}, 1, "Could not open file 1\n"),
+        row({"--port", none, "send", other}, 1, "Not a Volcrestone Settings file!\n"),
+        row({"--port", none, "send", cut}, 1, "Error trying to Load Settings!\n"),
+        row({"--port", none, "send", base}, 1, "Base Timing must be less than Static Timing!\n"),
+        row({"--port", none, "send", knock}, 1,
+            "\"Retard increase per knock detect\"\nmust be set to 0.0\n"),
+        row({"--port", none, "doctor"}, 1, "",
+            "ok   port: " + none + ", given with --port\nFAIL " + none +
+                " does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* /dev/ttyACM* "
+                "/dev/ttyS* "
+                "lists the serial devices there are\n"),
+        // The controller holds the startup Tune.
+        row({"diff", good, good}, 0, "", ""),
+        row({"diff", good, "--controller"}, 0, "", ""),
+        row({"diff", good, two}, 1, "",
+            "IGNITION TIMING / Degree 3: 24 -> 26\nSTART TIMING / RPM Threshold: 300 -> 350\n"),
+        row({"diff", two, "--controller"}, 1, "",
+            "IGNITION TIMING / Degree 3: 26 -> 24\nSTART TIMING / RPM Threshold: 350 -> 300\n"),
+        row({"diff", good, many}, 1, "",
+            "IGNITION TIMING / RPM 6: 6500 -> 7000\n"
+            "Vaccum/ Boost Advance/ Retard / Degree 3: +2 -> 3.0\n"
+            "ENGINE TYPE / 4-Stroke or 2-Stroke: 4-Stroke -> \"\"\n"
+            "REV LIMITER: \"  ** DISABLED **\" -> \" 80%  Firm, 4 of 5\"\n"
+            "Ported Vacuum / TPS (V) Full: 1.5 -> 2.5\n"
+            "MAP SENSOR TYPE / XLED Function: Reset -> Knock\n"
+            "MAP SENSOR TYPE / OUTPUT Invert: unchecked -> checked\n"
+            "Knock Retard / MSEC or Sparks: MSEC -> Sparks\n"
+            "OUTPUTS / #1: RPM 0 -> TPS 1.00\n"
+            "OUTPUTS / #2: RPM 0 -> CLT 80\n"),
+        row({"--edition", "zav", "diff", many, good}, 1, "",
+            HasSubstr("\nMAP Sensor / XLED Function: Knock -> Reset\n")),
+        row({"diff", good, none}, 2, none + ": Could not open file 1\n"),
+        row({"diff", cut, good}, 2, cut + ": Error trying to Load Settings!\n"),
+        row({"diff", good}, 2, "diff compares two settings files, or one with --controller\n"),
+        row({"plot", other, "--png", path("map.png")}, 1, "Not a Volcrestone Settings file!\n"),
+        row({"plot", good, "--png", path("no/map.png")}, 1,
+            StartsWith("Could not write " + path("no/map.png") + ": ")),
+        row({"plot", good, "--png", taken}, 1, StartsWith("Could not write " + taken + ": ")),
+        row({"replay", none}, 1, "Could not open the log " + none + "\n"),
+        row({"flash", none}, 1, "", "** Failed to open S19 file\n"),
+        row({"doctor"}, 0, "",
+            AllOf(StartsWith("ok   port: COM1 is " + link +
+                             ", from the environment variable VOLCRESTONE_COM1\nok   " + link +
+                             " is a character device (/dev/pts/"),
+                  HasSubstr("), a pseudo-terminal whose other end is volcrestone-sim (pid "),
+                  HasSubstr("ok   no other program holds " + link + "\n"),
+                  EndsWith("ok   " + link +
+                           " opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n"
+                           "ok   the controller answers 'Q': firmware revision AB\n")),
+            {"--revision", "171"}),
+        row({"upload", path("t.cfg")}, 1, noAnswer, "", silent),
+        row({"monitor", "--frames", "1"}, 1, noAnswer, header, silent),
+        row({"diff", good, "--controller"}, 2, noAnswer, "", silent),
+        row({"flash", sixty}, 1, "",
+            flashing + "** TIME OUT! 2 \r\nBoot> \n"
+                       "** Verify the controller is ON and RS232 cable attached!\n"
+                       "** Also check that H1 or R6 is shorted on the controller!\n",
+            {"--boot-fault", "blank:prompt"}),
+        // Garbage of the right length is an answer like any other: the protocol has no checksum.
+        row({"revision"}, 0, "", MatchesRegex("[0-9A-F]{2}\n"), garbage),
+        row({"upload", path("g.cfg")}, 0, "", "Upload Done!\n", garbage),
+        row({"flash", path("g.cfg")}, 1, "", HasSubstr("\n** TIME OUT! 2 "), garbage),
+        // A revision and the live frames come in time, a 63-byte image does not.
+        row({"revision"}, 0, "", "0A\n", slow),
+        row({"monitor", "--frames", "2"}, 0, "", MatchesRegex(header + "[^\n]+\n[^\n]+\n"), slow),
+        row({"upload", path("s.cfg")}, 1, noAnswer, "", slow),
+        // Pulled out after the "U"; after the "N" that stops a stream out of step at its third
+        // frame; after "!", CR, "u", one whole line and the first byte of the next. Each next
+        // row meets a controller plugged in again.
+        row({"upload", cut}, 1, "COM1 is gone\n", "", {"--vanish-after", "1"}),
+        row({"monitor"}, 1, "COM1 is gone\n", MatchesRegex(header + "[^\n]+\n"),
+            {"--out-of-step", "3", "--vanish-after", "2"}),
+        row({"flash", sixty}, 1,
+            MatchesRegex("\rLines: 0\rLines: 1\rLines: 2(\rLines: [0-9]+)*\nCOM1 is gone\n"),
+            MatchesRegex(flashing +
+                         "Got: \r\nBoot>\nSent KQ 'u'...\nGot: u - waiting ...\nSending s19...\n"
+                         "\\*\\* PORT LOST! Stopped after [0-9]+ lines\n"),
+            {"--vanish-after", std::to_string(3 + 43 + 1)}),
     };
     const std::vector<std::string>* plugged = nullptr;
     for (const Case& row : cases) {
@@ -171,25 +219,25 @@ TEST_F(Cli, failuresNameWhatFailedOnTheRightStreamWithTheirExitCodeAndLeaveNoFil
             plugged = &row.controller;
             plugIn(row.controller);
         }
-        const auto failed = run(row.arguments);
-        EXPECT_EQ(failed.exitCode, row.exitCode);
-        EXPECT_THAT(failed.err, row.err);
-        EXPECT_THAT(failed.out, row.out);
+        const auto ran = run(row.arguments);
+        EXPECT_EQ(ran.exitCode, row.exitCode);
+        EXPECT_THAT(ran.err, row.err);
+        EXPECT_THAT(ran.out, row.out);
     }
     EXPECT_EQ(readFile(kept), "kept");
     EXPECT_EQ(readFile(cut), start.substr(0, 200));
+    EXPECT_TRUE(readFile(path("g.cfg")).starts_with("Volcrestone Settings BEL v1\r\n"));
     std::set<std::string> left;
     for (const auto& entry : fs::directory_iterator(path(".")))
         left.insert(entry.path().filename());
-    EXPECT_EQ(left, (std::set<std::string>{"base.cfg", "cut.cfg", "fw.s19", "good.cfg", "kept.cfg",
-                                           "knock.cfg", "other.cfg", "taken.png", "ttyCOM1"}));
+    EXPECT_EQ(left, (std::set<std::string>{"base.cfg", "cut.cfg", "g.cfg", "good.cfg", "kept.cfg",
+                                           "knock.cfg", "many.cfg", "other.cfg", "sixty.s19",
+                                           "taken.png", "two.cfg"}));
 }
 
 TEST_F(Cli, uploadWritesTheStartupFileWhichGoesOutCellByCellAndAnEditedTuneComesBackAsSent) {
     plugIn({"--record", path("wire")});
-    const auto upload = run({"upload", path("a.cfg")});
-    EXPECT_EQ(upload.exitCode, 0) << upload.err;
-    EXPECT_EQ(upload.out, "Upload Done!\n");
+    EXPECT_EQ(run({"upload", path("a.cfg")}).out, "Upload Done!\n");
     EXPECT_EQ(readFile(path("a.cfg")), kBelStartupFile);
     const auto send = run({"send", path("a.cfg")});
     EXPECT_EQ(send.exitCode, 0) << send.err;
@@ -222,26 +270,7 @@ TEST_F(Cli, uploadWritesTheStartupFileWhichGoesOutCellByCellAndAnEditedTuneComes
                     1 + 53 * 3 + 1));
 }
 
-// Replay and monitor print a block alike, so the log holds each block as it came.
-TEST_F(Cli, monitorPrintsABlockALineInTheStoredUnitsAndLogsItToReplayAlike) {
-    storeSettings("[Realtime]\nTemp=C\nO2=Voltage\n");
-    plugIn({});
-    const auto monitor = run({"--no-3bar", "monitor", "--frames", "3", "--log", path("m.csv")});
-    EXPECT_EQ(monitor.exitCode, 0) << monitor.err;
-    EXPECT_EQ(monitor.err, "");
-    EXPECT_EQ(split(monitor.out).size(), 4u) << monitor.out;
-    EXPECT_TRUE(monitor.out.starts_with("RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n"));
-    const std::vector<std::string> logged = split(readFile(path("m.csv")));
-    EXPECT_EQ(logged.size(), 3u);
-    for (const std::string& record : logged) {
-        EXPECT_TRUE(record.ends_with('\r'));
-        EXPECT_EQ(split(record, ',').size(), 29u) << "30 values";
-    }
-    EXPECT_EQ(sim->stop(), 0);
-    EXPECT_EQ(run({"--no-3bar", "replay", path("m.csv")}).out, monitor.out);
-}
-
-TEST_F(Cli, replayPrintsEachRecordAsTheDashboardShowsItWithTheStoredSettings) {
+TEST_F(Cli, replayAndMonitorPrintEachRecordAsTheDashboardShowsItWithTheStoredSettings) {
     const std::string log = folder.write(
         "drive.csv",
         " 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , "
@@ -265,6 +294,16 @@ TEST_F(Cli, replayPrintsEachRecordAsTheDashboardShowsItWithTheStoredSettings) {
               "8000,100,66,-32.0,95.5,5.0,12.8,0.00\n"
               "0,0,-18,0.0,0.0,0.0,0.0,0.00\n"
               "12,0,-18,0.0,0.0,0.0,0.0,0.00\n");
+
+    // The monitor prints a block as replay does, and logs it as it came.
+    plugIn({});
+    const auto monitor = run({"--no-3bar", "monitor", "--frames", "3", "--log", path("m.csv")});
+    EXPECT_EQ(monitor.exitCode, 0) << monitor.err;
+    EXPECT_EQ(monitor.err, "");
+    const std::string logged = readFile(path("m.csv"));
+    EXPECT_EQ(std::count(logged.begin(), logged.end(), '\n'), 3);
+    EXPECT_TRUE(logged.ends_with(" \r\n"));
+    EXPECT_EQ(run({"--no-3bar", "replay", path("m.csv")}).out, monitor.out);
 }
 
 TEST_F(Cli, flashSendsEveryLineAsItIsAndPrintsTheWindowsLogLineByLine) {
@@ -297,13 +336,10 @@ TEST_F(Cli, flashSendsEveryLineAsItIsAndPrintsTheWindowsLogLineByLine) {
 }
 
 TEST_F(Cli, flashStoppedBySigtermWhileSendingLeavesTheControllerInItsBootloader) {
-    std::string many;
-    for (int i = 0; i < 100; ++i)
-        many += "S1130000285F245F2212226A000424290008237C2A\r\n";
     plugIn({});
     QProcess flash;
-    support::start(flash, VOLCRESTONE_CLI_PATH, {"flash", folder.write("fw.s19", many)},
-                   environment());
+    support::start(flash, VOLCRESTONE_CLI_PATH,
+                   {"flash", folder.write("fw.s19", support::fillerFirmware(100))}, environment());
     std::string out;
     while (out.find("Sending s19...\n") == std::string::npos &&
            flash.waitForReadyRead(support::kPatienceMs))
@@ -316,71 +352,6 @@ TEST_F(Cli, flashStoppedBySigtermWhileSendingLeavesTheControllerInItsBootloader)
     EXPECT_NE(err.find("\nInterrupted after "), std::string::npos) << err;
     // The bootloader takes the revision query for a line of the file.
     EXPECT_EQ(run({"revision"}).exitCode, 1);
-}
-
-TEST_F(Cli, doctorOnTheSimulatorFindsItAtTheFarEndAndEndsWithTheRevision) {
-    plugIn({"--revision", "171"});
-    const auto doctor = run({"doctor"});
-    EXPECT_EQ(doctor.exitCode, 0) << doctor.out;
-    const std::string link = path("ttyCOM1");
-    EXPECT_TRUE(doctor.out.starts_with("ok   port: COM1 is " + link +
-                                       ", from the environment variable VOLCRESTONE_COM1\nok   " +
-                                       link + " is a character device (/dev/pts/"))
-        << doctor.out;
-    EXPECT_NE(doctor.out.find("), a pseudo-terminal whose other end is volcrestone-sim (pid "),
-              std::string::npos);
-    EXPECT_NE(doctor.out.find("ok   no other program holds " + link + "\n"), std::string::npos);
-    EXPECT_TRUE(doctor.out.ends_with("ok   " + link +
-                                     " opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n"
-                                     "ok   the controller answers 'Q': firmware revision AB\n"))
-        << doctor.out;
-}
-
-// The controller holds the startup Tune.
-TEST_F(Cli, diffListsEachChangedFieldAsTheWindowShowsItAndExits0Or1) {
-    const std::string& start = kBelStartupFile;
-    const std::string a = folder.write("a.cfg", start);
-    const std::string two = folder.write(
-        "two.cfg", edited(start, {{"\"24\",\"32\"", "\"26\",\"32\""}, {"\"300\"", "\"350\""}}));
-    const std::string many = folder.write(
-        "many.cfg",
-        edited(start, {{"\"6500\"", "\"7000\""},
-                       {"\"+2\"", "\"3.0\""},
-                       {"#TRUE#,#FALSE#,\"4\"", "#FALSE#,#FALSE#,\"4\""},
-                       {"\"1200\",\"** \"", "\"1200\",\"80%\""},
-                       {"\"1.0\",\"1.5\"", "\"1.0\",\"2.5\""},
-                       {"\"Reset\",#FALSE#", "\"Knock\",#TRUE#"},
-                       {"\"RPM\",\"0\",\"RPM\",\"0\"", "\"TPS\",\"51\",\"CLT\",\"120\""},
-                       {"\"0.0\",#TRUE#,#FALSE#", "\"0.0\",#FALSE#,#TRUE#"}}));
-    plugIn({});
-    const std::pair<std::vector<std::string>, std::string> rows[] = {
-        {{a, a}, ""},
-        {{a, "--controller"}, ""},
-        {{a, two},
-         "IGNITION TIMING / Degree 3: 24 -> 26\nSTART TIMING / RPM Threshold: 300 -> 350\n"},
-        {{two, "--controller"},
-         "IGNITION TIMING / Degree 3: 26 -> 24\nSTART TIMING / RPM Threshold: 350 -> 300\n"},
-        {{a, many},
-         "IGNITION TIMING / RPM 6: 6500 -> 7000\n"
-         "Vaccum/ Boost Advance/ Retard / Degree 3: +2 -> 3.0\n"
-         "ENGINE TYPE / 4-Stroke or 2-Stroke: 4-Stroke -> \"\"\n"
-         "REV LIMITER: \"  ** DISABLED **\" -> \" 80%  Firm, 4 of 5\"\n"
-         "Ported Vacuum / TPS (V) Full: 1.5 -> 2.5\n"
-         "MAP SENSOR TYPE / XLED Function: Reset -> Knock\n"
-         "MAP SENSOR TYPE / OUTPUT Invert: unchecked -> checked\n"
-         "Knock Retard / MSEC or Sparks: MSEC -> Sparks\n"
-         "OUTPUTS / #1: RPM 0 -> TPS 1.00\n"
-         "OUTPUTS / #2: RPM 0 -> CLT 80\n"},
-    };
-    for (const auto& [files, differences] : rows) {
-        const auto diff = run({"diff", files[0], files[1]});
-        EXPECT_EQ(diff.exitCode, differences.empty() ? 0 : 1);
-        EXPECT_EQ(diff.out, differences);
-        EXPECT_EQ(diff.err, "");
-    }
-    const auto zav = run({"--edition", "zav", "diff", many, a});
-    EXPECT_NE(zav.out.find("MAP Sensor / XLED Function: Knock -> Reset\n"), std::string::npos)
-        << zav.out;
 }
 
 constexpr QRgb kWhite = 0xFFFFFFFF;
@@ -414,35 +385,8 @@ TEST_F(Cli, plotDrawsTheStartupTuneAt96DpiWithTheStoredColourAndRpmScale) {
     EXPECT_EQ(eightK.pixel(229, 50), kWhite);
 }
 
-using PulledCableCli = Cli;
-
-TEST_F(PulledCableCli, aFirmwareUpdateCutOffLogsWhereItStoppedAndSaysComOneIsGoneOnce) {
-    std::string s19;
-    for (int line = 0; line < 60; ++line)
-        s19 += "S1130000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFEC\r\n";
-    // "!", CR and "u", one whole line and the first byte of the next.
-    plugIn({"--vanish-after", std::to_string(3 + 43 + 1)});
-    const auto flash = run({"flash", folder.write("fw.s19", s19 + "S9030000FC\r\n")});
-    EXPECT_EQ(flash.exitCode, 1);
-    // The count it stopped at depends on when the tool saw the line go; its log agrees with it.
-    const std::string stopped = "** PORT LOST! Stopped after ";
-    const std::size_t at = flash.out.find(stopped);
-    ASSERT_NE(at, std::string::npos) << flash.out;
-    const int sent = std::stoi(flash.out.substr(at + stopped.size()));
-    EXPECT_GE(sent, 2);
-    EXPECT_EQ(flash.out,
-              "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\nGot: \r\nBoot>\n"
-              "Sent KQ 'u'...\nGot: u - waiting ...\nSending s19...\n" +
-                  stopped + std::to_string(sent) + " lines\n");
-    std::string counter;
-    for (int line = 0; line <= sent; ++line)
-        counter += "\rLines: " + std::to_string(line);
-    EXPECT_EQ(flash.err, counter + "\nCOM1 is gone\n");
-}
-
-TEST_F(PulledCableCli, aSendWhoseBytesWaitOnTheLineWhenItGoesSaysComOneIsGoneAndStoresNothing) {
-    plugIn({});
-    ASSERT_EQ(run({"upload", path("a.cfg")}).exitCode, 0);
+TEST_F(Cli, aSendWhoseBytesWaitOnTheLineWhenItIsPulledSaysComOneIsGoneAndStoresNothing) {
+    folder.write("a.cfg", kBelStartupFile);
     plugIn({"--store", path("stored")});
     // A pseudo-terminal takes any write at once; stopped, it keeps the Tune in the tool's queue
     // as a dying adapter would, until the line goes.
@@ -466,29 +410,6 @@ TEST_F(PulledCableCli, aSendWhoseBytesWaitOnTheLineWhenItGoesSaysComOneIsGoneAnd
     EXPECT_EQ(run({"send", path("a.cfg")}).out, "Download Done!\n");
     sim->stop();
     EXPECT_TRUE(fs::exists(path("stored")));
-}
-
-TEST_F(PulledCableCli, garbageAnswersAreTakenAsTheyComeAndACrawlingLineGivesNoResponse) {
-    plugIn({"--answer-garbage"});
-    const auto revision = run({"revision"});
-    EXPECT_EQ(revision.exitCode, 0);
-    EXPECT_EQ(revision.out.size(), 3u) << "two hex digits and a line end";
-    EXPECT_EQ(run({"upload", path("g.cfg")}).exitCode, 0);
-    EXPECT_TRUE(readFile(path("g.cfg")).starts_with("Volcrestone Settings BEL v1\r\n"));
-    const auto flash = run({"flash", path("g.cfg")});
-    EXPECT_EQ(flash.exitCode, 1);
-    EXPECT_NE(flash.out.find("** TIME OUT! 2 "), std::string::npos) << flash.out;
-
-    // 96 bytes a second: a revision and the live frames come in time, a 63-byte image does not.
-    plugIn({"--slow"});
-    EXPECT_EQ(run({"revision"}).out, "0A\n");
-    const auto monitor = run({"monitor", "--frames", "2"});
-    EXPECT_EQ(monitor.exitCode, 0) << monitor.err;
-    EXPECT_EQ(split(monitor.out).size(), 3u) << monitor.out;
-    const auto upload = run({"upload", path("s.cfg")});
-    EXPECT_EQ(upload.exitCode, 1);
-    EXPECT_EQ(upload.err, "No Response from Controller!\n");
-    EXPECT_FALSE(fs::exists(path("s.cfg")));
 }
 
 }  // namespace

@@ -32,6 +32,14 @@ struct ScratchFolder : QTemporaryDir {
     }
 };
 
+// A firmware file: `lines` records of 43 bytes each as sent with their CR, and the end record.
+inline std::string fillerFirmware(int lines) {
+    std::string s19;
+    for (int line = 0; line < lines; ++line)
+        s19 += "S1130000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFEC\r\n";
+    return s19 + "S9030000FC\r\n";
+}
+
 // Starts `program` in this process's environment plus the given variables.
 inline void start(QProcess& process, const std::string& program,
                   const std::vector<std::string>& arguments, const Environment& environment = {}) {
