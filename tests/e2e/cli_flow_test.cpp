@@ -7,12 +7,9 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
-#include "cli/Doctor.h"
 #include "support/BelStartup.h"
 #include "support/FakePlatform.h"
 #include "support/FakeSystem.h"
@@ -110,38 +107,13 @@ TEST_F(CliFlow, sendOnALineThatNeverDrainsGivesUpWithAMessageAndNoBurn) {
     EXPECT_NE(port_.written.back(), 'B');
 }
 
-TEST_F(CliFlow, doctorEndsWithTheLineThatFailedWhenThePortWillNotOpenOrTheControllerIsSilent) {
-    const std::string ready =
-        "ok   port: COM1 is /dev/ttyUSB0, from the environment variable VOLCRESTONE_COM1\n"
-        "ok   /dev/ttyUSB0 is a character device\n"
-        "ok   you (joe) may read and write /dev/ttyUSB0\n"
-        "ok   no other program holds /dev/ttyUSB0\n"
-        "ok   ModemManager is not running\n";
-    const std::pair<bool, std::string> rows[] = {
-        {false,
-         "FAIL /dev/ttyUSB0 does not open at 9600 baud, 8 data bits, no parity, 1 stop bit. "
-         "Fix: close any program that holds it (see above), or unplug the adapter and plug it "
-         "in again\n"},
-        {true,
-         "ok   /dev/ttyUSB0 opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n"
-         "FAIL the controller does not answer 'Q'. Fix: check that it has power, that its cable "
-         "is plugged in at both ends and that COM1 is the port it is on\n"}};
-    for (const auto& [opens, ending] : rows) {
-        port_.openSucceeds = opens;
-        out_.str("");
-        EXPECT_EQ(run("doctor"), 1);
-        EXPECT_EQ(out_.str(), ready + ending);
-    }
-    EXPECT_EQ(port_.writtenText(), "Q");
-}
-
-TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsPointless) {
+TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
+    using support::FakeSerialPort;
     using support::FakeSystem;
     struct Row {
         const char* what;
-        void (*set)(FakeSystem&);
+        void (*set)(FakeSystem&, FakeSerialPort&);
         std::string report;
-        bool goesOn;
     };
     const std::string mapped =
         "ok   port: COM1 is /dev/ttyUSB0, from the environment variable VOLCRESTONE_COM1\n";
@@ -149,13 +121,27 @@ TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsP
     const std::string usable = present + "ok   you (joe) may read and write /dev/ttyUSB0\n";
     const std::string deniedBy =
         "FAIL you (joe) may not read and write /dev/ttyUSB0: it belongs to group dialout ";
+    const std::string opens =
+        "ok   /dev/ttyUSB0 opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n";
+    const std::string unanswered =
+        "FAIL the controller does not answer 'Q'. Fix: check that it has power, that its cable "
+        "is plugged in at both ends and that COM1 is the port it is on\n";
+    const std::string ready = usable +
+                              "ok   no other program holds /dev/ttyUSB0\n"
+                              "ok   ModemManager is not running\n";
     const Row rows[] = {
-        {"absent", [](FakeSystem& s) { s.file.reset(); },
+        {"a silent controller", [](FakeSystem&, FakeSerialPort&) {}, ready + opens + unanswered},
+        {"a port that will not open",
+         [](FakeSystem&, FakeSerialPort& port) { port.openSucceeds = false; },
+         ready +
+             "FAIL /dev/ttyUSB0 does not open at 9600 baud, 8 data bits, no parity, 1 stop bit. "
+             "Fix: close any program that holds it (see above), or unplug the adapter and plug it "
+             "in again\n"},
+        {"absent", [](FakeSystem& s, FakeSerialPort&) { s.file.reset(); },
          mapped + "FAIL /dev/ttyUSB0 does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* "
-                  "/dev/ttyACM* /dev/ttyS* lists the serial devices there are\n",
-         false},
+                  "/dev/ttyACM* /dev/ttyS* lists the serial devices there are\n"},
         {"default name, a plain file",
-         [](FakeSystem& s) {
+         [](FakeSystem& s, FakeSerialPort&) {
              s.mapping = {"/dev/ttyS0", platform::ComSource::System};
              s.file = cli::DeviceFile{"/dev/ttyS0", false, false, "root", 0644};
          },
@@ -163,35 +149,31 @@ TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsP
          "COM1=DEVICE under [Config] in /home/joe/.config/Volcrestone/Volcrestone.ini chooses "
          "another)\n"
          "FAIL /dev/ttyS0 is not a character device. Fix: name the serial device itself (ls "
-         "/dev/ttyUSB* /dev/ttyACM* /dev/ttyS*)\n",
-         false},
+         "/dev/ttyUSB* /dev/ttyACM* /dev/ttyS*)\n"},
         {"not in the group",
-         [](FakeSystem& s) {
+         [](FakeSystem& s, FakeSerialPort&) {
              s.userAccess = {false, "joe", false, false};
          },
          present + deniedBy +
              "(rw-rw----) and you are not in that group. Fix: sudo usermod -aG dialout joe, then "
-             "log out and back in\n",
-         false},
+             "log out and back in\n"},
         {"added since login",
-         [](FakeSystem& s) {
+         [](FakeSystem& s, FakeSerialPort&) {
              s.userAccess = {false, "joe", false, true};
          },
          present + deniedBy +
              "(rw-rw----) and this login is not in that group yet. Fix: log out and back in (or "
-             "start a shell in the group: newgrp dialout)\n",
-         false},
+             "start a shell in the group: newgrp dialout)\n"},
         {"group may not write",
-         [](FakeSystem& s) {
+         [](FakeSystem& s, FakeSerialPort&) {
              s.file->permissions = 0600;
              s.userAccess = {false, "joe", true, true};
          },
          present + deniedBy +
              "(rw-------) and that group may not read and write it. Fix: sudo chmod g+rw "
-             "/dev/ttyUSB0\n",
-         false},
+             "/dev/ttyUSB0\n"},
         {"held, ModemManager among the holders",
-         [](FakeSystem& s) {
+         [](FakeSystem& s, FakeSerialPort&) {
              s.others = {{90, "ModemManager", "", false},
                          {812, "minicom", "/run/lock/LCK..ttyUSB0", false}};
              s.programs = {"ModemManager"};
@@ -199,10 +181,10 @@ TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsP
          usable +
              "FAIL ModemManager (pid 90), minicom (pid 812, lock file /run/lock/LCK..ttyUSB0) "
              "hold /dev/ttyUSB0. Fix: close them first\n"
-             "FAIL ModemManager is probing /dev/ttyUSB0. Fix: sudo systemctl stop ModemManager\n",
-         true},
+             "FAIL ModemManager is probing /dev/ttyUSB0. Fix: sudo systemctl stop ModemManager\n" +
+             opens + unanswered},
         {"stale lock, ModemManager running",
-         [](FakeSystem& s) {
+         [](FakeSystem& s, FakeSerialPort&) {
              s.others = {{4242, "", "/run/lock/LCK..ttyUSB0", false}};
              s.programs = {"ModemManager"};
          },
@@ -211,10 +193,10 @@ TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsP
              "rm /run/lock/LCK..ttyUSB0\n"
              "warn ModemManager is running and may probe /dev/ttyUSB0 with modem commands. Fix: "
              "sudo systemctl stop ModemManager, or keep it off the adapter with a udev rule that "
-             "sets ENV{ID_MM_DEVICE_IGNORE}=\"1\"\n",
-         true},
+             "sets ENV{ID_MM_DEVICE_IGNORE}=\"1\"\n" +
+             opens + unanswered},
         {"pseudo-terminal from the settings",
-         [](FakeSystem& s) {
+         [](FakeSystem& s, FakeSerialPort&) {
              s.mapping = {"/home/joe/com1", platform::ComSource::Settings};
              s.file = cli::DeviceFile{"/dev/pts/4", true, true, "tty", 0620};
              s.others = {{77, "volcrestone-sim", "", true}};
@@ -225,18 +207,20 @@ TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsP
          "end is volcrestone-sim (pid 77)\n"
          "ok   you (joe) may read and write /home/joe/com1\n"
          "ok   no other program holds /home/joe/com1\n"
-         "ok   ModemManager is not running\n",
-         true},
+         "ok   ModemManager is not running\n"
+         "ok   /home/joe/com1 opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n" +
+             unanswered},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        FakeSystem system;
-        row.set(system);
-        std::ostringstream out;
-        const std::optional<std::string> device = cli::checkBeforeOpening({}, system, out);
-        EXPECT_EQ(out.str(), row.report);
-        EXPECT_EQ(device.has_value(), row.goesOn);
+        system_ = FakeSystem{};
+        port_.openSucceeds = true;
+        row.set(system_, port_);
+        out_.str("");
+        EXPECT_EQ(run("doctor"), 1);
+        EXPECT_EQ(out_.str(), row.report);
     }
+    EXPECT_EQ(port_.writtenText(), "QQQQ");  // from each that opens the port
 }
 
 }  // namespace
