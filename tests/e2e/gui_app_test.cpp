@@ -1,14 +1,12 @@
-// The program on the simulator's pseudo-terminal: its wiring in this process (the Qt port, the
-// real settings store in a private folder, fake dialogs), then the built program as a process.
-// Where the line goes away mid-exchange, answers garbage or crawls: one clear message, the
-// windows keep answering, the Tune stays, and COM1 chosen again recovers.
+// The program on the simulator's pseudo-terminal, as a process and wired in this one (Qt port, real
+// settings store, fake dialogs). A line that goes away, answers garbage or crawls gives one clear
+// message, the windows keep answering, the Tune stays, and COM1 chosen again recovers.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <QAction>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -22,7 +20,6 @@
 #include "app/Application.h"
 #include "comlink/ui/NoCommWindow.h"
 #include "comlink/ui/S19Window.h"
-#include "dialogs/ui/About.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/SingleInstance.h"
@@ -34,12 +31,15 @@
 
 namespace {
 
-constexpr int kPatienceMs = 15000;  // a loaded machine; a healthy run needs well under a second
 constexpr const char* kGone = "COM1 was disconnected.";
 
-class ProgramOnTheSimulator : public testing::Test {
+bool waitFor(const std::function<bool()>& done) {
+    return QTest::qWaitFor(done, support::kPatienceMs);
+}
+
+class PulledCable : public testing::Test {
 protected:
-    ProgramOnTheSimulator() {
+    PulledCable() {
         // Qt fixes the settings folder on first use, so it is chosen once per test process.
         static const QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
@@ -50,7 +50,8 @@ protected:
         arguments.insert(arguments.end(), {"--link", link_});
         sim.emplace(arguments);
     }
-    void startProgram() {
+    void startProgram(const std::vector<std::string>& controller) {
+        plugIn(controller);
         program = std::make_unique<app::Application>(
             tune::editionInfo(tune::Edition::BEL),
             app::Platform{port, store, clock, events, messages, files, colors}, "/tmp");
@@ -71,7 +72,7 @@ protected:
     // Waits for `text` as the newest message; then nothing else may follow while a lost
     // answer's time-out would have come and gone, and NoComm stays hidden.
     void expectOnlyNewMessage(const std::string& text, std::size_t before) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return shown(text); }, kPatienceMs))
+        ASSERT_TRUE(waitFor([&] { return shown(text); }))
             << (messages.shown.empty() ? "no message" : messages.last().text);
         EXPECT_FALSE(QTest::qWaitFor(
             [&] { return messages.shown.size() > before + 1 || program->noComm().isVisible(); },
@@ -84,11 +85,10 @@ protected:
     void recoverAndUpload() {
         plugIn({});
         setup<QAction>("mCOM1")->trigger();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return setup<QPushButton>("cmdUpload")->isEnabled(); },
-                                    kPatienceMs));
+        ASSERT_TRUE(waitFor([&] { return setup<QPushButton>("cmdUpload")->isEnabled(); }));
         click("cmdUpload");
-        EXPECT_TRUE(QTest::qWaitFor([&] { return shown("Upload Done!"); }, kPatienceMs))
-            << messages.last().text;
+        EXPECT_TRUE(waitFor([&] { return shown("Upload Done!"); })) << messages.last().text;
+        EXPECT_EQ(messages.last().icon, platform::MessageBox::Icon::Information);
     }
 
     support::ScratchFolder folder;
@@ -103,21 +103,6 @@ protected:
     support::FakeColorDialog colors;
     std::unique_ptr<app::Application> program;
 };
-
-TEST_F(ProgramOnTheSimulator, opensComOneThereAboutShowsItsRevisionAndLoadEndsWithUploadDone) {
-    plugIn({});
-    startProgram();
-    program->about().Display();
-    auto* line = program->about().findChild<QLabel*>("lblFirmware");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return line->text() == "Firmware RevNum: 0A"; }, kPatienceMs))
-        << line->text().toStdString();
-    program->about().hide();
-    click("cmdUpload");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.shown.empty(); }, kPatienceMs));
-    EXPECT_EQ(messages.last().text, "Upload Done!");
-    EXPECT_EQ(messages.last().icon, platform::MessageBox::Icon::Information);
-    EXPECT_FALSE(program->noComm().isVisible());
-}
 
 TEST(ProgramProcess, startsOnTheSimulatorAndASecondInstanceEndsSilently) {
     support::ScratchFolder folder;
@@ -139,11 +124,8 @@ TEST(ProgramProcess, startsOnTheSimulatorAndASecondInstanceEndsSilently) {
     EXPECT_EQ(second.out, "");
 }
 
-using PulledCable = ProgramOnTheSimulator;
-
 TEST_F(PulledCable, duringAnUploadSaysSoOnceKeepsTheEditedTuneAndChoosingCom1AgainRecovers) {
-    plugIn({"--vanish-after", "1"});
-    startProgram();
+    startProgram({"--vanish-after", "1"});
     program->session().tune().rpmLimit = "5500";
     const std::string edited = tune::settingStr(program->session().tune());
     click("cmdUpload");  // "U" is the one byte the controller takes; its image never comes
@@ -158,44 +140,38 @@ TEST_F(PulledCable, duringAnUploadSaysSoOnceKeepsTheEditedTuneAndChoosingCom1Aga
 
 TEST_F(PulledCable, duringTheDashboardStreamUnloadsItSaysSoOnceAndLeavesTheLinkFreeAfterwards) {
     // The third frame is out of step, so the program sends "N": the second byte, and the last.
-    plugIn({"--out-of-step", "3", "--vanish-after", "2"});
-    startProgram();
+    startProgram({"--out-of-step", "3", "--vanish-after", "2"});
     click("cmdRealtime");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return program->live().dashboardVisible(); }, kPatienceMs));
+    ASSERT_TRUE(waitFor([&] { return program->live().dashboardVisible(); }));
     expectOnlyNewMessage(kGone, 0);
     EXPECT_FALSE(program->live().dashboardVisible());
     EXPECT_EQ(program->engine().mode(), 0) << "the stream would keep the link from any command";
 
     recoverAndUpload();
     click("cmdRealtime");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return program->live().dashboardVisible(); }, kPatienceMs));
+    EXPECT_TRUE(waitFor([&] { return program->live().dashboardVisible(); }));
 }
 
 TEST_F(PulledCable, duringAFirmwareUpdateLogsWhereItStoppedSaysSoOnceAndGivesTheButtonBack) {
-    std::string s19;
-    for (int line = 0; line < 60; ++line)
-        s19 += "S1130000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFEC\r\n";
     // "!", CR and "u", one whole line and the first byte of the next.
-    plugIn({"--vanish-after", std::to_string(3 + 43 + 1)});
-    startProgram();
+    startProgram({"--vanish-after", std::to_string(3 + 43 + 1)});
     setup<QAction>("mS19")->trigger();
     comlink::S19Window& window = *program->firmwareWindow();
     window.findChild<QLineEdit*>("tbPath")->setText(
-        QString::fromStdString(folder.write("fw.s19", s19 + "S9030000FC\r\n")));
+        QString::fromStdString(folder.write("fw.s19", support::fillerFirmware(60))));
     auto* downLoad = window.findChild<QPushButton*>("cmdDownLoad");
     QTest::mouseClick(downLoad, Qt::LeftButton);
     expectOnlyNewMessage(kGone, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return downLoad->isEnabled(); }, kPatienceMs));
+    ASSERT_TRUE(waitFor([&] { return downLoad->isEnabled(); }));
     auto* log = window.findChild<QListWidget*>("List1");
     const QString last = log->item(log->count() - 1)->text();
     EXPECT_TRUE(last.startsWith("** PORT LOST! Stopped after ")) << last.toStdString();
 }
 
 TEST_F(PulledCable, duringASendWhoseBytesWaitOnTheLineSaysOnceThatTheSettingsWereNotStored) {
-    plugIn({"--store", folder.path("stored")});
-    startProgram();
+    startProgram({"--store", folder.path("stored")});
     click("cmdUpload");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shown("Upload Done!"); }, kPatienceMs));
+    ASSERT_TRUE(waitFor([&] { return shown("Upload Done!"); }));
     // A pseudo-terminal takes any write at once; stopped, it keeps the Tune in the program's
     // queue as a dying adapter would, until the line goes.
     const int line = ::open(link_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -209,24 +185,23 @@ TEST_F(PulledCable, duringASendWhoseBytesWaitOnTheLineSaysOnceThatTheSettingsWer
 }
 
 TEST_F(PulledCable, aControllerAnsweringGarbageOrCrawlingGetsAnUploadDoneOrNoCommAndNoFreeze) {
-    plugIn({"--answer-garbage"});
-    startProgram();
+    startProgram({"--answer-garbage"});
     // Garbage of the right length is an image like any other: the protocol has no checksum.
     click("cmdUpload");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shown("Upload Done!"); }, kPatienceMs));
+    ASSERT_TRUE(waitFor([&] { return shown("Upload Done!"); }));
     EXPECT_TRUE(setup<QPushButton>("cmdDownLoad")->isEnabled());
 
     // At 96 bytes a second the 63-byte image takes longer than the five ticks an upload waits.
     plugIn({"--slow"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shown(kGone); }, kPatienceMs));
+    ASSERT_TRUE(waitFor([&] { return shown(kGone); }));
     setup<QAction>("mCOM1")->trigger();
     const std::string before = tune::settingStr(program->session().tune());
     click("cmdUpload");  // past the question about the garbage Tune's unsaved changes
     const std::size_t count = messages.shown.size();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return program->noComm().isVisible(); }, kPatienceMs));
+    EXPECT_TRUE(waitFor([&] { return program->noComm().isVisible(); }));
     EXPECT_EQ(messages.shown.size(), count);
     // The rest of the image straggles in afterwards and is dropped; the Tune stays.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !program->noComm().isVisible(); }, kPatienceMs));
+    EXPECT_TRUE(waitFor([&] { return !program->noComm().isVisible(); }));
     EXPECT_EQ(tune::settingStr(program->session().tune()), before);
     EXPECT_TRUE(setup<QPushButton>("cmdUpload")->isEnabled());
 }
