@@ -1,20 +1,15 @@
-// The command-line tool's own logic: its arguments, and its command flow on a fake line for what
-// a real pseudo-terminal cannot do (an output that never drains, an adapter pulled out).
+// The command-line tool's own logic: its arguments, the doctor's checks, and its command flow on a
+// fake line for what a real pseudo-terminal cannot do (an output that never drains, a port that
+// will not open).
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
-#include "cli/Doctor.h"
-#include "sim/Controller.h"
 #include "support/BelStartup.h"
 #include "support/FakePlatform.h"
 #include "support/FakeSystem.h"
@@ -77,24 +72,16 @@ protected:
     const platform::SettingsStore& settings() override { return settings_; }
     const cli::SystemView& system() override { return system_; }
     int runTicks(const std::function<void()>& tick) override {
-        for (int ticks = 1; !code_ && ticks <= 1000; ++ticks) {
-            if (ticks == vanishAtTick_) {
-                port_.vanish();
-                vanished_();
-            }
-            beforeTick_(ticks);
+        for (int ticks = 1; !code_ && ticks <= 1000; ++ticks)
             tick();
-        }
         return code_.value_or(-1);
     }
     void stop(int code) override { code_ = code; }
-    void setOnPortVanished(std::function<void()> callback) override {
-        vanished_ = std::move(callback);
-    }
+    void setOnPortVanished(std::function<void()>) override {}
 
-    int run(const std::string& command, const std::string& file = "a.cfg") {
+    int run(const std::string& command) {
         arguments_.command = command;
-        arguments_.operands = {folder_.path(file)};
+        arguments_.operands = {folder_.write("a.cfg", support::kBelStartupFile)};
         code_.reset();
         return cli::runCommand(arguments_, *this, out_, err_);
     }
@@ -104,102 +91,29 @@ protected:
     support::FakeEventPump pump_;  // the output moves only when a test drains it
     support::FakeSettingsStore settings_;
     support::FakeSystem system_;
-    int vanishAtTick_ = 0;
-    std::function<void(int tick)> beforeTick_ = [](int) {};
     support::ScratchFolder folder_;
     cli::Arguments arguments_;
     std::ostringstream out_;
     std::ostringstream err_;
-    std::function<void()> vanished_;
     std::optional<int> code_;  // set once the command stops
 };
 
 TEST_F(CliFlow, sendOnALineThatNeverDrainsGivesUpWithAMessageAndNoBurn) {
-    std::ofstream(folder_.path("a.cfg"), std::ios::binary) << support::kBelStartupFile;
     port_.holdOutput = true;
     pump_.onProcess = [this] { clock_.advance(1); };
     EXPECT_EQ(run("send"), 1);
     EXPECT_EQ(out_.str(), "");
-    EXPECT_NE(err_.str().find("Could not send to COM1"), std::string::npos) << err_.str();
+    EXPECT_EQ(err_.str(), "Could not send to COM1: the line stopped before the Tune was out\n");
     EXPECT_NE(port_.written.back(), 'B');
 }
 
-// The window's messages for a settings file that cannot be read, each on its own line.
-TEST_F(CliFlow, sendOfAFileThatCannotBeLoadedSaysWhyAsTheWindowDoesAndLeavesThePortAlone) {
-    const std::string& file = support::kBelStartupFile;
-    const std::pair<std::optional<std::string>, const char*> rows[] = {
-        {std::nullopt, "Could not open file 1\n"},
-        {"[Settings]\r\nRPM=1000\r\n", "Not a Volcrestone Settings file!\n"},
-        {file.substr(0, file.find("#FALSE#,#FALSE#,#TRUE#")), "Error trying to Load Settings!\n"}};
-    for (const auto& [content, message] : rows) {
-        SCOPED_TRACE(message);
-        std::filesystem::remove(folder_.path("a.cfg"));
-        if (content)
-            std::ofstream(folder_.path("a.cfg"), std::ios::binary) << *content;
-        err_.str("");
-        EXPECT_EQ(run("send"), 1);
-        EXPECT_EQ(err_.str(), message);
-    }
-    EXPECT_EQ(out_.str(), "");
-    EXPECT_TRUE(port_.openedNumbers.empty() && port_.written.empty());
-}
-
-TEST_F(CliFlow, uploadToAFileThatCannotBeOpenedSaysSoAsTheWindowDoesAndChangesNothing) {
-    std::ofstream(folder_.path("kept.cfg"), std::ios::binary) << "kept";
-    std::filesystem::permissions(folder_.path("kept.cfg"), std::filesystem::perms::owner_read);
-    for (const char* target : {"missing/a.cfg", "kept.cfg"}) {
-        SCOPED_TRACE(target);
-        port_.push(std::vector<std::uint8_t>(63, 7));
-        err_.str("");
-        EXPECT_EQ(run("upload", target), 1);
-        EXPECT_EQ(err_.str(), "Could not open file 1\n");
-    }
-    EXPECT_EQ(out_.str(), "");
-    EXPECT_EQ(port_.writtenText(), "UU");
-    EXPECT_EQ(support::readFile(folder_.path("kept.cfg")), "kept");
-}
-
-TEST_F(CliFlow, portVanishingDuringAnUploadEndsTheCommandAndWritesNoFile) {
-    vanishAtTick_ = 2;
-    EXPECT_EQ(run("upload"), 1);
-    EXPECT_EQ(err_.str(), "COM1 is gone\n");
-    EXPECT_FALSE(std::filesystem::exists(folder_.path("a.cfg")));
-}
-
-TEST_F(CliFlow, doctorEndsWithTheLineThatFailedWhenThePortWillNotOpenOrTheControllerIsSilent) {
-    const std::string ready =
-        "ok   port: COM1 is /dev/ttyUSB0, from the environment variable VOLCRESTONE_COM1\n"
-        "ok   /dev/ttyUSB0 is a character device\n"
-        "ok   you (joe) may read and write /dev/ttyUSB0\n"
-        "ok   no other program holds /dev/ttyUSB0\n"
-        "ok   ModemManager is not running\n";
-    const std::pair<bool, std::string> rows[] = {
-        {false,
-         "FAIL /dev/ttyUSB0 does not open at 9600 baud, 8 data bits, no parity, 1 stop bit. "
-         "Fix: close any program that holds it (see above), or unplug the adapter and plug it "
-         "in again\n"},
-        {true,
-         "ok   /dev/ttyUSB0 opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n"
-         "FAIL the controller does not answer 'Q'. Fix: check that it has power, that its cable "
-         "is plugged in at both ends and that COM1 is the port it is on\n"}};
-    arguments_.command = "doctor";
-    for (const auto& [opens, ending] : rows) {
-        port_.openSucceeds = opens;
-        out_.str("");
-        code_.reset();
-        EXPECT_EQ(cli::runCommand(arguments_, *this, out_, err_), 1);
-        EXPECT_EQ(out_.str(), ready + ending);
-    }
-    EXPECT_EQ(port_.writtenText(), "Q");
-}
-
-TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsPointless) {
+TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
+    using support::FakeSerialPort;
     using support::FakeSystem;
     struct Row {
         const char* what;
-        void (*set)(FakeSystem&);
+        void (*set)(FakeSystem&, FakeSerialPort&);
         std::string report;
-        bool goesOn;
     };
     const std::string mapped =
         "ok   port: COM1 is /dev/ttyUSB0, from the environment variable VOLCRESTONE_COM1\n";
@@ -207,13 +121,27 @@ TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsP
     const std::string usable = present + "ok   you (joe) may read and write /dev/ttyUSB0\n";
     const std::string deniedBy =
         "FAIL you (joe) may not read and write /dev/ttyUSB0: it belongs to group dialout ";
+    const std::string opens =
+        "ok   /dev/ttyUSB0 opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n";
+    const std::string unanswered =
+        "FAIL the controller does not answer 'Q'. Fix: check that it has power, that its cable "
+        "is plugged in at both ends and that COM1 is the port it is on\n";
+    const std::string ready = usable +
+                              "ok   no other program holds /dev/ttyUSB0\n"
+                              "ok   ModemManager is not running\n";
     const Row rows[] = {
-        {"absent", [](FakeSystem& s) { s.file.reset(); },
+        {"a silent controller", [](FakeSystem&, FakeSerialPort&) {}, ready + opens + unanswered},
+        {"a port that will not open",
+         [](FakeSystem&, FakeSerialPort& port) { port.openSucceeds = false; },
+         ready +
+             "FAIL /dev/ttyUSB0 does not open at 9600 baud, 8 data bits, no parity, 1 stop bit. "
+             "Fix: close any program that holds it (see above), or unplug the adapter and plug it "
+             "in again\n"},
+        {"absent", [](FakeSystem& s, FakeSerialPort&) { s.file.reset(); },
          mapped + "FAIL /dev/ttyUSB0 does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* "
-                  "/dev/ttyACM* /dev/ttyS* lists the serial devices there are\n",
-         false},
+                  "/dev/ttyACM* /dev/ttyS* lists the serial devices there are\n"},
         {"default name, a plain file",
-         [](FakeSystem& s) {
+         [](FakeSystem& s, FakeSerialPort&) {
              s.mapping = {"/dev/ttyS0", platform::ComSource::System};
              s.file = cli::DeviceFile{"/dev/ttyS0", false, false, "root", 0644};
          },
@@ -221,35 +149,31 @@ TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsP
          "COM1=DEVICE under [Config] in /home/joe/.config/Volcrestone/Volcrestone.ini chooses "
          "another)\n"
          "FAIL /dev/ttyS0 is not a character device. Fix: name the serial device itself (ls "
-         "/dev/ttyUSB* /dev/ttyACM* /dev/ttyS*)\n",
-         false},
+         "/dev/ttyUSB* /dev/ttyACM* /dev/ttyS*)\n"},
         {"not in the group",
-         [](FakeSystem& s) {
+         [](FakeSystem& s, FakeSerialPort&) {
              s.userAccess = {false, "joe", false, false};
          },
          present + deniedBy +
              "(rw-rw----) and you are not in that group. Fix: sudo usermod -aG dialout joe, then "
-             "log out and back in\n",
-         false},
+             "log out and back in\n"},
         {"added since login",
-         [](FakeSystem& s) {
+         [](FakeSystem& s, FakeSerialPort&) {
              s.userAccess = {false, "joe", false, true};
          },
          present + deniedBy +
              "(rw-rw----) and this login is not in that group yet. Fix: log out and back in (or "
-             "start a shell in the group: newgrp dialout)\n",
-         false},
+             "start a shell in the group: newgrp dialout)\n"},
         {"group may not write",
-         [](FakeSystem& s) {
+         [](FakeSystem& s, FakeSerialPort&) {
              s.file->permissions = 0600;
              s.userAccess = {false, "joe", true, true};
          },
          present + deniedBy +
              "(rw-------) and that group may not read and write it. Fix: sudo chmod g+rw "
-             "/dev/ttyUSB0\n",
-         false},
+             "/dev/ttyUSB0\n"},
         {"held, ModemManager among the holders",
-         [](FakeSystem& s) {
+         [](FakeSystem& s, FakeSerialPort&) {
              s.others = {{90, "ModemManager", "", false},
                          {812, "minicom", "/run/lock/LCK..ttyUSB0", false}};
              s.programs = {"ModemManager"};
@@ -257,10 +181,10 @@ TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsP
          usable +
              "FAIL ModemManager (pid 90), minicom (pid 812, lock file /run/lock/LCK..ttyUSB0) "
              "hold /dev/ttyUSB0. Fix: close them first\n"
-             "FAIL ModemManager is probing /dev/ttyUSB0. Fix: sudo systemctl stop ModemManager\n",
-         true},
+             "FAIL ModemManager is probing /dev/ttyUSB0. Fix: sudo systemctl stop ModemManager\n" +
+             opens + unanswered},
         {"stale lock, ModemManager running",
-         [](FakeSystem& s) {
+         [](FakeSystem& s, FakeSerialPort&) {
              s.others = {{4242, "", "/run/lock/LCK..ttyUSB0", false}};
              s.programs = {"ModemManager"};
          },
@@ -269,10 +193,10 @@ TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsP
              "rm /run/lock/LCK..ttyUSB0\n"
              "warn ModemManager is running and may probe /dev/ttyUSB0 with modem commands. Fix: "
              "sudo systemctl stop ModemManager, or keep it off the adapter with a udev rule that "
-             "sets ENV{ID_MM_DEVICE_IGNORE}=\"1\"\n",
-         true},
+             "sets ENV{ID_MM_DEVICE_IGNORE}=\"1\"\n" +
+             opens + unanswered},
         {"pseudo-terminal from the settings",
-         [](FakeSystem& s) {
+         [](FakeSystem& s, FakeSerialPort&) {
              s.mapping = {"/home/joe/com1", platform::ComSource::Settings};
              s.file = cli::DeviceFile{"/dev/pts/4", true, true, "tty", 0620};
              s.others = {{77, "volcrestone-sim", "", true}};
@@ -283,41 +207,20 @@ TEST(CliDoctor, checksBeforeOpeningNameEachFaultWithItsFixAndStopWhereOpeningIsP
          "end is volcrestone-sim (pid 77)\n"
          "ok   you (joe) may read and write /home/joe/com1\n"
          "ok   no other program holds /home/joe/com1\n"
-         "ok   ModemManager is not running\n",
-         true},
+         "ok   ModemManager is not running\n"
+         "ok   /home/joe/com1 opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n" +
+             unanswered},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        FakeSystem system;
-        row.set(system);
-        std::ostringstream out;
-        const std::optional<std::string> device = cli::checkBeforeOpening({}, system, out);
-        EXPECT_EQ(out.str(), row.report);
-        EXPECT_EQ(device.has_value(), row.goesOn);
+        system_ = FakeSystem{};
+        port_.openSucceeds = true;
+        row.set(system_, port_);
+        out_.str("");
+        EXPECT_EQ(run("doctor"), 1);
+        EXPECT_EQ(out_.str(), row.report);
     }
-}
-
-TEST_F(CliFlow, flashOnAPortThatVanishesWhileSendingLogsItOnceCleansUpAndExits1) {
-    std::ofstream(folder_.path("a.cfg"), std::ios::binary) << "S1\r\nS2\r\nS3\r\nS9030000FC\r\n";
-    // The simulator's controller answers on the fake line; ten ticks make a second.
-    sim::Controller controller{sim::ControllerSetup{}};
-    std::size_t heard = 0;
-    beforeTick_ = [&](int tick) {
-        clock_.seconds = 1000 + tick / 10;
-        const std::vector<std::uint8_t> fresh(port_.written.begin() + heard, port_.written.end());
-        heard = port_.written.size();
-        port_.push(controller.receive(fresh, tick * 100));
-        if (port_.isOpen() && port_.writtenText().ends_with("S2\r")) {
-            port_.vanish();
-            vanished_();
-        }
-    };
-    EXPECT_EQ(run("flash"), 1);
-    EXPECT_EQ(out_.str(),
-              "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\nGot: \r\nBoot>\n"
-              "Sent KQ 'u'...\nGot: u - waiting ...\nSending s19...\n"
-              "** PORT LOST! Stopped after 2 lines\n");
-    EXPECT_EQ(err_.str(), "\rLines: 0\rLines: 1\rLines: 2\nCOM1 is gone\n");
+    EXPECT_EQ(port_.writtenText(), "QQQQ");  // from each that opens the port
 }
 
 }  // namespace

@@ -1,14 +1,21 @@
-// volcrestone-cli as a process on the simulator's pseudo-terminal.
+// volcrestone-cli as a process on the simulator's pseudo-terminal: each command's output and its
+// failures, and a line that goes away mid-exchange, answers garbage or crawls at a tenth of its
+// rate (one clear line, exit 1, no file changed, no hang).
+#include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
 
-#include <cmath>
-#include <cstdio>
+#include <QImage>
 #include <QProcess>
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <optional>
+#include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -17,169 +24,260 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+using support::kBelStartupFile;
 using support::readFile;
 
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-    const std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+std::string edited(std::string text,
+                   const std::vector<std::pair<std::string, std::string>>& edits) {
+    for (const auto& [from, to] : edits)
+        text.replace(text.find(from), from.size(), to);  // throws where `from` is missing
+    return text;
 }
 
-class CliProcess : public testing::Test {
+// Whether process `pid` has `device` open.
+bool holds(qint64 pid, const std::string& device) {
+    std::error_code error;
+    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+        if (fs::read_symlink(fd.path(), error) == device)
+            return true;
+    }
+    return false;
+}
+
+// COM1 is the controller's link, COM2 a device that is not there; the tool's settings
+// live in the scratch folder.
+class Cli : public testing::Test {
 protected:
-    support::Finished run(const std::vector<std::string>& arguments,
-                          std::vector<std::pair<std::string, std::string>> environment = {}) {
-        environment.emplace_back("XDG_CONFIG_HOME", folder.path("config"));
-        return support::runToEnd(VOLCRESTONE_CLI_PATH, arguments, environment);
+    support::Environment environment() const {
+        return {{"XDG_CONFIG_HOME", path("config")},
+                {"XDG_RUNTIME_DIR", path(".")},
+                {"VOLCRESTONE_COM1", path("ttyCOM1")},
+                {"VOLCRESTONE_COM2", path("missing/t.cfg")}};
+    }
+    support::Finished run(const std::vector<std::string>& arguments) {
+        return support::runToEnd(VOLCRESTONE_CLI_PATH, arguments, environment());
+    }
+    // A controller on COM1's link, in place of the one before.
+    void plugIn(std::vector<std::string> arguments) {
+        arguments.insert(arguments.end(), {"--link", path("ttyCOM1")});
+        sim.emplace(arguments);
+    }
+    void storeSettings(const std::string& ini) {
+        fs::create_directories(path("config/Volcrestone"));
+        folder.write("config/Volcrestone/Volcrestone.ini", ini);
     }
     std::string path(const std::string& name) const { return folder.path(name); }
 
     support::ScratchFolder folder;
+    std::optional<support::SimProcess> sim;
 };
 
-TEST_F(CliProcess, revisionOnAComNumberMappedThroughTheEnvironmentPrintsTwoHexDigits) {
-    support::SimProcess sim;
-    const auto revision =
-        run({"--port", "com3", "revision"}, {{"VOLCRESTONE_COM3", sim.devicePath()}});
-    EXPECT_EQ(revision.exitCode, 0) << revision.err;
-    EXPECT_EQ(revision.out, "0A\n");
-    EXPECT_EQ(revision.err, "");
+// A command line, all the tool prints, and the controller it meets.
+struct Case {
+    std::vector<std::string> arguments;
+    int exitCode;
+    testing::Matcher<const std::string&> err;
+    testing::Matcher<const std::string&> out = "";
+    std::vector<std::string> controller = {};
+};
+Case row(std::vector<std::string> arguments, int exitCode, testing::Matcher<const std::string&> err,
+         testing::Matcher<const std::string&> out = "", std::vector<std::string> controller = {}) {
+    return {std::move(arguments), exitCode, std::move(err), std::move(out), std::move(controller)};
 }
 
-TEST_F(CliProcess, silentControllerGivesNoResponseAndExit1AndNoFile) {
-    support::SimProcess sim({"--silent"});
-    const auto upload = run({"--port", sim.devicePath(), "upload", path("t.cfg")});
-    EXPECT_EQ(upload.exitCode, 1);
-    EXPECT_EQ(upload.out, "");
-    EXPECT_EQ(upload.err, "No Response from Controller!\n");
-    EXPECT_FALSE(std::filesystem::exists(path("t.cfg")));
+TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeavesNoStrayFile) {
+    using testing::EndsWith, testing::HasSubstr, testing::MatchesRegex, testing::StartsWith;
+    const std::string& start = kBelStartupFile;
+    const std::string good = folder.write("good.cfg", start);
+    const std::string other = folder.write("other.cfg", "Some Settings BEL v1\r\n");
+    const std::string cut = folder.write("cut.cfg", start.substr(0, 200));
+    const std::string base = folder.write("base.cfg", edited(start, {{"\"45.0\"", "\"0.0\""}}));
+    const std::string knock =
+        folder.write("knock.cfg", edited(start, {{"\"0.0\",#TRUE#", "\"1.0\",#TRUE#"}}));
+    const std::string two = folder.write(
+        "two.cfg", edited(start, {{"\"24\",\"32\"", "\"26\",\"32\""}, {"\"300\"", "\"350\""}}));
+    const std::string many = folder.write(
+        "many.cfg",
+        edited(start, {{"\"6500\"", "\"7000\""},
+                       {"\"+2\"", "\"3.0\""},
+                       {"#TRUE#,#FALSE#,\"4\"", "#FALSE#,#FALSE#,\"4\""},
+                       {"\"1200\",\"** \"", "\"1200\",\"80%\""},
+                       {"\"1.0\",\"1.5\"", "\"1.0\",\"2.5\""},
+                       {"\"Reset\",#FALSE#", "\"Knock\",#TRUE#"},
+                       {"\"RPM\",\"0\",\"RPM\",\"0\"", "\"TPS\",\"51\",\"CLT\",\"120\""},
+                       {"\"0.0\",#TRUE#,#FALSE#", "\"0.0\",#FALSE#,#TRUE#"}}));
+    const std::string kept = folder.write("kept.cfg", "kept");
+    fs::permissions(kept, fs::perms::owner_read);
+    const std::string sixty = folder.write("sixty.s19", support::fillerFirmware(60));
+    const std::string taken = path("taken.png");
+    fs::create_directory(taken);
+    const std::string missing = path("missing/t.cfg");
+    const std::string none = path("none");  // no file of any kind
+    const std::string link = path("ttyCOM1");
+    const auto usage = [](const std::string& why) {
+        return StartsWith(why + "\nusage: volcrestone-cli [--port DEVICE|COM1..COM4] ");
+    };
+    const std::string noAnswer = "No Response from Controller!\n";
+    const std::string header = "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n";
+    const std::string flashing = "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\n";
+    const std::vector<std::string> silent = {"--silent"}, garbage = {"--answer-garbage"},
+                                   slow = {"--slow"};  // 96 bytes a second
+    const Case cases[] = {
+        row({"--port", "com1", "revision"}, 0, "", "0A\n"),
+        row({"--port", missing, "revision"}, 1, "Could not open " + missing + "\n"),
+        row({"--port", "COM2", "revision"}, 1, "Could not open COM2\n"),
+        row({"fly"}, 2, usage("volcrestone-cli: unknown command fly")),
+        row({"flash"}, 2, usage("volcrestone-cli: wrong number of arguments for flash")),
+        // Upload asks the controller first, then finds no file it may write.
+        row({"upload", missing}, 1, "Could not open file 1\n"),
+        row({"upload", kept}, 1, "Could not open file 1\n"),
+        // The file and its checks come before the port, which is not there.
+        row({"--port", none, "send", none}, 1, "Could not open file 1\n"),
+        row({"--port", none, "send", other}, 1, "Not a Volcrestone Settings file!\n"),
+        row({"--port", none, "send", cut}, 1, "Error trying to Load Settings!\n"),
+        row({"--port", none, "send", base}, 1, "Base Timing must be less than Static Timing!\n"),
+        row({"--port", none, "send", knock}, 1,
+            "\"Retard increase per knock detect\"\nmust be set to 0.0\n"),
+        row({"--port", none, "doctor"}, 1, "",
+            "ok   port: " + none + ", given with --port\nFAIL " + none +
+                " does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* /dev/ttyACM* "
+                "/dev/ttyS* "
+                "lists the serial devices there are\n"),
+        // The controller holds the startup Tune.
+        row({"diff", good, good}, 0, "", ""),
+        row({"diff", good, "--controller"}, 0, "", ""),
+        row({"diff", good, two}, 1, "",
+            "IGNITION TIMING / Degree 3: 24 -> 26\nSTART TIMING / RPM Threshold: 300 -> 350\n"),
+        row({"diff", two, "--controller"}, 1, "",
+            "IGNITION TIMING / Degree 3: 26 -> 24\nSTART TIMING / RPM Threshold: 350 -> 300\n"),
+        row({"diff", good, many}, 1, "",
+            "IGNITION TIMING / RPM 6: 6500 -> 7000\n"
+            "Vaccum/ Boost Advance/ Retard / Degree 3: +2 -> 3.0\n"
+            "ENGINE TYPE / 4-Stroke or 2-Stroke: 4-Stroke -> \"\"\n"
+            "REV LIMITER: \"  ** DISABLED **\" -> \" 80%  Firm, 4 of 5\"\n"
+            "Ported Vacuum / TPS (V) Full: 1.5 -> 2.5\n"
+            "MAP SENSOR TYPE / XLED Function: Reset -> Knock\n"
+            "MAP SENSOR TYPE / OUTPUT Invert: unchecked -> checked\n"
+            "Knock Retard / MSEC or Sparks: MSEC -> Sparks\n"
+            "OUTPUTS / #1: RPM 0 -> TPS 1.00\n"
+            "OUTPUTS / #2: RPM 0 -> CLT 80\n"),
+        row({"--edition", "zav", "diff", many, good}, 1, "",
+            HasSubstr("\nMAP Sensor / XLED Function: Knock -> Reset\n")),
+        row({"diff", good, none}, 2, none + ": Could not open file 1\n"),
+        row({"diff", cut, good}, 2, cut + ": Error trying to Load Settings!\n"),
+        row({"diff", good}, 2, "diff compares two settings files, or one with --controller\n"),
+        row({"plot", other, "--png", path("map.png")}, 1, "Not a Volcrestone Settings file!\n"),
+        row({"plot", good, "--png", path("no/map.png")}, 1,
+            StartsWith("Could not write " + path("no/map.png") + ": ")),
+        row({"plot", good, "--png", taken}, 1, StartsWith("Could not write " + taken + ": ")),
+        row({"replay", none}, 1, "Could not open the log " + none + "\n"),
+        row({"flash", none}, 1, "", "** Failed to open S19 file\n"),
+        row({"doctor"}, 0, "",
+            AllOf(StartsWith("ok   port: COM1 is " + link +
+                             ", from the environment variable VOLCRESTONE_COM1\nok   " + link +
+                             " is a character device (/dev/pts/"),
+                  HasSubstr("), a pseudo-terminal whose other end is volcrestone-sim (pid "),
+                  HasSubstr("ok   no other program holds " + link + "\n"),
+                  EndsWith("ok   " + link +
+                           " opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n"
+                           "ok   the controller answers 'Q': firmware revision AB\n")),
+            {"--revision", "171"}),
+        row({"upload", path("t.cfg")}, 1, noAnswer, "", silent),
+        row({"monitor", "--frames", "1"}, 1, noAnswer, header, silent),
+        row({"diff", good, "--controller"}, 2, noAnswer, "", silent),
+        row({"flash", sixty}, 1, "",
+            flashing + "** TIME OUT! 2 \r\nBoot> \n"
+                       "** Verify the controller is ON and RS232 cable attached!\n"
+                       "** Also check that H1 or R6 is shorted on the controller!\n",
+            {"--boot-fault", "blank:prompt"}),
+        // Garbage of the right length is an answer like any other: the protocol has no checksum.
+        row({"revision"}, 0, "", MatchesRegex("[0-9A-F]{2}\n"), garbage),
+        row({"upload", path("g.cfg")}, 0, "", "Upload Done!\n", garbage),
+        row({"flash", path("g.cfg")}, 1, "", HasSubstr("\n** TIME OUT! 2 "), garbage),
+        // A revision and the live frames come in time, a 63-byte image does not.
+        row({"revision"}, 0, "", "0A\n", slow),
+        row({"monitor", "--frames", "2"}, 0, "", MatchesRegex(header + "[^\n]+\n[^\n]+\n"), slow),
+        row({"upload", path("s.cfg")}, 1, noAnswer, "", slow),
+        // Pulled out after the "U"; after the "N" that stops a stream out of step at its third
+        // frame; after "!", CR, "u", one whole line and the first byte of the next. Each next
+        // row meets a controller plugged in again.
+        row({"upload", cut}, 1, "COM1 is gone\n", "", {"--vanish-after", "1"}),
+        row({"monitor"}, 1, "COM1 is gone\n", MatchesRegex(header + "[^\n]+\n"),
+            {"--out-of-step", "3", "--vanish-after", "2"}),
+        row({"flash", sixty}, 1,
+            MatchesRegex("\rLines: 0\rLines: 1\rLines: 2(\rLines: [0-9]+)*\nCOM1 is gone\n"),
+            MatchesRegex(flashing +
+                         "Got: \r\nBoot>\nSent KQ 'u'...\nGot: u - waiting ...\nSending s19...\n"
+                         "\\*\\* PORT LOST! Stopped after [0-9]+ lines\n"),
+            {"--vanish-after", std::to_string(3 + 43 + 1)}),
+    };
+    const std::vector<std::string>* plugged = nullptr;
+    for (const Case& row : cases) {
+        SCOPED_TRACE(testing::PrintToString(row.arguments));
+        if (!plugged || *plugged != row.controller) {
+            plugged = &row.controller;
+            plugIn(row.controller);
+        }
+        const auto ran = run(row.arguments);
+        EXPECT_EQ(ran.exitCode, row.exitCode);
+        EXPECT_THAT(ran.err, row.err);
+        EXPECT_THAT(ran.out, row.out);
+    }
+    EXPECT_EQ(readFile(kept), "kept");
+    EXPECT_EQ(readFile(cut), start.substr(0, 200));
+    EXPECT_TRUE(readFile(path("g.cfg")).starts_with("Volcrestone Settings BEL v1\r\n"));
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(path(".")))
+        left.insert(entry.path().filename());
+    EXPECT_EQ(left, (std::set<std::string>{"base.cfg", "cut.cfg", "g.cfg", "good.cfg", "kept.cfg",
+                                           "knock.cfg", "many.cfg", "other.cfg", "sixty.s19",
+                                           "taken.png", "two.cfg"}));
 }
 
-TEST_F(CliProcess, uploadWritesTheStartupFileAndAnEditedFileSentComesBackUnchangedOrUnscaled) {
-    support::SimProcess sim;
-    const auto upload = run({"--port", sim.devicePath(), "upload", path("a.cfg")});
-    EXPECT_EQ(upload.exitCode, 0) << upload.err;
-    EXPECT_EQ(upload.out, "Upload Done!\n");
-    EXPECT_EQ(readFile(path("a.cfg")), support::kBelStartupFile);
-    std::string edited = replaced(readFile(path("a.cfg")), "\"8\",\"18\"", "\"11\",\"18\"");
-    edited = replaced(edited, "\"1200\",\"** \",#TRUE#,#FALSE#", "\"6500\",\"67%\",#FALSE#,#TRUE#");
-    edited = replaced(edited, "\"RPM\",\"0\",\"RPM\",\"0\"", "\"TPS\",\"51\",\"CLT\",\"120\"");
-    std::ofstream(path("a.cfg"), std::ios::binary) << edited;
-
-    const auto send = run({"--port", sim.devicePath(), "send", path("a.cfg")});
+TEST_F(Cli, uploadWritesTheStartupFileWhichGoesOutCellByCellAndAnEditedTuneComesBackAsSent) {
+    plugIn({"--record", path("wire")});
+    EXPECT_EQ(run({"upload", path("a.cfg")}).out, "Upload Done!\n");
+    EXPECT_EQ(readFile(path("a.cfg")), kBelStartupFile);
+    const auto send = run({"send", path("a.cfg")});
     EXPECT_EQ(send.exitCode, 0) << send.err;
     EXPECT_EQ(send.out, "Download Done!\n");
-    ASSERT_EQ(run({"--port", sim.devicePath(), "upload", path("b.cfg")}).exitCode, 0);
-    EXPECT_EQ(readFile(path("b.cfg")), edited);
-    ASSERT_EQ(run({"--port", sim.devicePath(), "--no-3bar", "upload", path("b.cfg")}).exitCode, 0);
+
+    const std::string tune = folder.write(
+        "e.cfg", edited(kBelStartupFile,
+                        {{"\"8\",\"18\"", "\"11\",\"18\""},
+                         {"\"1200\",\"** \",#TRUE#,#FALSE#", "\"6500\",\"67%\",#FALSE#,#TRUE#"},
+                         {"\"RPM\",\"0\",\"RPM\",\"0\"", "\"TPS\",\"51\",\"CLT\",\"120\""}}));
+    ASSERT_EQ(run({"send", tune}).exitCode, 0);
+    ASSERT_EQ(run({"upload", path("b.cfg")}).exitCode, 0);
+    EXPECT_EQ(readFile(path("b.cfg")), readFile(tune));
+    ASSERT_EQ(run({"--no-3bar", "upload", path("b.cfg")}).exitCode, 0);
     EXPECT_NE(readFile(path("b.cfg")).find("\"34\",\"51\",\"68\",\"85\",\"119\",\"136\"\r\n"),
               std::string::npos);
-}
-
-TEST_F(CliProcess, refusedSendsSayWhyAndPutNoByteOnTheLineButTheStartupFileGoesOutCellByCell) {
-    support::SimProcess sim({"--record", path("wire")});
-    const std::string& file = support::kBelStartupFile;
-    const std::pair<std::string, const char*> rows[] = {
-        {replaced(file, "\"45.0\"", "\"0.0\""), "Base Timing must be less than Static Timing!\n"},
-        {replaced(file, "\"0.0\",#TRUE#", "\"1.0\",#TRUE#"),
-         "\"Retard increase per knock detect\"\nmust be set to 0.0\n"}};
-    for (const auto& [content, message] : rows) {
-        std::ofstream(path("a.cfg"), std::ios::binary) << content;
-        const auto send = run({"--port", sim.devicePath(), "send", path("a.cfg")});
-        EXPECT_EQ(send.exitCode, 1);
-        EXPECT_EQ(send.err, message);
-        EXPECT_EQ(send.out, "");
-    }
-    std::ofstream(path("a.cfg"), std::ios::binary) << file;
-    ASSERT_EQ(run({"--port", sim.devicePath(), "send", path("a.cfg")}).exitCode, 0);
-    EXPECT_EQ(sim.stop(), 0);
+    EXPECT_EQ(sim->stop(), 0);
     // The timing, speed, MAP advance and pressure cells column by column, then the rest in
     // order of offset (49 is never written) and the burn.
-    EXPECT_EQ(readFile(path("wire")),
-              std::string("W\x00\x10W\x06\x14W\x0c\x8cW\x12\x22W\x01\x24W\x07\x32W\x0d\x88W\x13\x33"
-                          "W\x02\x30W\x08\x46W\x0e\x84W\x14\x44W\x03\x40W\x09\x5aW\x0f\x80W\x15\x55"
-                          "W\x04\x40W\x0a\x6eW\x10\x7cW\x16\x77W\x05\x3cW\x0b\x82W\x11\x76W\x17\x88"
-                          "W\x18\x33W\x19\x4cW\x1a\x5aW\x1b\x5aW\x1c\x1eW\x1d\x28W\x1e\x00W\x1f\x0c"
-                          "W\x20\x06W\x21\x07W\x22\x00W\x23\x69W\x24\x78W\x25\x00W\x26\x01W\x27\x6c"
-                          "W\x28\x00W\x29\x5aW\x2a\x04W\x2b\x00W\x2c\x00W\x2d\x18W\x2e\x00W\x2f\xff"
-                          "W\x30\x00W\x32\x00W\x33\x19W\x34\x00W\x35\x00"
-                          "B",
-                          53 * 3 + 1));
+    EXPECT_EQ(
+        readFile(path("wire")).substr(0, 1 + 53 * 3 + 1),
+        std::string("UW\x00\x10W\x06\x14W\x0c\x8cW\x12\x22W\x01\x24W\x07\x32W\x0d\x88W\x13\x33"
+                    "W\x02\x30W\x08\x46W\x0e\x84W\x14\x44W\x03\x40W\x09\x5aW\x0f\x80W\x15\x55"
+                    "W\x04\x40W\x0a\x6eW\x10\x7cW\x16\x77W\x05\x3cW\x0b\x82W\x11\x76W\x17\x88"
+                    "W\x18\x33W\x19\x4cW\x1a\x5aW\x1b\x5aW\x1c\x1eW\x1d\x28W\x1e\x00W\x1f\x0c"
+                    "W\x20\x06W\x21\x07W\x22\x00W\x23\x69W\x24\x78W\x25\x00W\x26\x01W\x27\x6c"
+                    "W\x28\x00W\x29\x5aW\x2a\x04W\x2b\x00W\x2c\x00W\x2d\x18W\x2e\x00W\x2f\xff"
+                    "W\x30\x00W\x32\x00W\x33\x19W\x34\x00W\x35\x00"
+                    "B",
+                    1 + 53 * 3 + 1));
 }
 
-TEST_F(CliProcess, portOrFileThatCannotBeOpenedIsNamedAndNothingIsLeftBehind) {
-    const std::string missing = path("missing") + "/t.cfg";
-    const std::pair<std::vector<std::string>, std::string> rows[] = {
-        {{"--port", missing, "revision"}, "Could not open " + missing + "\n"},
-        {{"--port", "COM2", "revision"}, "Could not open COM2\n"},
-        {{"upload", missing}, "Could not open file 1\n"}};
-    support::SimProcess sim;
-    for (const auto& [arguments, message] : rows) {
-        const auto failed =
-            run(arguments, {{"VOLCRESTONE_COM1", sim.devicePath()}, {"VOLCRESTONE_COM2", missing}});
-        EXPECT_EQ(failed.exitCode, 1);
-        EXPECT_EQ(failed.err, message);
-        EXPECT_EQ(failed.out, "");
-    }
-    EXPECT_FALSE(std::filesystem::exists(path("missing")));
-}
-
-// The readouts of each block match its logged bytes in the stored units: Celsius, O2 volts,
-// kPa without the 3-bar scaling.
-TEST_F(CliProcess, monitorPrintsTheDashboardsReadoutsInTheStoredUnitsAndLogsEachBlock) {
-    std::filesystem::create_directories(path("config/Volcrestone"));
-    std::ofstream(path("config/Volcrestone/Volcrestone.ini")) << "[Realtime]\nTemp=C\nO2=Voltage\n";
-    support::SimProcess sim;
-    const auto monitor = run({"--port", sim.devicePath(), "--no-3bar", "monitor", "--frames", "3",
-                              "--log", path("m.csv")});
-    EXPECT_EQ(monitor.exitCode, 0) << monitor.err;
-    EXPECT_EQ(monitor.err, "");
-    std::istringstream out(monitor.out);
-    std::istringstream log(readFile(path("m.csv")));
-    std::string line;
-    std::getline(out, line);
-    EXPECT_EQ(line, "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2");
-    int lines = 0;
-    for (std::string logged; std::getline(out, line) && std::getline(log, logged); ++lines) {
-        ASSERT_EQ(logged.back(), '\r');
-        std::vector<int> bytes;
-        std::istringstream fields(logged);
-        for (std::string field; std::getline(fields, field, ',');)
-            bytes.push_back(std::stoi(field));
-        ASSERT_EQ(bytes.size(), 30u);
-        std::vector<std::string> readouts;
-        std::istringstream values(line);
-        for (std::string value; std::getline(values, value, ',');)
-            readouts.push_back(value);
-        ASSERT_EQ(readouts.size(), 8u) << line;
-        EXPECT_EQ(readouts[0], std::to_string(bytes[12] * 256 + bytes[13]));
-        EXPECT_EQ(readouts[1], std::to_string(bytes[11]));
-        EXPECT_EQ(
-            readouts[2],
-            std::to_string(static_cast<int>(std::nearbyint((bytes[14] - 40 - 32) * 5.0 / 9.0))));
-        char volts[16];
-        std::snprintf(volts, sizeof volts, "%.2f", bytes[7] * 5.0 / 255);
-        EXPECT_EQ(readouts[7], volts);
-    }
-    EXPECT_EQ(lines, 3);
-    EXPECT_EQ(sim.stop(), 0);
-}
-
-TEST_F(CliProcess, monitorOnASilentControllerSaysNoResponseAndExits1) {
-    support::SimProcess sim({"--silent"});
-    const auto monitor = run({"--port", sim.devicePath(), "monitor", "--frames", "1"});
-    EXPECT_EQ(monitor.exitCode, 1);
-    EXPECT_EQ(monitor.err, "No Response from Controller!\n");
-}
-
-TEST_F(CliProcess, replayPrintsEachRecordAsTheDashboardShowsItWithTheStoredSettings) {
-    const std::string log = path("drive.csv");
-    std::ofstream(log, std::ios::binary)
-        << " 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , "
-           "0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 \r\n"
-        << "0,0,0,0,0,255,128,0,0,0,0,100,31,64,200,0,0,147,0,192,191,0,0,0,0,0,150\r\n"
-        << "\r\n"
-        << "0,0,0,0,0,0,0,0,0,0,0,0,0,12.5";  // no line end
+TEST_F(Cli, replayAndMonitorPrintEachRecordAsTheDashboardShowsItWithTheStoredSettings) {
+    const std::string log = folder.write(
+        "drive.csv",
+        " 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , "
+        "0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 \r\n"
+        "0,0,0,0,0,255,128,0,0,0,0,100,31,64,200,0,0,147,0,192,191,0,0,0,0,0,150\r\n"
+        "\r\n"
+        "0,0,0,0,0,0,0,0,0,0,0,0,0,12.5");  // no line end
     const auto bel = run({"replay", log});
     EXPECT_EQ(bel.exitCode, 0) << bel.err;
     EXPECT_EQ(bel.out,
@@ -189,70 +287,42 @@ TEST_F(CliProcess, replayPrintsEachRecordAsTheDashboardShowsItWithTheStoredSetti
               "0,0,-40,0.0,0.0,0.0,0.0,0.0\n"
               "12,0,-40,0.0,0.0,0.0,0.0,0.0\n");
     EXPECT_EQ(bel.err, "");
-
-    std::filesystem::create_directories(path("config/Volcrestone"));
-    std::ofstream(path("config/Volcrestone/Volcrestone.ini")) << "[Realtime]\nTemp=C\nO2=Voltage\n";
-    const auto ruk = run({"--edition", "ruk", "--no-3bar", "replay", log});
-    EXPECT_EQ(ruk.exitCode, 0) << ruk.err;
-    EXPECT_EQ(ruk.out,
+    storeSettings("[Realtime]\nTemp=C\nO2=Voltage\n");
+    EXPECT_EQ(run({"--edition", "ruk", "--no-3bar", "replay", log}).out,
               "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n"
               "0,0,-18,0.0,0.0,0.0,0.0,0.00\n"
               "8000,100,66,-32.0,95.5,5.0,12.8,0.00\n"
               "0,0,-18,0.0,0.0,0.0,0.0,0.00\n"
               "12,0,-18,0.0,0.0,0.0,0.0,0.00\n");
 
-    const auto missing = run({"replay", path("none.csv")});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(missing.err, "Could not open the log " + path("none.csv") + "\n");
-}
-
-TEST_F(CliProcess, aLogWrittenByMonitorReplaysToTheSameLines) {
-    support::SimProcess sim;
-    const auto monitor =
-        run({"--port", sim.devicePath(), "monitor", "--frames", "6", "--log", path("m.csv")});
+    // The monitor prints a block as replay does, and logs it as it came.
+    plugIn({});
+    const auto monitor = run({"--no-3bar", "monitor", "--frames", "3", "--log", path("m.csv")});
     EXPECT_EQ(monitor.exitCode, 0) << monitor.err;
-    const auto replay = run({"replay", path("m.csv")});
-    EXPECT_EQ(replay.exitCode, 0) << replay.err;
-    EXPECT_EQ(replay.out, monitor.out);
-    EXPECT_EQ(std::count(replay.out.begin(), replay.out.end(), '\n'), 7);
+    EXPECT_EQ(monitor.err, "");
+    const std::string logged = readFile(path("m.csv"));
+    EXPECT_EQ(std::count(logged.begin(), logged.end(), '\n'), 3);
+    EXPECT_TRUE(logged.ends_with(" \r\n"));
+    EXPECT_EQ(run({"--no-3bar", "replay", path("m.csv")}).out, monitor.out);
 }
 
-TEST_F(CliProcess, usageErrorsExitWith2AndShowTheUsage) {
-    const auto usage = run({"fly"});
-    EXPECT_EQ(usage.exitCode, 2);
-    EXPECT_NE(usage.err.find("usage: volcrestone-cli"), std::string::npos) << usage.err;
-}
-
-// An S19 file with every kind of line end and a byte outside ASCII, ending in its end record.
-const std::string kFirmware =
-    "S00F000068656C6C6F202020202000003C\r\n"
-    "S11F00007C0802A6900100049421FFF07C6C1B787C8C23783C6000003863000026\n"
-    "S11F001C4BFFFFE5398000007D83637880010014382100107C0803A64E800020E9\r"
-    "S111003848656C6C6F20776F726C642E0A0042\r\n"
-    "S5030003F9 \xE9\r\n"
-    "S9030000FC\r\n";
-const std::vector<std::string> kFirmwareLines = {
-    "S00F000068656C6C6F202020202000003C",
-    "S11F00007C0802A6900100049421FFF07C6C1B787C8C23783C6000003863000026",
-    "S11F001C4BFFFFE5398000007D83637880010014382100107C0803A64E800020E9",
-    "S111003848656C6C6F20776F726C642E0A0042",
-    "S5030003F9 \xE9",
-    "S9030000FC"};
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
-        end = text.find('\n', at);
-        lines.push_back(text.substr(at, end - at));
+TEST_F(Cli, flashSendsEveryLineAsItIsAndPrintsTheWindowsLogLineByLine) {
+    // Every kind of line end and a byte outside ASCII, ending in the end record.
+    const std::vector<std::pair<std::string, std::string>> records = {
+        {"S00F000068656C6C6F202020202000003C", "\r\n"},
+        {"S11F00007C0802A6900100049421FFF07C6C1B787C8C23783C6000003863000026", "\n"},
+        {"S11F001C4BFFFFE5398000007D83637880010014382100107C0803A64E800020E9", "\r"},
+        {"S111003848656C6C6F20776F726C642E0A0042", "\r\n"},
+        {"S5030003F9 \xE9", "\r\n"},
+        {"S9030000FC", "\r\n"}};
+    std::string file, got, wire = "!\ru";
+    for (const auto& [line, end] : records) {
+        file += line + end;
+        got += line + "\n";
+        wire += line + "\r";
     }
-    return lines;
-}
-
-TEST_F(CliProcess, flashSendsEveryLineAsItIsAndPrintsTheWindowsLogLineByLine) {
-    std::ofstream(path("fw.s19"), std::ios::binary) << kFirmware;
-    support::SimProcess sim({"--s19-out", path("got.txt"), "--record", path("wire")});
-    const auto flash = run({"--port", sim.devicePath(), "flash", path("fw.s19")});
+    plugIn({"--s19-out", path("got.txt"), "--record", path("wire")});
+    const auto flash = run({"flash", folder.write("fw.s19", file)});
     EXPECT_EQ(flash.exitCode, 0) << flash.err;
     EXPECT_EQ(flash.out,
               "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\nGot: \r\nBoot>\n"
@@ -260,39 +330,16 @@ TEST_F(CliProcess, flashSendsEveryLineAsItIsAndPrintsTheWindowsLogLineByLine) {
               "Got:   Complete\r\nBoot>\r\nBoot>\nSent KQ 'x'...\nFirmware Update Done!\n");
     EXPECT_EQ(flash.err,
               "\rLines: 0\rLines: 1\rLines: 2\rLines: 3\rLines: 4\rLines: 5\rLines: 6\n");
-    EXPECT_EQ(sim.stop(), 0);
-    EXPECT_EQ(linesOf(readFile(path("got.txt"))), kFirmwareLines);
-    std::string wire = "!\ru";
-    for (const std::string& line : kFirmwareLines)
-        wire += line + "\r";
+    EXPECT_EQ(sim->stop(), 0);
+    EXPECT_EQ(readFile(path("got.txt")), got);
     EXPECT_EQ(readFile(path("wire")), wire + "x");
 }
 
-TEST_F(CliProcess, flashWithoutAPromptAFileOrAnOperandSaysSoAndExits1Or2) {
-    support::SimProcess sim({"--boot-fault", "blank:prompt"});
-    std::ofstream(path("fw.s19"), std::ios::binary) << kFirmware;
-    const auto timedOut = run({"--port", sim.devicePath(), "flash", path("fw.s19")});
-    EXPECT_EQ(timedOut.exitCode, 1);
-    EXPECT_EQ(timedOut.out,
-              "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\n** TIME OUT! 2 \r\nBoot> \n"
-              "** Verify the controller is ON and RS232 cable attached!\n"
-              "** Also check that H1 or R6 is shorted on the controller!\n");
-    EXPECT_EQ(timedOut.err, "");
-    const auto missing = run({"--port", sim.devicePath(), "flash", path("none.s19")});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.out, "** Failed to open S19 file\n");
-    EXPECT_EQ(run({"--port", sim.devicePath(), "flash"}).exitCode, 2);
-}
-
-TEST_F(CliProcess, flashStoppedBySigtermWhileSendingLeavesTheControllerInItsBootloader) {
-    std::string many;
-    for (int i = 0; i < 100; ++i)
-        many += "S1130000285F245F2212226A000424290008237C2A\r\n";
-    std::ofstream(path("fw.s19"), std::ios::binary) << many;
-    support::SimProcess sim;
+TEST_F(Cli, flashStoppedBySigtermWhileSendingLeavesTheControllerInItsBootloader) {
+    plugIn({});
     QProcess flash;
-    flash.start(VOLCRESTONE_CLI_PATH,
-                support::toQt({"--port", sim.devicePath(), "flash", path("fw.s19")}));
+    support::start(flash, VOLCRESTONE_CLI_PATH,
+                   {"flash", folder.write("fw.s19", support::fillerFirmware(100))}, environment());
     std::string out;
     while (out.find("Sending s19...\n") == std::string::npos &&
            flash.waitForReadyRead(support::kPatienceMs))
@@ -304,7 +351,65 @@ TEST_F(CliProcess, flashStoppedBySigtermWhileSendingLeavesTheControllerInItsBoot
     EXPECT_TRUE(err.ends_with(" lines: the controller stays in its bootloader\n")) << err;
     EXPECT_NE(err.find("\nInterrupted after "), std::string::npos) << err;
     // The bootloader takes the revision query for a line of the file.
-    EXPECT_EQ(run({"--port", sim.devicePath(), "revision"}).exitCode, 1);
+    EXPECT_EQ(run({"revision"}).exitCode, 1);
+}
+
+constexpr QRgb kWhite = 0xFFFFFFFF;
+constexpr QRgb kBlack = 0xFF000000;
+constexpr QRgb kYellow = 0xFFFFFF00;
+constexpr QRgb kBlue = 0xFF0000FF;
+
+TEST_F(Cli, plotDrawsTheStartupTuneAt96DpiWithTheStoredColourAndRpmScale) {
+    const std::string start = folder.write("start.cfg", kBelStartupFile);
+    storeSettings("[Plot]\nGridColor=16711680\n[Realtime]\nRPM=12\n");
+    const auto plot = run({"plot", start, "--png", path("map.png")});
+    EXPECT_EQ(plot.exitCode, 0) << plot.err;
+    EXPECT_EQ(plot.out + plot.err, "");
+    const QImage image(QString::fromStdString(path("map.png")));
+    ASSERT_EQ(image.size(), QSize(537, 329));
+    EXPECT_EQ(image.pixel(5, 5), kWhite);
+    // Frame corners, twips / 15: P(0,0,0) at (819.25, 2194.75), the front right P(12000,250,0)
+    // at (7652.25, 4194.75), the top of the back wall's right edge at (5652.25, 594.75).
+    EXPECT_EQ(image.pixel(54, 146), kBlack);
+    EXPECT_EQ(image.pixel(510, 279), kBlack);
+    EXPECT_EQ(image.pixel(376, 39), kBlack);
+    // The surface in blue: P(0,0,14) where it starts, and P(6500,0,36) on the 12K scale, which
+    // lies at (3437.125, 754.75).
+    EXPECT_EQ(image.pixel(54, 108), kBlue);
+    EXPECT_EQ(image.pixel(229, 50), kBlue);
+    // The 8K scale puts that point at (4746.0625, 754.75) instead.
+    storeSettings("[Realtime]\nRPM=8\n");
+    ASSERT_EQ(run({"plot", start, "--png", path("map.png")}).exitCode, 0);
+    const QImage eightK(QString::fromStdString(path("map.png")));
+    EXPECT_EQ(eightK.pixel(316, 50), kYellow);
+    EXPECT_EQ(eightK.pixel(229, 50), kWhite);
+}
+
+TEST_F(Cli, aSendWhoseBytesWaitOnTheLineWhenItIsPulledSaysComOneIsGoneAndStoresNothing) {
+    folder.write("a.cfg", kBelStartupFile);
+    plugIn({"--store", path("stored")});
+    // A pseudo-terminal takes any write at once; stopped, it keeps the Tune in the tool's queue
+    // as a dying adapter would, until the line goes.
+    const int line = ::open(path("ttyCOM1").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_EQ(::tcflow(line, TCOOFF), 0);
+    QProcess send;
+    support::start(send, VOLCRESTONE_CLI_PATH, {"send", path("a.cfg")}, environment());
+    ASSERT_TRUE(send.waitForStarted(support::kPatienceMs));
+    for (int waited = 0; !holds(send.processId(), sim->devicePath()); waited += 10) {
+        ASSERT_LT(waited, support::kPatienceMs) << "the tool never opened the device";
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    sim->stop();
+    ::close(line);
+    EXPECT_EQ(support::finish(send), 1);
+    EXPECT_EQ(send.readAllStandardOutput().toStdString(), "");
+    EXPECT_EQ(send.readAllStandardError().toStdString(), "COM1 is gone\n");
+    EXPECT_FALSE(fs::exists(path("stored")));
+
+    plugIn({"--store", path("stored")});
+    EXPECT_EQ(run({"send", path("a.cfg")}).out, "Download Done!\n");
+    sim->stop();
+    EXPECT_TRUE(fs::exists(path("stored")));
 }
 
 }  // namespace

@@ -33,31 +33,27 @@ Bytes exchange(const std::string& device, const std::string& text, std::size_t c
     return bytes;
 }
 
-TEST(SimPty, answersOnItsLinkWholeOrInPiecesOnAReopenedDeviceAndRemovesTheLinkWhenStopped) {
+TEST(SimPty, answersAndStreamsOnItsLinkWholeOrInPiecesOnAReopenedDeviceAndRemovesTheLinkAtStop) {
     support::ScratchFolder folder;
     const std::string link = folder.path("ttyVolcrestone");
     std::vector<Bytes> images;
-    for (const std::vector<std::string>& lineFault : {std::vector<std::string>{}, {"--split"}}) {
-        std::vector<std::string> arguments{"--link", link};
-        arguments.insert(arguments.end(), lineFault.begin(), lineFault.end());
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--link", link}, {"--link", link, "--split"}}) {
         support::SimProcess sim(arguments);
         EXPECT_EQ(std::filesystem::read_symlink(link).string(), sim.devicePath());
         EXPECT_EQ(exchange(link, "Q", 1), Bytes{10});
         images.push_back(exchange(link, "U", 63));
+        // Whole frames with a counter that steps by one.
+        const Bytes frames = exchange(link, "M", 90);
+        exchange(link, "N", 0);
+        ASSERT_EQ(frames.size(), 90u);
+        EXPECT_EQ(frames[30], static_cast<std::uint8_t>(frames[0] + 1));
+        EXPECT_EQ(frames[60], static_cast<std::uint8_t>(frames[0] + 2));
         EXPECT_EQ(sim.stop(), 0);
         EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
     }
     EXPECT_EQ(images[0].size(), 63u);
     EXPECT_EQ(images[1], images[0]);
-}
-
-TEST(SimPty, monitorStreamSendsWholeFramesWithAStepwiseCounter) {
-    support::SimProcess sim;
-    const Bytes frames = exchange(sim.devicePath(), "M", 90);
-    exchange(sim.devicePath(), "N", 0);
-    ASSERT_EQ(frames.size(), 90u);
-    EXPECT_EQ(frames[30], static_cast<std::uint8_t>(frames[0] + 1));
-    EXPECT_EQ(frames[60], static_cast<std::uint8_t>(frames[0] + 2));
 }
 
 }  // namespace
