@@ -40,10 +40,14 @@ failed=()
 for name in "${targets[@]}"; do
     mkdir -p "$build/corpus/$name"
     log="$build/logs/$name.log"
-    # Every firmware line costs the feeder a tick: inputs a little longer than the longest record
-    # line (514 characters) reach every state without slowing the search.
+    # Inputs long enough to reach every state, and no longer, since each step of a script costs
+    # its run time: the engine's scripts hold hundreds of steps in 1 KiB, and every firmware line
+    # costs the feeder a tick (a little over the longest record line, 514 characters).
     sized=()
-    [ "$name" != s19_feeder ] || sized=(-max_len=600)
+    case "$name" in
+        engine) sized=(-max_len=1024) ;;
+        s19_feeder) sized=(-max_len=600) ;;
+    esac
     # The first folder takes what the run discovers; the seeds are only read.
     # shellcheck disable=SC2086
     if "$build/fuzz/fuzz_$name" "${limit[@]}" "${sized[@]}" -timeout=25 -print_final_stats=1 \
