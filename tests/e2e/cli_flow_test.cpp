@@ -3,6 +3,7 @@
 // will not open).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iterator>
 #include <optional>
 #include <sstream>
@@ -10,6 +11,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "comlink/Engine.h"
 #include "support/BelStartup.h"
 #include "support/FakePlatform.h"
 #include "support/FakeSystem.h"
@@ -72,8 +74,11 @@ protected:
     const platform::SettingsStore& settings() override { return settings_; }
     const cli::SystemView& system() override { return system_; }
     int runTicks(const std::function<void()>& tick) override {
-        for (int ticks = 1; !code_ && ticks <= 1000; ++ticks)
+        for (int ticks = 1; !code_ && ticks <= 1000; ++ticks) {
+            if (beforeTick)
+                beforeTick();
             tick();
+        }
         return code_.value_or(-1);
     }
     void stop(int code) override { code_ = code; }
@@ -95,7 +100,8 @@ protected:
     cli::Arguments arguments_;
     std::ostringstream out_;
     std::ostringstream err_;
-    std::optional<int> code_;  // set once the command stops
+    std::optional<int> code_;          // set once the command stops
+    std::function<void()> beforeTick;  // the controller's part between two ticks
 };
 
 TEST_F(CliFlow, sendOnALineThatNeverDrainsGivesUpWithAMessageAndNoBurn) {
@@ -105,6 +111,22 @@ TEST_F(CliFlow, sendOnALineThatNeverDrainsGivesUpWithAMessageAndNoBurn) {
     EXPECT_EQ(out_.str(), "");
     EXPECT_EQ(err_.str(), "Could not send to COM1: the line stopped before the Tune was out\n");
     EXPECT_NE(port_.written.back(), 'B');
+}
+
+TEST_F(CliFlow, monitorShowsAndLogsNoMoreBlocksThanAskedForWhenTwoComeInOneTick) {
+    arguments_.options = {{"--frames", "1"}, {"--log", folder_.path("m.csv")}};
+    // The stream's first frame only synchronises; the next two come in the same tick.
+    beforeTick = [this, answered = false]() mutable {
+        if (!answered && port_.writtenText().ends_with("M")) {
+            port_.push(std::vector<std::uint8_t>(3 * comlink::kRealtimeBlockSize, 0));
+            answered = true;
+        }
+    };
+    EXPECT_EQ(run("monitor"), 0) << err_.str();
+    EXPECT_EQ(out_.str(),
+              "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n0,0,-40,0.0,0.0,0.0,0.0,0.0\n");
+    const std::string logged = support::readFile(folder_.path("m.csv"));
+    EXPECT_EQ(std::count(logged.begin(), logged.end(), '\n'), 1) << logged;
 }
 
 TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {

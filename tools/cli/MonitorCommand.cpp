@@ -32,7 +32,11 @@ public:
 
     // comlink::EngineEvents
     void realtimeBlock(const comlink::RxBuffer& block) override {
-        realtime_.copyATdata(block, true);
+        // Blocks can come faster than the ticks that stop the stream: past N, none is shown
+        // or logged.
+        if (!enoughShown()) {
+            realtime_.copyATdata(block, true);
+        }
     }
     void noResponse(int mode) override {
         // A stream that ran and paused is restarted by the link; only a silent start fails.
@@ -51,7 +55,7 @@ public:
 
     // After each tick: enough blocks shown.
     void checkDone() {
-        if (frames_ && shown() >= *frames_) {
+        if (enoughShown()) {
             stop();
         }
     }
@@ -63,6 +67,8 @@ public:
     }
 
 private:
+    bool enoughShown() const { return frames_ && shown() >= *frames_; }
+
     std::optional<long long> frames_;
     comlink::Realtime realtime_;
     comlink::DataFileSlot log_;
