@@ -123,6 +123,9 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
     const std::string flashing = "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\n";
     const std::vector<std::string> silent = {"--silent"}, garbage = {"--answer-garbage"},
                                    slow = {"--slow"};  // 96 bytes a second
+    // An upload on a crawling line must time out even when a loaded machine stretches the five
+    // ticks it waits: at 40 bytes a second the image takes over three times as long.
+    const std::vector<std::string> crawling = {"--slow-rate", "40"};
     const Case cases[] = {
         row({"--port", "com1", "revision"}, 0, "", "0A\n"),
         row({"--port", missing, "revision"}, 1, "Could not open " + missing + "\n"),
@@ -198,7 +201,7 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
         // A revision and the live frames come in time, a 63-byte image does not.
         row({"revision"}, 0, "", "0A\n", slow),
         row({"monitor", "--frames", "2"}, 0, "", MatchesRegex(header + "[^\n]+\n[^\n]+\n"), slow),
-        row({"upload", path("s.cfg")}, 1, noAnswer, "", slow),
+        row({"upload", path("s.cfg")}, 1, noAnswer, "", crawling),
         // Pulled out after the "U"; after the "N" that stops a stream out of step at its third
         // frame; after "!", CR, "u", one whole line and the first byte of the next. Each next
         // row meets a controller plugged in again.

@@ -191,8 +191,9 @@ TEST_F(PulledCable, aControllerAnsweringGarbageOrCrawlingGetsAnUploadDoneOrNoCom
     ASSERT_TRUE(waitFor([&] { return shown("Upload Done!"); }));
     EXPECT_TRUE(setup<QPushButton>("cmdDownLoad")->isEnabled());
 
-    // At 96 bytes a second the 63-byte image takes longer than the five ticks an upload waits.
-    plugIn({"--slow"});
+    // At 40 bytes a second the 63-byte image takes over three times the five ticks an upload
+    // waits, so it times out even when a loaded machine stretches the ticks.
+    plugIn({"--slow-rate", "40"});
     ASSERT_TRUE(waitFor([&] { return shown(kGone); }));
     setup<QAction>("mCOM1")->trigger();
     const std::string before = tune::settingStr(program->session().tune());

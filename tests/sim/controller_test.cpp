@@ -134,7 +134,7 @@ TEST(SimFaults, garbageRepliesKeepTheirLengthAndASlowLineCarries96BytesASecond) 
     EXPECT_EQ(garbage.receive(text("Q"), 0).size(), 1u);
 
     auto controller = controllerWith();
-    sim::SerialLine slow(controller, {.slow = true});
+    sim::SerialLine slow(controller, {.slowBytesPerSecond = 96});
     slow.fromHost(text("U"), 1000);
     std::size_t carried = 0;
     for (std::int64_t ms = 1000; ms < 1500; ++ms)
@@ -163,7 +163,8 @@ TEST(SimOptions, takeTheStoreShortRepliesFirmwareOutputAndBootFaultOptions) {
     EXPECT_EQ(options->faults.boot.acknowledge, BootFault::Blank);
     EXPECT_EQ(options->faults.boot.complete, BootFault::Late);
     EXPECT_EQ(options->vanishAfter, 47);
-    EXPECT_TRUE(options->faults.garbageReplies && options->lineFaults.slow);
+    EXPECT_TRUE(options->faults.garbageReplies);
+    EXPECT_EQ(options->lineFaults.slowBytesPerSecond, 96);
 }
 
 TEST(SimOptions, refuseABadArgumentWithAMessageNamingIt) {
@@ -175,6 +176,7 @@ TEST(SimOptions, refuseABadArgumentWithAMessageNamingIt) {
         {{"--revision", "1x"}, "--revision takes a number from 0 to 255"},
         {{"--store"}, "--store needs a value"},
         {{"--vanish-after", "0"}, "--vanish-after takes a number of 1 or more"},
+        {{"--slow-rate", "0"}, "--slow-rate takes 1 to 960 bytes a second"},
         {{"--boot-fault", "loud"}, kBootFaultError},
         {{"--boot-fault", "late:menu"}, kBootFaultError},
         {{"--loud"}, "unknown argument --loud"}};

@@ -55,7 +55,7 @@ std::optional<Options> parseOptions(std::span<const std::string> args, std::stri
         const bool takesValue = arg == "--store" || arg == "--record" || arg == "--link" ||
                                 arg == "--revision" || arg == "--out-of-step" ||
                                 arg == "--vanish-after" || arg == "--s19-out" ||
-                                arg == "--boot-fault";
+                                arg == "--boot-fault" || arg == "--slow-rate";
         if (takesValue && i + 1 >= args.size()) {
             error = arg + " needs a value";
             return std::nullopt;
@@ -82,6 +82,13 @@ std::optional<Options> parseOptions(std::span<const std::string> args, std::stri
                 return std::nullopt;
             }
             options.revision = *value;
+        } else if (arg == "--slow-rate") {
+            const auto value = wholeNumber(args[++i], 1, 960);
+            if (!value) {
+                error = "--slow-rate takes 1 to 960 bytes a second";
+                return std::nullopt;
+            }
+            options.lineFaults.slowBytesPerSecond = *value;
         } else if (arg == "--out-of-step" || arg == "--vanish-after") {
             const auto value = wholeNumber(args[++i], 1, 1000000);
             if (!value) {
@@ -100,7 +107,7 @@ std::optional<Options> parseOptions(std::span<const std::string> args, std::stri
         } else if (arg == "--garbage") {
             options.lineFaults.garbage = true;
         } else if (arg == "--slow") {
-            options.lineFaults.slow = true;
+            options.lineFaults.slowBytesPerSecond = 96;  // a tenth of the line rate
         } else {
             error = "unknown argument " + arg;
             return std::nullopt;

@@ -19,13 +19,14 @@ struct Options {
     int vanishAfter = 0;     // --vanish-after N: the terminal goes away after N bytes; 0 = never
     Faults
         faults;  // --silent, --short, --answer-garbage, --out-of-step N, --boot-fault KIND[:ANSWER]
-    LineFaults lineFaults;  // --split, --garbage, --slow
+    LineFaults lineFaults;  // --split, --garbage, --slow, --slow-rate N
 };
 
 inline constexpr const char* kUsage =
     "usage: volcrestone-sim [--store FILE] [--record FILE] [--link PATH] [--revision N]\n"
     "                       [--s19-out FILE] [--silent] [--short] [--split] [--out-of-step N]\n"
-    "                       [--garbage] [--answer-garbage] [--slow] [--vanish-after N]\n"
+    "                       [--garbage] [--answer-garbage] [--slow] [--slow-rate N]\n"
+    "                       [--vanish-after N]\n"
     "                       [--boot-fault wrong|late|blank|split|silent[:prompt|ack|complete]]\n";
 
 // The options, or nothing with `error` saying which argument is wrong.

@@ -26,11 +26,11 @@ void SerialLine::queue(const Bytes& bytes, std::int64_t nowMs) {
         return;
     }
     lastActivityMs_ = nowMs;
-    if (faults_.slow) {
+    if (faults_.slowBytesPerSecond > 0) {
         std::int64_t atUs = std::max(nowMs * 1000, slowLineFreeUs_);
         for (const std::uint8_t byte : bytes) {
             pieces_.push_back({atUs / 1000, {byte}});
-            atUs += kSlowByteUs;
+            atUs += 1000000 / faults_.slowBytesPerSecond;
         }
         slowLineFreeUs_ = atUs;
         return;

@@ -10,13 +10,14 @@
 // The simulator's end of the serial line: takes the host's bytes to the controller and hands
 // back, at the right moments, what goes to the host. The line-level faults live here: replies
 // cut into pieces with pauses, stray bytes while the controller has nothing to say, and a line
-// that carries a tenth of its rate.
+// that crawls.
 namespace sim {
 
 struct LineFaults {
     bool split = false;
     bool garbage = false;
-    bool slow = false;
+    // Bytes a second on a crawling line, one byte after the other; 0 is the full rate.
+    int slowBytesPerSecond = 0;
 };
 
 class SerialLine {
@@ -24,8 +25,6 @@ public:
     static constexpr std::size_t kPieceSize = 7;
     static constexpr std::int64_t kPiecePauseMs = 15;
     static constexpr std::int64_t kStrayPauseMs = 700;
-    // A tenth of 960 bytes a second, one byte after the other.
-    static constexpr std::int64_t kSlowByteUs = 1000000 / 96;
 
     SerialLine(Controller& controller, LineFaults faults);
 
@@ -44,7 +43,7 @@ private:
     void queue(const Bytes& bytes, std::int64_t nowMs);
     bool quiet() const;
     // A slow line holds the controller back: nothing new is said until its last words are out.
-    bool lineBusy() const { return faults_.slow && !pieces_.empty(); }
+    bool lineBusy() const { return faults_.slowBytesPerSecond > 0 && !pieces_.empty(); }
 
     Controller& controller_;
     LineFaults faults_;
