@@ -1,6 +1,6 @@
 // The firmware update's line feeder on any file, against the simulator's bootloader on a fake
-// line: the update always ends (done, timed out or stopped) within a bounded number of ticks,
-// and never leaves the file open.
+// line: a file the S-record check refuses puts no byte on the line; any other update ends (done,
+// timed out or stopped) within a bounded number of ticks, and never leaves the file open.
 #include <unistd.h>
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include "comlink/Bootloader.h"
 #include "comlink/DataFileSlot.h"
 #include "comlink/Engine.h"
+#include "comlink/S19Check.h"
 #include "fuzz/Check.h"
 #include "sim/Controller.h"
 #include "support/FakePlatform.h"
@@ -48,12 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     support::FakeEventPump pump(&port);
     comlink::Engine engine(port, clock, pump);
     comlink::DataFileSlot files;
-    comlink::Bootloader bootloader(engine, files);
+    comlink::Bootloader bootloader(engine, files, [] { return std::string("COM1"); });
     Ticks ticks(bootloader);
     engine.setListener(&ticks);
     sim::Controller controller{sim::ControllerSetup{}};
     port.open(1);
     bootloader.downLoad(scratchFile());
+    const bool refused =
+        comlink::checkS19Text(std::string_view(reinterpret_cast<const char*>(data), size))
+            .has_value();
+    FUZZ_CHECK(!refused || port.written.empty());
 
     // Every line takes one tick; each state may wait two seconds for its answer.
     const std::size_t limit = size + 200;

@@ -1,5 +1,8 @@
 #include "comlink/Bootloader.h"
 
+#include <utility>
+
+#include "comlink/S19Check.h"
 #include "tune/Numeric.h"
 
 namespace comlink {
@@ -35,7 +38,8 @@ std::string defaultFirmwarePath(tune::Edition edition) {
     return "Volcrestone.s19";
 }
 
-Bootloader::Bootloader(Engine& engine, DataFileSlot& files) : engine_(engine), files_(files) {}
+Bootloader::Bootloader(Engine& engine, DataFileSlot& files, std::function<std::string()> portName)
+    : engine_(engine), files_(files), portName_(std::move(portName)) {}
 
 void Bootloader::setView(BootloaderView* view) {
     view_ = view != nullptr ? view : &none_;
@@ -48,12 +52,29 @@ void Bootloader::downLoad(const std::string& path) {
         return;
     }
     done_ = false;
+    failure_.clear();
+    lastQueued_ = 0;
     starting_ = true;
     view_->updateStarting();
     engine_.eventPump().processEvents();
     starting_ = false;
-    if (!files_.openForReading(path, DataFileSlot::Use::Firmware)) {
+    // Without a port nothing can be sent; the user may choose one and press again.
+    if (!engine_.portOpen()) {
+        log("** " + portName_() + " is not open");
+        view_->updateEnded(false);
+        return;
+    }
+    // "!" and "u" make the bootloader erase the firmware: a file that is not a whole S-record
+    // image must be refused before either is sent.
+    const S19FileCheck check = checkS19File(path);
+    if (!check.readable || !files_.openForReading(path, DataFileSlot::Use::Firmware)) {
         log("** Failed to open S19 file");
+        return;
+    }
+    if (check.refusal) {
+        files_.close();
+        log(check.refusal->text());
+        view_->updateEnded(false);
         return;
     }
     log("S19 file opened...");
@@ -104,8 +125,15 @@ bool Bootloader::timedOut() const {
     return engine_.clock().nowSeconds() - engine_.stateStart() > kStateSeconds;
 }
 
-void Bootloader::timeOut(int state) {
+void Bootloader::timeOut(int state, const char* failure) {
     log("** TIME OUT! " + num::integerText(state) + " " + engine_.bootText());
+    failure_ = failure;
+}
+
+void Bootloader::stop(const std::string& logged, const char* failure) {
+    log("** " + logged + " Stopped after " + num::integerText(engine_.lineCount()) + " lines");
+    failure_ = failure;
+    engine_.setMode(kBootCleanUp);
 }
 
 void Bootloader::waitForPrompt() {
@@ -115,7 +143,7 @@ void Bootloader::waitForPrompt() {
         log("Sent KQ 'u'...");
         engine_.setMode(-1);
     } else if (timedOut()) {
-        timeOut(kPrompt);
+        timeOut(kPrompt, "the controller's bootloader did not answer");
         log("** Verify the controller is ON and RS232 cable attached!");
         log("** Also check that H1 or R6 is shorted on the controller!");
         engine_.setMode(kBootCleanUp);
@@ -130,7 +158,7 @@ void Bootloader::waitForAcknowledge() {
         view_->showLineCount(0);
         engine_.setMode(-1);
     } else if (timedOut()) {
-        timeOut(kAcknowledge);
+        timeOut(kAcknowledge, "the bootloader did not accept the upload");
         engine_.setMode(kBootCleanUp);
     }
 }
@@ -139,8 +167,12 @@ void Bootloader::sendNextLine() {
     // This state has no time-out of its own: without the check a vanished port would count
     // through the rest of the file for nothing.
     if (!engine_.portOpen()) {
-        log("** PORT LOST! Stopped after " + num::integerText(engine_.lineCount()) + " lines");
-        engine_.setMode(kBootCleanUp);
+        stop("PORT LOST!", "the port went away while sending");
+        return;
+    }
+    // A line longer than a tick's worth of the line waits for the one before it, so that the
+    // controller's buffer is never overrun and the end is timed from the last byte's leaving.
+    if (outputLeaving()) {
         return;
     }
     // Only our own file is read: a log replay that took the slot meanwhile ends the sending.
@@ -167,10 +199,33 @@ void Bootloader::waitForComplete() {
         log("Firmware Update Done!");
         done_ = true;
         engine_.setMode(kBootCleanUp);
+    } else if (outputLeaving()) {
+        // The controller can only answer once the last line has reached it.
+        engine_.restartStateClock();
     } else if (timedOut()) {
-        timeOut(kComplete);
+        timeOut(kComplete, "the bootloader did not confirm the end of the upload");
         engine_.setMode(kBootCleanUp);
     }
+}
+
+bool Bootloader::outputLeaving() {
+    const int queued = engine_.outputQueued();
+    const std::int64_t now = engine_.clock().nowSeconds();
+    if (queued == 0) {
+        lastQueued_ = 0;
+        return false;
+    }
+    if (queued != lastQueued_) {
+        lastQueued_ = queued;
+        queueMoved_ = now;
+        return true;
+    }
+    if (now - queueMoved_ <= kBurnStallSeconds) {
+        return true;
+    }
+    lastQueued_ = 0;
+    stop("LINE STALLED!", "nothing left the port for several seconds");
+    return true;
 }
 
 void Bootloader::cleanUp() {

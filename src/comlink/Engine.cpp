@@ -258,6 +258,14 @@ void Engine::setMode(int m) {
     bootText_.clear();
 }
 
+void Engine::restartStateClock() {
+    stateStart_ = clock_.nowSeconds();
+}
+
+bool Engine::firmwareUpdateRunning() const {
+    return isBootloaderStep(mode_);
+}
+
 void Engine::send(const std::string& bytes) {
     std::vector<std::uint8_t> raw;
     raw.reserve(bytes.size());

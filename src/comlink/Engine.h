@@ -12,7 +12,13 @@ namespace comlink {
 
 // Values of Mode besides the pending command's letter.
 inline constexpr int kIdle = 0;
+inline constexpr int kBootPrompt = 2;
 inline constexpr int kBootCleanUp = 9;
+
+// From "DOWN LOAD" to the clean-up the port and the data file slot belong to the update: what
+// would take either refuses with this text.
+inline constexpr const char* kFirmwareUpdateRunningText =
+    "A firmware update is running. Wait until it has finished.";
 
 inline constexpr int kRealtimeBlockSize = 30;
 inline constexpr int kImageSize = 63;
@@ -82,6 +88,12 @@ public:
     void portLost();
     // m, or Mode + 1 for -1; restarts the state's clock and BootText.
     void setMode(int m);
+    // Restarts the state's clock and keeps BootText: a time limit that runs from a later moment.
+    void restartStateClock();
+    // A bootloader state: the firmware update holds the link until its clean-up has run.
+    bool firmwareUpdateRunning() const;
+    // Bytes handed to the port that have not left it yet (Qt's buffer and the driver's queue).
+    int outputQueued() const { return port_.isOpen() ? port_.bytesToWrite() : 0; }
     // Sends raw bytes as they are (bootloader lines, carriage returns).
     void send(const std::string& bytes);
 

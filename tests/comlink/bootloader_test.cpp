@@ -9,6 +9,7 @@
 
 #include "comlink/Bootloader.h"
 #include "comlink/EngineFixture.h"
+#include "comlink/S19Check.h"
 
 namespace {
 
@@ -19,6 +20,16 @@ using Lines = std::vector<std::string>;
 const std::string kPrompt = "\r\nBoot>";
 const std::string kAcknowledge = "u - waiting ...";
 const std::string kComplete = "  Complete\r\nBoot>\r\nBoot>";
+// The smallest image: one data record and the end record.
+const std::string kImage = "S1050000AA55FB\r\nS9030000FC\r\n";
+
+// `lines` data records of 16 bytes, then the end record.
+std::string image(int lines) {
+    std::string s19;
+    for (int i = 0; i < lines; ++i)
+        s19 += "S1130100555555555555555555555555555555559B\n";
+    return s19 + "S9030000FC\n";
+}
 
 // Records what the firmware window would show.
 struct RecordingView : comlink::BootloaderView {
@@ -74,7 +85,7 @@ protected:
         ("vc-bootloader-" + std::to_string(::getpid()) + "-" +
          ::testing::UnitTest::GetInstance()->current_test_info()->name());
     comlink::DataFileSlot files;
-    comlink::Bootloader bootloader{engine, files};
+    comlink::Bootloader bootloader{engine, files, [] { return std::string("COM3"); }};
     RecordingView view;
 };
 
@@ -125,7 +136,7 @@ TEST_F(BootloaderTest, aThreeLineFileGoesOutLineByLineAndTheDialogueIsLoggedWord
 }
 
 TEST_F(BootloaderTest, aPromptSplitOverTwoTicksMatchesInTheSecond) {
-    bootloader.downLoad(file("S9030000FC\n"));
+    bootloader.downLoad(file(kImage));
     clock.advance(2);
     engine.tick();
     port.pushText("\r\n");
@@ -142,19 +153,24 @@ TEST_F(BootloaderTest, aWrongOrLateAnswerTimesOutAfterMoreThanOneWholeSecondWith
         int state;
         std::string answer;  // what the controller says in that state
         Lines logged;        // the log from the time-out on
+        std::string failure;
     };
     const Row rows[] = {
         {2,
          kPrompt + " ",
          {"** TIME OUT! 2 \r\nBoot> ", "** Verify the controller is ON and RS232 cable attached!",
-          "** Also check that H1 or R6 is shorted on the controller!"}},
-        {3, "u - waiting ..\xE9", {"** TIME OUT! 3 u - waiting ..\xE9"}},
-        {5, "", {"** TIME OUT! 5 "}},
+          "** Also check that H1 or R6 is shorted on the controller!"},
+         "the controller's bootloader did not answer"},
+        {3,
+         "u - waiting ..\xE9",
+         {"** TIME OUT! 3 u - waiting ..\xE9"},
+         "the bootloader did not accept the upload"},
+        {5, "", {"** TIME OUT! 5 "}, "the bootloader did not confirm the end of the upload"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.state);
         view = RecordingView();
-        bootloader.downLoad(file(""));
+        bootloader.downLoad(file(kImage));
         clock.advance(2);
         engine.tick();
         if (row.state >= 3) {
@@ -164,7 +180,8 @@ TEST_F(BootloaderTest, aWrongOrLateAnswerTimesOutAfterMoreThanOneWholeSecondWith
         if (row.state == 5) {
             port.pushText(kAcknowledge);
             engine.tick();
-            engine.tick();  // the empty file ends at once
+            engine.tick();
+            engine.tick();
         }
         ASSERT_EQ(engine.mode(), row.state);
         const std::size_t before = view.logged.size();
@@ -180,47 +197,134 @@ TEST_F(BootloaderTest, aWrongOrLateAnswerTimesOutAfterMoreThanOneWholeSecondWith
             Lines(view.logged.begin() + static_cast<std::ptrdiff_t>(before), view.logged.end()),
             row.logged);
         EXPECT_EQ(sent(), "") << "no 'x' after a time-out";
+        EXPECT_EQ(bootloader.failure(), row.failure);
         engine.tick();
         EXPECT_EQ(engine.mode(), 0);
         EXPECT_EQ(view.ended, std::vector<bool>{false});
     }
 }
 
-TEST_F(BootloaderTest, anEmptyFileLogsTheEndWithZeroLinesInItsFirstSendingTick) {
-    startSending("");
-    engine.tick();
-    EXPECT_EQ(view.logged.back(), "EOF s19, 0 lines");
-    EXPECT_EQ(view.lineCount, "0");
-    EXPECT_EQ(engine.mode(), 5);
-    EXPECT_EQ(sent(), "");
-}
-
-TEST_F(BootloaderTest, everyLineEndAndByteOutsideAsciiGoOutAsTheyAreEachLineWithACarriageReturn) {
-    startSending("A1\r\nB2\nC3\rD\xE9\x00\x7F\r\n\nE"s);
+TEST_F(BootloaderTest, everyLineEndAndBlankLineGoesOutAsItIsEachLineWithACarriageReturn) {
+    startSending(
+        "S005000066771D\r\nS107100001020304DE\nS206012000DEAD4D\r\n\nS30700008000beefcb\r"
+        "S9031000EC");
     for (int i = 0; i < 6; ++i)
         engine.tick();
-    EXPECT_EQ(sent(), "A1\rB2\rC3\rD\xE9\x00\x7F\r\rE\r"s);
+    EXPECT_EQ(sent(),
+              "S005000066771D\rS107100001020304DE\rS206012000DEAD4D\r\rS30700008000beefcb\r"
+              "S9031000EC\r");
     EXPECT_EQ(view.logged.back(), "EOF s19, 6 lines");
 }
 
-TEST_F(BootloaderTest, megabyteLinesAndAHundredThousandLinesGoOutWholeOnePerTick) {
-    const std::string big(1000000, 'S');
-    startSending(big + "\n" + big + "\n");
-    engine.tick();
-    engine.tick();
-    EXPECT_EQ(sent(), big + "\r" + big + "\r");
-    EXPECT_EQ(view.logged.back(), "EOF s19, 2 lines");
+TEST(S19Check, acceptsWholeImagesAndNamesTheFirstFaultWithItsLine) {
+    struct Row {
+        std::string text;
+        std::int64_t line;  // 0: accepted
+        std::string reason;
+    };
+    const std::string data = "S107100001020304DE\r\n";
+    const Row rows[] = {
+        {"S005000066771D\r\n" + data +
+             "S206012000DEAD4D\nS30700008000BEEFCB\nS5030003F9\nS9031000EC\n",
+         0, ""},
+        {"\n\n" + data + "\r\n  " + data, 5, "not an S-record"},
+        {"S30700008000beefcb\n\nS705000080007a\n\n", 0, ""},
+        {data + "S804012000DA", 0, ""},
+        {"", 1, "no data records"},
+        {"\n\r\n\n", 3, "no data records"},
+        {"S005000066771D\nS9031000EC\n", 2, "no data records"},
+        {data + data, 2, "no end record"},
+        {data + "S9031000EC\n" + data, 3, "no end record"},
+        {data + "S5030003F9\n", 2, "no end record"},
+        {"Volcrestone Settings BEL v1\r\n", 1, "not an S-record"},
+        {":10010000214601360121470136007EFE09D2190140\n", 1, "not an S-record"},
+        {data + "S107100001020304D\n", 2, "not an S-record"},
+        {data + "S107100001020304DG\n", 2, "not an S-record"},
+        {data + "SX07100001020304DE\n", 2, "not an S-record"},
+        {data + "S10210ED\n", 2, "not an S-record"},
+        {data + "S107100001020304DF\n", 2, "bad checksum"},
+        {data + "S108100001020304DE\n", 2, "byte count does not match"},
+        {data + "S106100001020304DE\n", 2, "byte count does not match"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        const auto refusal = comlink::checkS19Text(row.text);
+        ASSERT_EQ(refusal.has_value(), row.line != 0);
+        if (refusal) {
+            EXPECT_EQ(refusal->text(),
+                      "** Not an S19 file: line " + std::to_string(row.line) + ": " + row.reason);
+        }
+    }
+    // 4 MiB pass, one byte more does not: named by the line that crosses the limit.
+    const std::string big = image(97541) + std::string(30, '\n');
+    ASSERT_EQ(big.size(), 4u * 1024 * 1024);
+    EXPECT_EQ(comlink::checkS19Text(big), std::nullopt);
+    EXPECT_EQ(comlink::checkS19Text(big + "\n")->text(),
+              "** Not an S19 file: line 97573: file too large");
+}
 
-    engine.setMode(0);
-    std::string many;
-    for (int i = 0; i < 100000; ++i)
-        many += "S1130000285F245F2212226A000424290008237C2A\r\n";
-    startSending(many);
-    for (int i = 0; i < 100000; ++i)
+TEST_F(BootloaderTest, aRefusedFileOrAClosedPortSendsNothingAndGivesTheButtonBack) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"Volcrestone Settings BEL v1\r\n", "** Not an S19 file: line 1: not an S-record"},
+        {"\n\n", "** Not an S19 file: line 2: no data records"},
+        {"", "** COM3 is not open"},
+    };
+    for (const auto& [content, logged] : rows) {
+        view = RecordingView();
+        if (content.empty())
+            port.close();
+        bootloader.downLoad(file(content));
+        EXPECT_EQ(view.logged, Lines{logged});
+        EXPECT_EQ(view.ended, std::vector<bool>{false});
+        EXPECT_TRUE(view.buttonEnabled);
+        EXPECT_FALSE(files.isOpen());
+        EXPECT_EQ(sent(), "");
+        EXPECT_EQ(engine.mode(), 0);
+    }
+}
+
+TEST_F(BootloaderTest, longLinesWaitForTheWireAndTheEndIsTimedFromTheLastByteLeaving) {
+    // 150 bytes a line; the wire carries 96 bytes a tick, so each line needs two ticks.
+    const std::string line =
+        "S34900000100000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F20212223"
+        "2425262728292A2B2C2D2E2F303132333435363738393A3B3C3D3E3F40414243CF";
+    startSending(line + "\n" + line + "\n" + line + "\nS70500000000FA\n");
+    port.holdOutput = true;
+    std::vector<std::size_t> sentAfterTick;
+    for (int tick = 0; engine.mode() == 4; ++tick) {
+        ASSERT_LT(tick, 20);
         engine.tick();
-    EXPECT_EQ(view.lineCount, "100000");
-    EXPECT_EQ(view.logged.back(), "EOF s19, 100000 lines");
-    EXPECT_EQ(port.written.size(), many.size() - 100000);
+        sentAfterTick.push_back(port.written.size());
+        if (engine.mode() == 4)
+            port.drainOutput(96);
+    }
+    EXPECT_EQ(sentAfterTick, (std::vector<std::size_t>{151, 151, 302, 302, 453, 453, 468}));
+    EXPECT_EQ(view.logged.back(), "EOF s19, 4 lines");
+    // The last line takes a tick to leave, then the controller answers just in time.
+    clock.advance(2);
+    engine.tick();
+    port.drainOutput(96);
+    clock.advance(1);
+    engine.tick();
+    clock.advance(1);
+    port.pushText(kComplete);
+    engine.tick();
+    EXPECT_EQ(view.logged.back(), "Firmware Update Done!");
+}
+
+TEST_F(BootloaderTest, aLineThatStopsMovingEndsTheUpdateInsteadOfHoldingTheWindow) {
+    startSending(image(2));
+    port.holdOutput = true;
+    port.lineStalled = true;
+    engine.tick();
+    for (int second = 0; second < 7; ++second) {
+        clock.advance(1);
+        engine.tick();
+    }
+    EXPECT_EQ(engine.mode(), 9);
+    EXPECT_EQ(view.logged.back(), "** LINE STALLED! Stopped after 1 lines");
+    engine.tick();
+    EXPECT_TRUE(bootloader.mayClose());
 }
 
 TEST_F(BootloaderTest, aMissingFileIsLoggedSendsNothingAndKeepsTheButtonDisabled) {
@@ -235,7 +339,7 @@ TEST_F(BootloaderTest, aMissingFileIsLoggedSendsNothingAndKeepsTheButtonDisabled
 
 TEST_F(BootloaderTest, downLoadDuringTheMonitorStreamDoesNothingAndTheWindowMayNotClose) {
     engine.cmdM();
-    bootloader.downLoad(file("S9030000FC\n"));
+    bootloader.downLoad(file(kImage));
     EXPECT_EQ(view.starts, 0);
     EXPECT_TRUE(view.logged.empty());
     EXPECT_TRUE(view.buttonEnabled);
@@ -246,7 +350,7 @@ TEST_F(BootloaderTest, downLoadDuringTheMonitorStreamDoesNothingAndTheWindowMayN
 }
 
 TEST_F(BootloaderTest, closingIsRefusedWhileSendingAndAVanishedPortEndsItWithOneLine) {
-    startSending("S1\nS2\nS3\nS4\n");
+    startSending(image(3));
     engine.tick();
     EXPECT_FALSE(bootloader.mayClose());
     port.vanish();
@@ -262,7 +366,7 @@ TEST_F(BootloaderTest, closingIsRefusedWhileSendingAndAVanishedPortEndsItWithOne
 }
 
 TEST_F(BootloaderTest, anotherFileInTheSharedSlotIsNeitherSentNorClosed) {
-    startSending("S1\nS2\n");
+    startSending(image(1));
     const std::string other = (folder / "log.csv").string();
     std::ofstream(other) << "1,2,3\n";
     ASSERT_TRUE(files.openForReading(other, comlink::DataFileSlot::Use::Replay));

@@ -36,7 +36,7 @@ struct ScratchFolder : QTemporaryDir {
 inline std::string fillerFirmware(int lines) {
     std::string s19;
     for (int line = 0; line < lines; ++line)
-        s19 += "S1130000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFEC\r\n";
+        s19 += "S1130000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFC\r\n";
     return s19 + "S9030000FC\r\n";
 }
 
