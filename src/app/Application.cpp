@@ -1,9 +1,9 @@
 #include "app/Application.h"
 
-#include "dialogs/ui/About.h"
 #include "comlink/ui/NoCommWindow.h"
 #include "comlink/ui/S19Window.h"
 #include "comlink/ui/SerialWindow.h"
+#include "dialogs/ui/About.h"
 #include "setup/ui/Ignition.h"
 
 namespace app {
@@ -16,7 +16,8 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
                          std::string currentFolder)
     : port_(platform.port),
       engine_(platform.port, platform.clock, platform.events),
-      firmware_(engine_, dataFiles_),
+      firmware_(engine_, dataFiles_,
+                [this] { return "COM" + std::to_string(session_.checkedPort()); }),
       session_(edition, engine_, platform.port,
                setup::Services{platform.messages, platform.files, platform.store},
                std::move(currentFolder)),
@@ -81,8 +82,7 @@ void Application::showFirmwareUpdate() {
         // Queued: the window is unloaded once its close event is over.
         connect(s19_.get(), &comlink::S19Window::closed, this, &Application::firmwareWindowClosed,
                 Qt::QueuedConnection);
-        session_.setExchangeEnabled(false);
-        session_.setRealtimeEnabled(false);
+        session_.setFirmwareWindowOpen(true);
     }
     s19_->show();
     s19_->raise();
@@ -95,6 +95,7 @@ void Application::firmwareWindowClosed() {
     if (unloaded_)
         return;
     s19_.reset();
+    session_.setFirmwareWindowOpen(false);
     live_->mode().StopRealtime();
     session_.setRealtimeEnabled(true);
 }

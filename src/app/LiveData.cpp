@@ -1,15 +1,16 @@
 #include "app/LiveData.h"
 
+#include "comlink/ui/NoCommWindow.h"
+#include "comlink/ui/SerialWindow.h"
 #include "dash/ui/Config.h"
 #include "dash/ui/File.h"
 #include "dash/ui/Realtime.h"
-#include "comlink/ui/NoCommWindow.h"
-#include "comlink/ui/SerialWindow.h"
 
 namespace app {
 
 LiveData::LiveData(setup::Session& session, comlink::Engine& engine, comlink::SerialWindow& serial,
-                   comlink::NoCommWindow& noComm, comlink::DataFileSlot& dataFile, Services services)
+                   comlink::NoCommWindow& noComm, comlink::DataFileSlot& dataFile,
+                   Services services)
     : session_(session),
       engine_(engine),
       serial_(serial),
@@ -41,10 +42,15 @@ dash::Realtime& LiveData::dashboard() {
         edition,
         dash::DashboardLinks{services_.store, *config_, dataFile_,
                              [this] { return session_.tune().check1 != 0; },
-                             [this] { return engine_.replayActive(); }, session_.defaultDir()});
+                             [this] { return engine_.replayActive(); }, session_.defaultDir(),
+                             [this] { return engine_.firmwareUpdateRunning(); }});
     realtime_.setDisplay(dashboard_.get());
     connect(dashboard_.get(), &dash::Realtime::closeRequested, this,
             [this] { mode_.StopRealtime(); });
+    connect(dashboard_.get(), &dash::Realtime::logRefusedDuringFirmwareUpdate, this, [this] {
+        services_.messages.show(comlink::kFirmwareUpdateRunningText, session_.edition().appName,
+                                platform::MessageBox::Icon::Critical);
+    });
     connect(dashboard_.get(), &dash::Realtime::logFailed, this, [this] {
         services_.messages.show("Could not open file 1", session_.edition().appName,
                                 platform::MessageBox::Icon::Critical);
@@ -69,7 +75,8 @@ dash::File& LiveData::replay() {
     if (replay_ == nullptr) {
         replay_ = std::make_unique<dash::File>(
             dash::ReplayServices{dataFile_, services_.files, services_.messages,
-                                 session_.defaultDir(), session_.edition().appName},
+                                 session_.defaultDir(), session_.edition().appName,
+                                 [this] { return engine_.firmwareUpdateRunning(); }},
             dash::ReplayLinks{engine_, realtime_,
                               [this]() -> dash::Realtime& { return dashboard(); },
                               services_.events});

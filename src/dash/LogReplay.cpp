@@ -66,6 +66,11 @@ int LogReplay::halfGraph() const {
 }
 
 void LogReplay::cmdLoadFile_Click() {
+    if (services_.firmwareUpdating()) {
+        services_.messages.show(comlink::kFirmwareUpdateRunningText, services_.appName,
+                                platform::MessageBox::Icon::Critical);
+        return;
+    }
     const std::string path = services_.files.openFile(kLogFilter, services_.defaultDir);
     if (path.empty()) {
         return;

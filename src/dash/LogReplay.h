@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -54,6 +55,8 @@ struct ReplayServices {
     platform::MessageBox& messages;
     std::string defaultDir;
     std::string appName;
+    // A firmware update holds the data file slot: no log may be loaded meanwhile.
+    std::function<bool()> firmwareUpdating = [] { return false; };
 };
 
 // The log replay window's state and steps. Records are read one line at a time from the data

@@ -12,8 +12,11 @@ void RealtimeMode::StartRealtime() {
 }
 
 void RealtimeMode::StopRealtime() {
-    // Ends a running data log, and also closes a firmware file left open.
-    dataFile_.close();
+    // Ends a running data log, and also closes a firmware file left open, but never the one an
+    // update is still sending.
+    if (!engine_.firmwareUpdateRunning()) {
+        dataFile_.close();
+    }
     engine_.cmdN();
     view_.hideDashboard();
     view_.setSetupExchangeEnabled(true);

@@ -25,8 +25,9 @@ std::string portName(int n) {
 
 }  // namespace
 
-Session::Session(const tune::EditionInfo& edition, comlink::Engine& engine, platform::SerialPort& port,
-                 Services services, std::string currentFolder, std::string homeFolder)
+Session::Session(const tune::EditionInfo& edition, comlink::Engine& engine,
+                 platform::SerialPort& port, Services services, std::string currentFolder,
+                 std::string homeFolder)
     : edition_(edition),
       engine_(engine),
       port_(port),
@@ -84,6 +85,12 @@ void Session::openPort(int n) {
 
 void Session::choosePort(int n) {
     if (n < 1 || n > 4) {
+        return;
+    }
+    // Reopening the port would cut the bootloader off in the middle of the firmware.
+    if (engine_.firmwareUpdateRunning()) {
+        services_.messages.show(comlink::kFirmwareUpdateRunningText, edition_.appName,
+                                Icon::Critical);
         return;
     }
     // A checked port that is still open stays as it is; one that failed or vanished is
@@ -197,6 +204,11 @@ void Session::setExchangeEnabled(bool enabled) {
 
 void Session::setRealtimeEnabled(bool enabled) {
     realtimeEnabled_ = enabled && port_.isOpen();
+    view_->showCommands();
+}
+
+void Session::setFirmwareWindowOpen(bool open) {
+    firmwareWindowOpen_ = open;
     view_->showCommands();
 }
 

@@ -67,9 +67,11 @@ public:
     const std::string& savedSettings() const { return savedSettings_; }
     const std::string& defaultDir() const { return defaultDir_; }
     bool downloadAllowed() const { return downloadAllowed_; }
-    bool realtimeEnabled() const { return realtimeEnabled_; }
-    bool uploadEnabled() const { return uploadEnabled_; }
-    bool downloadEnabled() const { return downloadEnabled_; }
+    // While the firmware window is open its update may use the link at any moment: the
+    // exchange and realtime buttons stay off whatever else happens.
+    bool realtimeEnabled() const { return realtimeEnabled_ && !firmwareWindowOpen_; }
+    bool uploadEnabled() const { return uploadEnabled_ && !firmwareWindowOpen_; }
+    bool downloadEnabled() const { return downloadEnabled_ && !firmwareWindowOpen_; }
     int checkedPort() const { return checkedPort_; }
     bool portOpen() const { return port_.isOpen(); }
     bool hasUnsavedChanges() const;
@@ -95,6 +97,8 @@ public:
     // The firmware update window holds cmdRealtime while it is loaded. Enabled again only with
     // an open port, as OpenPort leaves it.
     void setRealtimeEnabled(bool enabled);
+    // The firmware update window was loaded or unloaded.
+    void setFirmwareWindowOpen(bool open);
 
 private:
     void enableExchange();
@@ -120,6 +124,7 @@ private:
     bool downloadEnabled_ = false;
     int checkedPort_ = 1;
     bool exchangeLocked_ = false;  // realtime mode holds the upload and send buttons
+    bool firmwareWindowOpen_ = false;
     bool portLostReported_ = false;
     bool sending_ = false;  // the port may vanish while a send lets events run
 };

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "comlink/ui/S19Window.h"
+#include "dash/ui/File.h"
 #include "dialogs/ui/About.h"
 #include "gui/ProgramTest.h"
 #include "plot/ui/Plot.h"
@@ -149,7 +150,7 @@ TEST_F(ProgramWindows, aFirmwareUpdateRunsFromDownLoadToDoneWithTheSetupButtonsH
                  enabled(setupWindow(), "cmdRealtime"));
 
     const QTemporaryDir folder;
-    std::ofstream(folder.filePath("fw.s19").toStdString()) << "S1\nS9\n";
+    std::ofstream(folder.filePath("fw.s19").toStdString()) << "S1050000AA55FB\nS9030000FC\n";
     in<QLineEdit>(*window, "tbPath")->setText(folder.filePath("fw.s19"));
     click(*window, "cmdDownLoad");
     EXPECT_FALSE(enabled(*window, "cmdDownLoad"));
@@ -159,7 +160,28 @@ TEST_F(ProgramWindows, aFirmwareUpdateRunsFromDownLoadToDoneWithTheSetupButtonsH
     EXPECT_EQ(text(*window, "lblLines"), "1");
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
-    answer({"", "  Complete\r\nBoot>\r\nBoot>", ""});
+
+    // Nothing else may take the firmware file or the port while the lines go out.
+    program->live().showLogReplay();
+    program->live().showDashboard();
+    click(program->live().replay(), "cmdLoadFile");
+    click(program->live().dashboard(), "cmdLogData");
+    menu("mCOM2");
+    program->live().dashboard().close();
+    EXPECT_TRUE(files.requests.empty());
+    EXPECT_EQ(port.openedNumbers, std::vector<int>{1});
+    ASSERT_EQ(messages.shown.size(), 3u);
+    for (const auto& shown : messages.shown) {
+        EXPECT_EQ(shown.text, "A firmware update is running. Wait until it has finished.");
+        EXPECT_EQ(shown.title, "Volcrestone");
+        EXPECT_EQ(shown.icon, platform::MessageBox::Icon::Critical);
+    }
+    EXPECT_FALSE(enabled(setupWindow(), "cmdUpload") || enabled(setupWindow(), "cmdDownLoad") ||
+                 enabled(setupWindow(), "cmdRealtime"));
+    answer({""});
+    EXPECT_EQ(text(*window, "lblLines"), "2");
+    EXPECT_TRUE(port.writtenText().ends_with("S1050000AA55FB\rS9030000FC\r"));
+    answer({"  Complete\r\nBoot>\r\nBoot>", ""});
     EXPECT_TRUE(enabled(*window, "cmdDownLoad"));
     auto* log = in<QListWidget>(*window, "List1");
     ASSERT_EQ(log->count(), 11);

@@ -455,6 +455,10 @@ void Realtime::Graph_Click() {
 }
 
 void Realtime::cmdLogData_Click() {
+    if (links_.firmwareUpdating()) {
+        emit logRefusedDuringFirmwareUpdate();
+        return;
+    }
     if (logOn_) {
         setLogButtonOff();
         links_.dataFile.close();

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <functional>
 
-#include "dash/DisplaySettings.h"
 #include "comlink/DataFileSlot.h"
 #include "comlink/Realtime.h"
+#include "dash/DisplaySettings.h"
 #include "platform/SettingsStore.h"
 #include "tune/Edition.h"
 
@@ -33,6 +33,7 @@ struct DashboardLinks {
     std::function<bool()> threeBar;      // the Setup window's "3 Bar" box
     std::function<bool()> replayActive;  // a log was loaded for replay: no live logging
     std::string defaultDir;              // where data logs are written
+    std::function<bool()> firmwareUpdating = [] { return false; };  // holds the data file slot
 };
 
 // The Dashboard: dials and readouts, or two trend graphs with a value column, fed by
@@ -85,6 +86,8 @@ signals:
     void closeRequested();
     // A data log could not be created; the button stays off.
     void logFailed(const QString& path);
+    // "Log Data" was refused: a firmware update holds the data file slot.
+    void logRefusedDuringFirmwareUpdate();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
