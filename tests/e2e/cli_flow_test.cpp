@@ -242,7 +242,8 @@ TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
         EXPECT_EQ(run("doctor"), 1);
         EXPECT_EQ(out_.str(), row.report);
     }
-    EXPECT_EQ(port_.writtenText(), "QQQQ");  // from each that opens the port
+    // 'Q' from each that opens the port, then a carriage return for a bootloader's prompt.
+    EXPECT_EQ(port_.writtenText(), "Q\rQ\rQ\rQ\r");
 }
 
 }  // namespace

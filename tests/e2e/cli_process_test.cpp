@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -121,8 +122,12 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
     const std::string noAnswer = "No Response from Controller!\n";
     const std::string header = "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n";
     const std::string flashing = "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\n";
+    const std::string flashAgain =
+        "The controller may be waiting in its bootloader: run volcrestone-cli flash " + sixty +
+        " again.\n";
     const std::vector<std::string> silent = {"--silent"}, garbage = {"--answer-garbage"},
-                                   slow = {"--slow"};  // 96 bytes a second
+                                   slow = {"--slow"},  // 96 bytes a second
+        quiet = {"--record", path("quiet.wire")};
     // An upload on a crawling line must time out even when a loaded machine stretches the five
     // ticks it waits: at 40 bytes a second the image takes over three times as long.
     const std::vector<std::string> crawling = {"--slow-rate", "40"};
@@ -175,13 +180,13 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
             StartsWith("Could not write " + path("no/map.png") + ": ")),
         row({"plot", good, "--png", taken}, 1, StartsWith("Could not write " + taken + ": ")),
         row({"replay", none}, 1, "Could not open the log " + none + "\n"),
-        row({"flash", none}, 1, "", "** Failed to open S19 file\n"),
+        row({"flash", none}, 1, none + ": No such file or directory\n",
+            "** Failed to open S19 file\n"),
         row({"doctor"}, 0, "",
             AllOf(StartsWith("ok   port: COM1 is " + link +
                              ", from the environment variable VOLCRESTONE_COM1\nok   " + link +
                              " is a character device (/dev/pts/"),
                   HasSubstr("), a pseudo-terminal whose other end is volcrestone-sim (pid "),
-                  HasSubstr("ok   no other program holds " + link + "\n"),
                   EndsWith("ok   " + link +
                            " opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n"
                            "ok   the controller answers 'Q': firmware revision AB\n")),
@@ -189,7 +194,8 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
         row({"upload", path("t.cfg")}, 1, noAnswer, "", silent),
         row({"monitor", "--frames", "1"}, 1, noAnswer, header, silent),
         row({"diff", good, "--controller"}, 2, noAnswer, "", silent),
-        row({"flash", sixty}, 1, "",
+        row({"flash", sixty}, 1,
+            "Firmware update failed: the controller's bootloader did not answer\n" + flashAgain,
             flashing + "** TIME OUT! 2 \r\nBoot> \n"
                        "** Verify the controller is ON and RS232 cable attached!\n"
                        "** Also check that H1 or R6 is shorted on the controller!\n",
@@ -197,7 +203,18 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
         // Garbage of the right length is an answer like any other: the protocol has no checksum.
         row({"revision"}, 0, "", MatchesRegex("[0-9A-F]{2}\n"), garbage),
         row({"upload", path("g.cfg")}, 0, "", "Upload Done!\n", garbage),
-        row({"flash", path("g.cfg")}, 1, "", HasSubstr("\n** TIME OUT! 2 "), garbage),
+        // Whatever is not a whole S-record image never reaches the controller (checked below).
+        row({"flash", good}, 1, "** Not an S19 file: line 1: not an S-record\n", "", quiet),
+        row({"flash", folder.write("hex.s19", ":0100000000FF\n:00000001FF\n")}, 1,
+            "** Not an S19 file: line 1: not an S-record\n", "", quiet),
+        row({"flash", folder.write("empty.s19", "")}, 1,
+            "** Not an S19 file: line 1: no data records\n", "", quiet),
+        row({"flash", folder.write("blank.s19", "\r\n\r\n")}, 1,
+            "** Not an S19 file: line 2: no data records\n", "", quiet),
+        row({"doctor"}, 1, "",
+            EndsWith("\nFAIL the controller is waiting in its bootloader. Fix: run volcrestone-cli "
+                     "flash FILE.s19 again, or send \"x\" to leave it\n"),
+            {"--in-bootloader"}),
         // A revision and the live frames come in time, a 63-byte image does not.
         row({"revision"}, 0, "", "0A\n", slow),
         row({"monitor", "--frames", "2"}, 0, "", MatchesRegex(header + "[^\n]+\n[^\n]+\n"), slow),
@@ -209,7 +226,9 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
         row({"monitor"}, 1, "COM1 is gone\n", MatchesRegex(header + "[^\n]+\n"),
             {"--out-of-step", "3", "--vanish-after", "2"}),
         row({"flash", sixty}, 1,
-            MatchesRegex("\rLines: 0\rLines: 1\rLines: 2(\rLines: [0-9]+)*\nCOM1 is gone\n"),
+            MatchesRegex("\rLines: 0\rLines: 1\rLines: 2(\rLines: [0-9]+)*\nCOM1 is gone\n"
+                         "Firmware update failed: the port went away while sending\n" +
+                         flashAgain),
             MatchesRegex(flashing +
                          "Got: \r\nBoot>\nSent KQ 'u'...\nGot: u - waiting ...\nSending s19...\n"
                          "\\*\\* PORT LOST! Stopped after [0-9]+ lines\n"),
@@ -228,13 +247,15 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
         EXPECT_THAT(ran.out, row.out);
     }
     EXPECT_EQ(readFile(kept), "kept");
+    EXPECT_EQ(readFile(path("quiet.wire")), "");
     EXPECT_EQ(readFile(cut), start.substr(0, 200));
     EXPECT_TRUE(readFile(path("g.cfg")).starts_with("Volcrestone Settings BEL v1\r\n"));
     std::set<std::string> left;
     for (const auto& entry : fs::directory_iterator(path(".")))
         left.insert(entry.path().filename());
-    EXPECT_EQ(left, (std::set<std::string>{"base.cfg", "cut.cfg", "g.cfg", "good.cfg", "kept.cfg",
-                                           "knock.cfg", "many.cfg", "other.cfg", "sixty.s19",
+    EXPECT_EQ(left, (std::set<std::string>{"base.cfg", "blank.s19", "cut.cfg", "empty.s19", "g.cfg",
+                                           "good.cfg", "hex.s19", "kept.cfg", "knock.cfg",
+                                           "many.cfg", "other.cfg", "quiet.wire", "sixty.s19",
                                            "taken.png", "two.cfg"}));
 }
 
@@ -310,13 +331,13 @@ TEST_F(Cli, replayAndMonitorPrintEachRecordAsTheDashboardShowsItWithTheStoredSet
 }
 
 TEST_F(Cli, flashSendsEveryLineAsItIsAndPrintsTheWindowsLogLineByLine) {
-    // Every kind of line end and a byte outside ASCII, ending in the end record.
+    // Every kind of line end, ending in the end record.
     const std::vector<std::pair<std::string, std::string>> records = {
         {"S00F000068656C6C6F202020202000003C", "\r\n"},
         {"S11F00007C0802A6900100049421FFF07C6C1B787C8C23783C6000003863000026", "\n"},
         {"S11F001C4BFFFFE5398000007D83637880010014382100107C0803A64E800020E9", "\r"},
         {"S111003848656C6C6F20776F726C642E0A0042", "\r\n"},
-        {"S5030003F9 \xE9", "\r\n"},
+        {"S5030003F9", "\r\n"},
         {"S9030000FC", "\r\n"}};
     std::string file, got, wire = "!\ru";
     for (const auto& [line, end] : records) {
@@ -338,6 +359,24 @@ TEST_F(Cli, flashSendsEveryLineAsItIsAndPrintsTheWindowsLogLineByLine) {
     EXPECT_EQ(readFile(path("wire")), wire + "x");
 }
 
+TEST_F(Cli, flashSendsAnObjcopyImageOfLinesLongerThanATicksWorthOfTheLine) {
+    std::string binary;
+    for (int i = 0; i < 1024; ++i)
+        binary += static_cast<char>(i * 7);
+    folder.write("fw.bin", binary);
+    ASSERT_EQ(std::system(("objcopy -I binary -O srec --srec-len=64 --srec-forceS3 " +
+                           path("fw.bin") + " " + path("fw.s19"))
+                              .c_str()),
+              0);
+    plugIn({"--s19-out", path("got.txt")});
+    const auto flash = run({"flash", path("fw.s19")});
+    EXPECT_EQ(flash.exitCode, 0) << flash.err;
+    EXPECT_TRUE(flash.out.ends_with("Firmware Update Done!\n")) << flash.out;
+    EXPECT_EQ(sim->stop(), 0);
+    const std::string got = readFile(path("got.txt"));
+    EXPECT_EQ(std::count(got.begin(), got.end(), '\n'), 1 + 16 + 1);
+}
+
 TEST_F(Cli, flashStoppedBySigtermWhileSendingLeavesTheControllerInItsBootloader) {
     plugIn({});
     QProcess flash;
@@ -351,7 +390,11 @@ TEST_F(Cli, flashStoppedBySigtermWhileSendingLeavesTheControllerInItsBootloader)
     flash.terminate();
     EXPECT_EQ(support::finish(flash), 1);
     const std::string err = flash.readAllStandardError().toStdString();
-    EXPECT_TRUE(err.ends_with(" lines: the controller stays in its bootloader\n")) << err;
+    EXPECT_TRUE(
+        err.ends_with(" lines: the controller stays in its bootloader\nThe controller may be "
+                      "waiting in its bootloader: run volcrestone-cli flash " +
+                      path("fw.s19") + " again.\n"))
+        << err;
     EXPECT_NE(err.find("\nInterrupted after "), std::string::npos) << err;
     // The bootloader takes the revision query for a line of the file.
     EXPECT_EQ(run({"revision"}).exitCode, 1);

@@ -14,6 +14,8 @@ namespace cli {
 namespace {
 
 constexpr const char* kLineSettings = "9600 baud, 8 data bits, no parity, 1 stop bit";
+// How long the bootloader may take to answer a carriage return with its prompt: a second.
+constexpr int kPromptTicks = 10;
 
 class AskRevision final : public comlink::EngineEvents {
 public:
@@ -24,16 +26,35 @@ public:
                "the controller answers 'Q': firmware revision " + num::hex2(revision));
         runner_.finish(kDone);
     }
+    // A controller left in its bootloader by an interrupted update ignores 'Q' but answers a
+    // carriage return with its prompt, which the engine collects in the prompt state.
     void noResponse(int) override {
-        report(runner_.out(), Verdict::Failed, "the controller does not answer 'Q'",
-               "check that it has power, that its cable is plugged in at both ends and that " +
-                   port_ + " is the port it is on");
+        runner_.engine().send("\r");
+        runner_.engine().setMode(comlink::kBootPrompt);
+    }
+    void bootloaderTick(int) override {
+        comlink::Engine& engine = runner_.engine();
+        const bool prompted = engine.bootText().find("Boot>") != std::string::npos;
+        if (!prompted && ++promptTicks_ < kPromptTicks) {
+            return;
+        }
+        engine.setMode(comlink::kIdle);
+        if (prompted) {
+            report(runner_.out(), Verdict::Failed, "the controller is waiting in its bootloader",
+                   "run volcrestone-cli flash FILE.s19 again, or send \"x\" to leave it");
+        } else {
+            report(runner_.out(), Verdict::Failed, "the controller does not answer 'Q'",
+                   "check that it has power, that its cable is plugged in at both ends and "
+                   "that " +
+                       port_ + " is the port it is on");
+        }
         runner_.finish(kFailed);
     }
 
 private:
     Runner& runner_;
     std::string port_;
+    int promptTicks_ = 0;
 };
 
 }  // namespace

@@ -22,7 +22,9 @@ Bytes textBytes(std::string_view text) {
 }  // namespace
 
 Controller::Controller(ControllerSetup setup)
-    : setup_(std::move(setup)), image_(setup_.firstImage) {
+    : setup_(std::move(setup)),
+      image_(setup_.firstImage),
+      state_(setup_.inBootloader ? State::BootPrompt : State::Commands) {
     if (!setup_.storePath.empty()) {
         if (const auto stored = loadImage(setup_.storePath)) {
             image_ = *stored;

@@ -45,6 +45,7 @@ struct ControllerSetup {
     int revision = 10;      // answer to 'Q'
     Faults faults;
     std::int64_t powerUpMs = 0;
+    bool inBootloader = false;  // waiting at its prompt, as an interrupted update leaves it
 };
 
 class Controller {

@@ -96,6 +96,8 @@ std::optional<Options> parseOptions(std::span<const std::string> args, std::stri
                 return std::nullopt;
             }
             (arg == "--out-of-step" ? options.faults.outOfStepEvery : options.vanishAfter) = *value;
+        } else if (arg == "--in-bootloader") {
+            options.inBootloader = true;
         } else if (arg == "--silent") {
             options.faults.silent = true;
         } else if (arg == "--short") {

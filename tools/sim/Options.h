@@ -20,13 +20,15 @@ struct Options {
     Faults
         faults;  // --silent, --short, --answer-garbage, --out-of-step N, --boot-fault KIND[:ANSWER]
     LineFaults lineFaults;  // --split, --garbage, --slow, --slow-rate N
+    // --in-bootloader: waiting at the bootloader's prompt, as an interrupted update leaves it
+    bool inBootloader = false;
 };
 
 inline constexpr const char* kUsage =
     "usage: volcrestone-sim [--store FILE] [--record FILE] [--link PATH] [--revision N]\n"
     "                       [--s19-out FILE] [--silent] [--short] [--split] [--out-of-step N]\n"
     "                       [--garbage] [--answer-garbage] [--slow] [--slow-rate N]\n"
-    "                       [--vanish-after N]\n"
+    "                       [--vanish-after N] [--in-bootloader]\n"
     "                       [--boot-fault wrong|late|blank|split|silent[:prompt|ack|complete]]\n";
 
 // The options, or nothing with `error` saying which argument is wrong.
