@@ -48,10 +48,12 @@ void valueLabels(plot::Drawing& d, const Box& b) {
     d.text(at(b.left - 52, b.bottom() - 8), whole(b.yLow));
 }
 
-// From 0 (or the lowest value, when below) to the highest, never an empty range.
+// From 0 (or the lowest value, when below) to a tenth above the highest, so that the highest
+// values stay clear of the frame.
 void fitY(Box& b, const Span& span, bool any) {
     b.yLow = any ? std::min(0.0, std::floor(span.min)) : 0;
-    b.yHigh = any ? std::max(std::ceil(span.max), b.yLow + 1) : 1;
+    const double high = any ? std::ceil(span.max) : 0;
+    b.yHigh = high + std::max(1.0, std::ceil((high - b.yLow) / 10));
 }
 
 void strip(plot::Drawing& d, Box b, const std::string& title, const LogReport& report,
