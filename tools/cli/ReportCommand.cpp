@@ -65,7 +65,8 @@ int runReport(Runner& runner) {
     comlink::DataFileSlot log;
     errno = 0;
     if (!log.openForReading(logPath, comlink::DataFileSlot::Use::Replay)) {
-        cannotRead(runner, dash::cannotOpenLogText(logPath), errno);
+        // The slot refuses a folder before the system is asked, so no errno says why.
+        cannotRead(runner, dash::cannotOpenLogText(logPath), errno != 0 ? errno : EISDIR);
         return kFailed;
     }
     dash::LogReport report(plot::TimingMap(tune), arguments.has("--tune"));
