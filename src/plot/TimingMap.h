@@ -14,12 +14,13 @@ public:
     explicit TimingMap(const tune::Tune& tune);
 
     double advance(double rpm, double kpa) const { return base(rpm) + adjustment(kpa); }
-    double base(double rpm) const;
-    double adjustment(double kpa) const;
     // The timing table's speed cells: the breakpoints of the report's rpm bands.
     const std::array<double, 6>& rpmPoints() const { return rpm_; }
 
 private:
+    double base(double rpm) const;
+    double adjustment(double kpa) const;
+
     std::array<double, 6> rpm_{}, base_{}, map_{}, adj_{};
 };
 
