@@ -182,9 +182,10 @@ plot::Primitives logPicture(const LogReport& report) {
     strip(d, kpa, "kPa over the record number", report, &LogReport::Column::kpa, report.kpa());
     strip(d, advance, "advance (deg) over the record number", report, &LogReport::Column::advance,
           report.advance());
-    d.text(at(advance.left, advance.bottom() + 3), "1");
-    d.text(at(advance.right() - 60, advance.bottom() + 3),
-           num::integerText(std::max<std::int64_t>(report.records(), 1)));
+    if (report.records() > 0) {
+        d.text(at(advance.left, advance.bottom() + 3), "1");
+        d.text(at(advance.right() - 60, advance.bottom() + 3), num::integerText(report.records()));
+    }
     scatter(d, Box{730, 40, 440, 440}, report);
     bars(d, Box{730, 560, 440, 290}, report);
     return d.take();
