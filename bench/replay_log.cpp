@@ -1,6 +1,6 @@
-// volcrestone-cli replay on a large generated log: peak memory growth over a one-line log
-// (goal: under 10 MB for 1 GB) and throughput in MB/s. The log is made once, outside the
-// repository: bench_replay_log [SIZE_MB] [PATH], by default 1024 MB in /tmp.
+// volcrestone-cli replay and report on a large generated log: peak memory growth over a one-line
+// log (goal: under 10 MB for 1 GB, whatever the size) and throughput in MB/s. The log is made
+// once, outside the repository: bench_replay_log [SIZE_MB] [PATH], by default 1024 MB in /tmp.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -41,12 +41,12 @@ struct Run {
     long peakKb;
 };
 
-// The replay command with its output thrown away; the child's own peak resident size.
-Run replay(const std::string& log) {
+// A command with its output thrown away; the child's own peak resident size.
+Run measure(std::vector<std::string> args) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> args = {VOLCRESTONE_CLI_PATH, "replay", log};
+    args.insert(args.begin(), VOLCRESTONE_CLI_PATH);
     std::vector<char*> argv;
     for (auto& a : args)
         argv.push_back(a.data());
@@ -63,7 +63,7 @@ Run replay(const std::string& log) {
     wait4(pid, &status, 0, &usage);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "replay of %s failed\n", log.c_str());
+        std::fprintf(stderr, "%s %s failed\n", args[1].c_str(), args[2].c_str());
         std::exit(1);
     }
     return {took.count(), usage.ru_maxrss};
@@ -84,14 +84,26 @@ int main(int argc, char** argv) {
     writeLog(small, 1);
     setenv("XDG_CONFIG_HOME", "/nonexistent", 1);  // the default display settings
 
-    const Run baseline = replay(small);
-    const Run run = replay(big);
     const double mb = static_cast<double>(std::filesystem::file_size(big)) / (1 << 20);
-    std::printf("log %.0f MB: %.1f s, %.1f MB/s\n", mb, run.seconds, mb / run.seconds);
-    std::printf(
-        "peak resident: %ld kB for one line, %ld kB for the log, growth %.1f MB "
-        "(goal under 10 MB)\n",
-        baseline.peakKb, run.peakKb, static_cast<double>(run.peakKb - baseline.peakKb) / 1024.0);
+    const std::string png = big + ".png";
+    for (const char* command : {"replay", "report"}) {
+        const auto args = [&](const std::string& log) {
+            std::vector<std::string> line = {command, log};
+            if (std::string(command) == "report")
+                line.insert(line.end(), {"--png", png});
+            return line;
+        };
+        const Run baseline = measure(args(small));
+        const Run run = measure(args(big));
+        std::printf("%s, log %.0f MB: %.1f s, %.1f MB/s\n", command, mb, run.seconds,
+                    mb / run.seconds);
+        std::printf(
+            "%s peak resident: %ld kB for one line, %ld kB for the log, growth %.1f MB "
+            "(goal under 10 MB)\n",
+            command, baseline.peakKb, run.peakKb,
+            static_cast<double>(run.peakKb - baseline.peakKb) / 1024.0);
+    }
     std::filesystem::remove(small);
+    std::filesystem::remove(png);
     return 0;
 }

@@ -33,6 +33,7 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
               [this] { showFirmwareUpdate(); }),
       ignition_(std::make_unique<setup::Ignition>(session_, &router_)) {
     engine_.setListener(&router_);
+    session_.keepHistoryIn(tune::historyFolder(edition.appName), platform.clock);
     poll_.setInterval(kPollMilliseconds);
     connect(&poll_, &QTimer::timeout, this, [this] { engine_.tick(); });
     // Acknowledging a lost answer also ends a live display that would only wait for more.

@@ -26,11 +26,11 @@ std::string wholeText(double value) {
     return num::plainDecimal(value + 0.0);
 }
 
+}  // namespace
+
 double pressureReading(double kpa, bool threeBar) {
     return threeBar ? rnd(kpa * kThreeBarScale) : kpa;
 }
-
-}  // namespace
 
 double signedHalfDegrees(double byte) {
     return byte >= 192 ? byte - 256 : byte;

@@ -80,6 +80,9 @@ double signedHalfDegrees(double byte);
 
 DerivedValues deriveValues(const RxBuffer& block, tune::Edition edition);
 
+// The MAP reading in kPa: with "3 Bar" checked, the raw value times 1.176, rounded.
+double pressureReading(double kpa, bool threeBar);
+
 // The coolant reading in the chosen unit: coolantF, or whole degrees Celsius.
 double coolantReading(double coolantF, bool celsius);
 std::string coolantText(double coolantF, bool celsius);

@@ -25,6 +25,12 @@ public:
     // `filter` is in the "Description (*.ext)|*.ext|All Files (*.*)|*.*" form.
     virtual std::string openFile(const std::string& filter, const std::string& folder) = 0;
     virtual std::string saveFile(const std::string& filter, const std::string& folder) = 0;
+    // openFile with the folder `place` (when not empty) added to the dialog's side bar, where
+    // the dialog has one.
+    virtual std::string openFileWithPlace(const std::string& filter, const std::string& folder,
+                                          const std::string& /*place*/) {
+        return openFile(filter, folder);
+    }
 };
 
 // The colour chooser. Colours are 24-bit numbers blue * 65536 + green * 256 + red.

@@ -14,6 +14,8 @@ public:
 
     std::string openFile(const std::string& filter, const std::string& folder) override;
     std::string saveFile(const std::string& filter, const std::string& folder) override;
+    std::string openFileWithPlace(const std::string& filter, const std::string& folder,
+                                  const std::string& place) override;
 
 private:
     QWidget* parent_;

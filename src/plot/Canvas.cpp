@@ -9,7 +9,6 @@
 #include <optional>
 
 #include "platform/Colors.h"
-#include "plot/TimingPlot.h"
 
 namespace plot {
 
@@ -59,12 +58,12 @@ std::optional<Segment> clipped(Segment s, double lo, double hiX, double hiY) {
 
 }  // namespace
 
-Canvas::Canvas(double logicalDpi, double pixelRatio)
+Canvas::Canvas(double logicalDpi, double pixelRatio, double widthTwips, double heightTwips)
     : logicalDpi_(logicalDpi),
       ratio_(pixelRatio),
       penWidth_(std::max(1, static_cast<int>(std::lround(pixelRatio)))),
-      logicalSize_(static_cast<int>(std::lround(TimingPlot::kWidth * logicalDpi / kTwipsPerInch)),
-                   static_cast<int>(std::lround(TimingPlot::kHeight * logicalDpi / kTwipsPerInch))),
+      logicalSize_(static_cast<int>(std::lround(widthTwips * logicalDpi / kTwipsPerInch)),
+                   static_cast<int>(std::lround(heightTwips * logicalDpi / kTwipsPerInch))),
       image_(static_cast<int>(std::ceil(logicalSize_.width() * pixelRatio)),
              static_cast<int>(std::ceil(logicalSize_.height() * pixelRatio)), QImage::Format_RGB32),
       font_(QGuiApplication::font()) {

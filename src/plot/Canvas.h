@@ -6,6 +6,7 @@
 #include <string>
 
 #include "plot/Primitive.h"
+#include "plot/TimingPlot.h"
 
 namespace plot {
 
@@ -16,7 +17,9 @@ namespace plot {
 // for. Needs a QGuiApplication (fonts).
 class Canvas {
 public:
-    Canvas(double logicalDpi, double pixelRatio);
+    // The drawing area is the timing plot's unless another size (in twips) is given.
+    Canvas(double logicalDpi, double pixelRatio, double widthTwips = TimingPlot::kWidth,
+           double heightTwips = TimingPlot::kHeight);
 
     // The drawing area in logical pixels (537 x 329 at 96 DPI).
     QSize logicalSize() const { return logicalSize_; }

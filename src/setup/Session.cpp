@@ -1,6 +1,7 @@
 #include "setup/Session.h"
 
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 #include "comlink/OpenPort.h"
@@ -47,6 +48,24 @@ std::string Session::userHomeFolder() {
 
 void Session::setView(SessionView* view) {
     view_ = view != nullptr ? view : &none_;
+}
+
+void Session::keepHistoryIn(std::filesystem::path folder, const platform::Clock& clock) {
+    historyFolder_ = std::move(folder);
+    historyClock_ = &clock;
+}
+
+void Session::keepThenShow(tune::HistoryKind kind, const std::string& done) {
+    std::optional<tune::KeepOutcome> kept;
+    if (historyClock_ != nullptr)
+        kept = tune::keepInHistory(historyFolder_, kind,
+                                   tune::settingsFileText(tune_, edition_.editionName),
+                                   static_cast<std::time_t>(historyClock_->nowSeconds()));
+    services_.messages.show(done, edition_.appName, Icon::Information);
+    if (kept && !kept->kept && !historyFailureShown_) {
+        historyFailureShown_ = true;
+        services_.messages.show(tune::historyNotKeptText(*kept), edition_.appName, Icon::Critical);
+    }
 }
 
 void Session::start() {
@@ -150,7 +169,7 @@ void Session::sendToController() {
             edition_.appName, Icon::Critical);
         return;
     }
-    services_.messages.show("Download Done!", edition_.appName, Icon::Information);
+    keepThenShow(tune::HistoryKind::Sent, "Download Done!");
 }
 
 void Session::loadFromController() {
@@ -188,7 +207,7 @@ void Session::imageReceived(const comlink::RxBuffer& image) {
         downloadEnabled_ = true;
     }
     view_->showCommands();
-    services_.messages.show("Upload Done!", edition_.appName, Icon::Information);
+    keepThenShow(tune::HistoryKind::Read, "Upload Done!");
 }
 
 void Session::setExchangeEnabled(bool enabled) {
@@ -248,7 +267,8 @@ void Session::saveSettings() {
 }
 
 void Session::loadSettings() {
-    const std::string path = services_.files.openFile(kSettingsFilter, defaultDir_);
+    const std::string path =
+        services_.files.openFileWithPlace(kSettingsFilter, defaultDir_, historyFolder_.string());
     if (path.empty()) {
         return;
     }

@@ -1,13 +1,16 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "comlink/Codec.h"
 #include "comlink/Engine.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
 #include "tune/Tune.h"
+#include "tune/TuneHistory.h"
 
 // The Setup window's behaviour without the window: start-up values, the commands of its buttons
 // and menus, the unsaved-changes question. The window mirrors the Tune and the button states and
@@ -56,6 +59,9 @@ public:
     static std::string userHomeFolder();
 
     void setView(SessionView* view);
+    // Keeps every Tune read from or sent to the controller in the tune history `folder`, which
+    // the "&Load Settings..." dialog then offers in its side bar. Without it nothing is kept.
+    void keepHistoryIn(std::filesystem::path folder, const platform::Clock& clock);
 
     // Start-up after the window exists: the Edition's Tune, SavedSettings, DefaultDir, the
     // remembered port with its check mark, and OpenPort.
@@ -105,6 +111,9 @@ private:
     void allowDownload();
     void showPortNotOpen(const std::string& what);
     int fileChannel() const;
+    // Keeps the Tune in the history, then shows the exchange's own message; a history that
+    // cannot be written is said once per run, after it.
+    void keepThenShow(tune::HistoryKind kind, const std::string& done);
 
     tune::EditionInfo edition_;
     comlink::Engine& engine_;
@@ -127,6 +136,9 @@ private:
     bool firmwareWindowOpen_ = false;
     bool portLostReported_ = false;
     bool sending_ = false;  // the port may vanish while a send lets events run
+    std::filesystem::path historyFolder_;
+    const platform::Clock* historyClock_ = nullptr;
+    bool historyFailureShown_ = false;
 };
 
 }  // namespace setup

@@ -9,6 +9,7 @@
 
 #include "dash/LogFormat.h"
 #include "dash/LogReplay.h"
+#include "dash/LogReport.h"
 #include "support/FakePlatform.h"
 
 namespace {
@@ -36,6 +37,43 @@ TEST(ReadRecord, fieldsAreReadByTheNumberRuleAndRoundedHalfToEven) {
     for (const auto& row : rows) {
         EXPECT_EQ(dash::readRecord(row.line), row.expected) << row.line;
     }
+}
+
+// Against the BEL start-up map (see the plot's tests): 3000 rpm at 40 kPa expects 27 degrees.
+TEST(LogReport, countsTheRpmBandsAndTheRecordsMoreThanADegreeBelowTheMap) {
+    const plot::TimingMap map(tune::Tune::startup(tune::Edition::BEL));
+    dash::LogReport report(map, true);
+    EXPECT_EQ(report.summary(), std::vector<std::string>{"records: 0"});
+    const dash::ReportSample samples[] = {
+        {800, 100, 8},   {1000, 100, 8},    {3000, 40, 20},  {3000, 100, 20.5},
+        {7000, 160, 20}, {4500, 120, 29.5}, {5000, 100, 32}, {6500, 250, 27},
+    };
+    for (const auto& sample : samples)
+        report.add(sample);
+    EXPECT_EQ(report.summary(),
+              (std::vector<std::string>{
+                  "records: 8", "rpm: min 800, median 3750, max 7000", "kpa: min 40, max 250",
+                  "advance: min 8.0, max 32.0", "rpm band  share", "below 1000  12.5%",
+                  "1000-2500  12.5%", "2500-3500  25.0%", "3500-4500  0.0%", "4500-5500  25.0%",
+                  "5500-6500  0.0%", "6500 and above  25.0%",
+                  "below map by more than 1 deg: 3 records; largest 7.0 deg at 3000 rpm, 40 kPa "
+                  "(record 3)"}));
+
+    // A record as the Dashboard reads it: 3106 rpm, 85 kPa scaled for 3 bar, byte 192 = -32.0.
+    const dash::ReportSample read = dash::reportSample(
+        values({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 85, 12, 34, 0, 0, 0, 0, 0, 192}),
+        tune::Edition::BEL, true);
+    EXPECT_EQ(std::vector<double>({read.rpm, read.kpa, read.advance}),
+              std::vector<double>({3106, 100, -32}));
+
+    // A thousand records fit the strips' 512 columns two by two.
+    dash::LogReport many(map, false);
+    for (int i = 0; i < 1000; ++i)
+        many.add({static_cast<double>(i), 100, 10});
+    ASSERT_EQ(many.columns().size(), 500u);
+    EXPECT_EQ(many.columns()[499].rpm.min, 998);
+    EXPECT_EQ(many.columns()[499].rpm.max, 999);
+    EXPECT_EQ(many.summary()[1], "rpm: min 0, median 500, max 999");
 }
 
 TEST(ReadRecord, percentagesHaveOneDecimalAndCountBeyondFourGigabytes) {

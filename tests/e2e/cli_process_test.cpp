@@ -52,6 +52,7 @@ class Cli : public testing::Test {
 protected:
     support::Environment environment() const {
         return {{"XDG_CONFIG_HOME", path("config")},
+                {"XDG_DATA_HOME", path("data")},
                 {"XDG_RUNTIME_DIR", path(".")},
                 {"VOLCRESTONE_COM1", path("ttyCOM1")},
                 {"VOLCRESTONE_COM2", path("missing/t.cfg")}};
@@ -253,8 +254,8 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
     std::set<std::string> left;
     for (const auto& entry : fs::directory_iterator(path(".")))
         left.insert(entry.path().filename());
-    EXPECT_EQ(left, (std::set<std::string>{"base.cfg", "blank.s19", "cut.cfg", "empty.s19", "g.cfg",
-                                           "good.cfg", "hex.s19", "kept.cfg", "knock.cfg",
+    EXPECT_EQ(left, (std::set<std::string>{"base.cfg", "blank.s19", "cut.cfg", "data", "empty.s19",
+                                           "g.cfg", "good.cfg", "hex.s19", "kept.cfg", "knock.cfg",
                                            "many.cfg", "other.cfg", "quiet.wire", "sixty.s19",
                                            "taken.png", "two.cfg"}));
 }
@@ -292,6 +293,123 @@ TEST_F(Cli, uploadWritesTheStartupFileWhichGoesOutCellByCellAndAnEditedTuneComes
                     "W\x30\x00W\x32\x00W\x33\x19W\x34\x00W\x35\x00"
                     "B",
                     1 + 53 * 3 + 1));
+}
+
+std::vector<std::string> historyFiles(const std::string& folder) {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder))
+        files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+TEST_F(Cli, uploadAndSendKeepTheirTunesInTheHistoryWhoseEntriesAtNNameForDiffAndSend) {
+    plugIn({});
+    EXPECT_EQ(run({"history"}).out, "");
+    ASSERT_EQ(run({"upload", path("a.cfg")}).out, "Upload Done!\n");
+    const std::string edit =
+        folder.write("e.cfg", edited(kBelStartupFile, {{"\"8\",\"18\"", "\"11\",\"18\""}}));
+    ASSERT_EQ(run({"send", edit}).out, "Download Done!\n");
+    const std::string kept = path("data/Volcrestone/history");
+    const std::vector<std::string> files = historyFiles(kept);
+    ASSERT_EQ(files.size(), 2u);
+    // By name the older first, and the read one also within the same second.
+    EXPECT_EQ(readFile(files[0]), readFile(path("a.cfg")));
+    EXPECT_EQ(readFile(files[1]), readFile(edit));
+    const auto listed = run({"history"});
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_THAT(listed.out,
+                testing::MatchesRegex("@1  [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}  "
+                                      "sent  " +
+                                      kept +
+                                      "/[0-9]{8}-[0-9]{6}-sent(-[0-9]+)?\\.cfg\n"
+                                      "@2  [-0-9: ]{19}  read  " +
+                                      kept + "/[-0-9]{15}-read\\.cfg\n"));
+
+    const auto changed = run({"diff", "@2", "@1"});
+    EXPECT_EQ(changed.exitCode, 1);
+    EXPECT_EQ(changed.out, "IGNITION TIMING / Degree 1: 8 -> 11\n");
+    EXPECT_EQ(run({"send", "@2"}).out, "Download Done!\n");
+    EXPECT_EQ(run({"diff", path("a.cfg"), "--controller"}).exitCode, 0);
+    // Sent again: the same as the newest sent entry, so not kept again.
+    EXPECT_EQ(run({"send", "@1"}).out, "Download Done!\n");
+    EXPECT_EQ(historyFiles(kept).size(), 3u);
+    for (const std::vector<std::string>& line : {std::vector<std::string>{"diff", "@1", "@4"},
+                                                 {"send", "@4"},
+                                                 {"plot", "@4", "--png", path("p.png")}}) {
+        const auto missing = run(line);
+        EXPECT_EQ(missing.exitCode, 1);
+        EXPECT_EQ(missing.err, "No tune history entry @4 (volcrestone-cli history lists them)\n");
+    }
+
+    // A history that cannot be written changes nothing of the upload but one line.
+    folder.write("blocked", "");
+    auto blocked = environment();
+    blocked[1].second = path("blocked");
+    const auto upload = support::runToEnd(VOLCRESTONE_CLI_PATH, {"upload", path("b.cfg")}, blocked);
+    EXPECT_EQ(upload.exitCode, 0);
+    EXPECT_EQ(upload.out, "Upload Done!\n");
+    EXPECT_EQ(upload.err, "Tune history not kept: " + path("blocked/Volcrestone/history") +
+                              ": Not a directory\n");
+}
+
+// Whether any pixel inside the logical rectangle is not white.
+bool inked(const QImage& image, int left, int top, int width, int height) {
+    const int ratio = static_cast<int>(image.devicePixelRatio());
+    for (int y = top * ratio; y < (top + height) * ratio; ++y)
+        for (int x = left * ratio; x < (left + width) * ratio; ++x)
+            if (image.pixel(x, y) != 0xFFFFFFFF)
+                return true;
+    return false;
+}
+
+TEST_F(Cli, reportSummarisesAMonitoredLogAndDrawsEachStripAgainstTheMapOrEmptyAxes) {
+    plugIn({});
+    ASSERT_EQ(run({"monitor", "--frames", "12", "--log", path("m.csv")}).exitCode, 0);
+    const std::string number = "-?[0-9]+", degrees = "-?[0-9]+\\.[0-9]";
+    const std::string summary =
+        "records: 12\nrpm: min " + number + ", median " + number + ", max " + number +
+        "\nkpa: min " + number + ", max " + number + "\nadvance: min " + degrees + ", max " +
+        degrees +
+        "\nrpm band  share\nbelow 1000  [.0-9]+%\n(1000-2500  [.0-9]+%\n)"
+        "(2500-3500  [.0-9]+%\n)(3500-4500  [.0-9]+%\n)(4500-5500  [.0-9]+%\n)"
+        "(5500-6500  [.0-9]+%\n)(6500 and above  [.0-9]+%\n)";
+    const auto plain = run({"report", path("m.csv"), "--png", path("r.png")});
+    EXPECT_EQ(plain.exitCode, 0) << plain.err;
+    EXPECT_THAT(plain.out, testing::MatchesRegex(summary));
+    const std::string tune = folder.write("t.cfg", kBelStartupFile);
+    const auto against =
+        run({"report", path("m.csv"), "--png", path("r2.png"), "--tune", tune, "--scale", "2"});
+    EXPECT_EQ(against.exitCode, 0) << against.err;
+    EXPECT_THAT(against.out,
+                testing::MatchesRegex(
+                    summary + "below map by more than 1 deg: [0-9]+ records(; largest " + degrees +
+                    " deg at " + number + " rpm, " + number + " kPa \\(record [0-9]+\\))?\n"));
+    const QImage picture(QString::fromStdString(path("r.png")));
+    const QImage dense(QString::fromStdString(path("r2.png")));
+    ASSERT_EQ(picture.size(), QSize(1200, 900));
+    ASSERT_EQ(dense.size(), QSize(2400, 1800));
+    for (const int top : {42, 332, 622}) {  // inside each strip's frame
+        EXPECT_TRUE(inked(picture, 72, top, 576, 236)) << top;
+        EXPECT_TRUE(inked(dense, 72, top, 576, 236)) << top;
+    }
+    EXPECT_TRUE(inked(picture, 732, 42, 436, 436));  // the scatter
+
+    const std::string empty = folder.write("empty.csv", "");
+    const auto none = run({"report", empty, "--png", path("e.png")});
+    EXPECT_EQ(none.out, "records: 0\n");
+    const QImage axes(QString::fromStdString(path("e.png")));
+    EXPECT_FALSE(inked(axes, 72, 42, 576, 236));
+    EXPECT_EQ(axes.pixel(70, 40), 0xFF000000);
+    const auto missing = run({"report", path("none.csv"), "--png", path("n.png")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err,
+              "Could not open the log " + path("none.csv") + ": No such file or directory\n");
+    const auto noTune = run({"report", empty, "--png", path("n.png"), "--tune", path("none.cfg")});
+    EXPECT_EQ(noTune.exitCode, 1);
+    EXPECT_EQ(noTune.err,
+              path("none.cfg") + ": Could not open file 1: No such file or directory\n");
+    EXPECT_FALSE(fs::exists(path("n.png")));
 }
 
 TEST_F(Cli, replayAndMonitorPrintEachRecordAsTheDashboardShowsItWithTheStoredSettings) {

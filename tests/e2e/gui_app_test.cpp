@@ -27,6 +27,7 @@
 #include "setup/ui/Ignition.h"
 #include "support/FakePlatform.h"
 #include "support/Processes.h"
+#include "tune/SettingsFile.h"
 #include "tune/SettingsText.h"
 
 namespace {
@@ -44,6 +45,7 @@ protected:
         static const QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
         qputenv("VOLCRESTONE_COM1", QByteArray::fromStdString(link_));
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(folder.path("data")));
     }
     // A controller on COM1's link, in place of the one before.
     void plugIn(std::vector<std::string> arguments) {
@@ -190,6 +192,11 @@ TEST_F(PulledCable, aControllerAnsweringGarbageOrCrawlingGetsAnUploadDoneOrNoCom
     click("cmdUpload");
     ASSERT_TRUE(waitFor([&] { return shown("Upload Done!"); }));
     EXPECT_TRUE(setup<QPushButton>("cmdDownLoad")->isEnabled());
+    // Kept in the history as "&Save Settings..." would have saved it.
+    const auto kept = std::filesystem::directory_iterator(folder.path("data/Volcrestone/history"));
+    ASSERT_NE(kept, std::filesystem::directory_iterator());
+    EXPECT_EQ(support::readFile(kept->path()),
+              tune::settingsFileText(program->session().tune(), "BEL"));
 
     // At 40 bytes a second the 63-byte image takes over three times the five ticks an upload
     // waits, so it times out even when a loaded machine stretches the ticks.

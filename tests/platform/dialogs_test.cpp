@@ -1,13 +1,16 @@
-// The real message box and save dialog, answered by pressing their buttons or choosing a file.
+// The real message box, save and load dialogs, answered by pressing their buttons or choosing a
+// file.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 #include <tuple>
 
 #include "platform/QtFileDialog.h"
@@ -76,6 +79,28 @@ TEST(FileDialogTest, theSaveDialogOpensInTheGivenFolderAndTakesAnExistingFileWit
     EXPECT_EQ(openedIn, folder.path());
     EXPECT_EQ(chosen, existing.toStdString());
     EXPECT_EQ(questions, 0);
+}
+
+TEST(FileDialogTest, theLoadDialogListsTheHistoryFolderInItsSideBarAndReturnsTheFileChosen) {
+    const QTemporaryDir folder;
+    QDir(folder.path()).mkdir(QStringLiteral("history"));
+    const QString history = folder.filePath(QStringLiteral("history"));
+    const QString existing = folder.filePath(QStringLiteral("tune.cfg"));
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    bool listed = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        listed = dialog->sidebarUrls().contains(QUrl::fromLocalFile(history));
+        dialog->selectFile(existing);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    EXPECT_EQ(platform::QtFileDialog().openFileWithPlace(
+                  "CFG Files (*.cfg)|*.cfg", folder.path().toStdString(), history.toStdString()),
+              existing.toStdString());
+    EXPECT_TRUE(listed);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "plot/PlotSettings.h"
+#include "plot/TimingMap.h"
 #include "plot/TimingPlot.h"
 #include "support/FakePlatform.h"
 #include "tune/Tune.h"
@@ -173,6 +174,25 @@ TEST(TimingPlotGridColor, startsOnTheLastChoiceStoresItsDecimalTextAndRedrawsOnl
     EXPECT_EQ(plot.GridColor(), 16711680);
     EXPECT_EQ(plot.ChooseGridColor(chooser, store).front().color, 255u);
     EXPECT_EQ(chooser.initials, (std::vector<std::uint32_t>{0, 16711680, 16711680}));
+}
+
+// The BEL start-up map: rpm 1000 .. 6500 with 8, 18, 24, 32, 32, 30 degrees; kPa 40 .. 160 with
+// +6, +4, +2, 0, -2, -5.
+TEST(TimingMap, isLinearBetweenCellsFlatBeyondTheEndsAndAddsTheMapCorrection) {
+    tune::Tune tune = belTune();
+    tune.rpm[5] = " 6500.4x";  // read by the number rule, taken whole
+    const plot::TimingMap map(tune);
+    const struct {
+        double rpm, kpa, advance;
+    } rows[] = {
+        {1000, 100, 8},  {2500, 100, 18}, {1750, 100, 13}, {3000, 100, 21}, {500, 100, 8},
+        {0, 100, 8},     {9000, 100, 30}, {6000, 100, 31}, {4500, 40, 38},  {4500, 60, 36},
+        {4500, 80, 34},  {4500, 140, 30}, {4500, 160, 27}, {4500, 120, 31}, {4500, 20, 38},
+        {4500, 250, 27}, {3000, 50, 26},
+    };
+    for (const auto& row : rows)
+        EXPECT_DOUBLE_EQ(map.advance(row.rpm, row.kpa), row.advance) << row.rpm << " " << row.kpa;
+    EXPECT_DOUBLE_EQ(map.rpmPoints()[5], 6500);
 }
 
 }  // namespace

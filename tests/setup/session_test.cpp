@@ -159,6 +159,19 @@ TEST_F(SessionTest, sendingWritesTheImageThenStoresItOrRefusesABrokenTuneOrAClos
     EXPECT_EQ(port.written.back(), 'B');
     EXPECT_EQ(messages.last().text, "Download Done!");
     EXPECT_EQ(messages.last().title, "Volcrestone");
+
+    // A history that cannot be written is said once per run, after the exchange's own message.
+    std::ofstream(folder / "blocked").put('x');
+    session->keepHistoryIn(folder / "blocked" / "history", clock);
+    messages.shown.clear();
+    session->sendToController();
+    session->sendToController();
+    ASSERT_EQ(messages.shown.size(), 3u);
+    EXPECT_EQ(messages.shown[0].text, "Download Done!");
+    EXPECT_EQ(messages.shown[1].text,
+              "Tune history not kept: " + path("blocked/history") + ": Not a directory");
+    EXPECT_EQ(messages.shown[1].icon, Icon::Critical);
+    EXPECT_EQ(messages.shown[2].text, "Download Done!");
 }
 
 TEST_F(SessionTest, aSendWhoseLineStopsDrainingOrWhosePortVanishesSaysSoAndNeverStores) {

@@ -14,6 +14,7 @@
 #include "tune/SettingsFile.h"
 #include "tune/SettingsText.h"
 #include "tune/Tune.h"
+#include "tune/TuneHistory.h"
 
 namespace {
 
@@ -219,6 +220,84 @@ TEST_F(SettingsFileOnDisk, aWriteThatFailsHalfwayLeavesThePreviousFileByteIdenti
     EXPECT_EQ(outcome, SaveOutcome::Failed);
     EXPECT_EQ(contents(file_), kBelStartupFile);
     EXPECT_EQ(entriesInDir(), 1u);
+}
+
+// The history, in UTC: 1733500800 is 2024-12-06 16:00:00.
+TEST_F(SettingsFileOnDisk, theHistoryNamesEntriesBySecondSkipsARepeatOfItsKindAndListsNewestFirst) {
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    const std::time_t t = 1733500800;
+    const struct {
+        tune::HistoryKind kind;
+        std::string content;
+        std::time_t when;
+        std::string name;
+    } keeps[] = {
+        {tune::HistoryKind::Read, "A", t, "20241206-160000-read.cfg"},
+        {tune::HistoryKind::Read, "A", t + 5, "20241206-160000-read.cfg"},  // not again
+        {tune::HistoryKind::Sent, "A", t, "20241206-160000-sent-2.cfg"},
+        {tune::HistoryKind::Read, "B", t, "20241206-160000-read-3.cfg"},
+        {tune::HistoryKind::Read, "A", t + 1, "20241206-160001-read.cfg"},
+    };
+    put(dir_ / "notes.txt", "not an entry");
+    put(dir_ / "20241206-160000-read-1.cfg", "not an entry either");
+    for (const auto& keep : keeps) {
+        const tune::KeepOutcome kept =
+            tune::keepInHistory(dir_, keep.kind, keep.content, keep.when);
+        EXPECT_TRUE(kept.kept) << kept.reason;
+        EXPECT_EQ(kept.path, dir_ / keep.name);
+    }
+    const std::vector<tune::HistoryEntry> listed = tune::listHistory(dir_);
+    ASSERT_EQ(listed.size(), 4u);
+    EXPECT_EQ(tune::historyLine(1, listed[0]),
+              "@1  2024-12-06 16:00:01  read  " + (dir_ / "20241206-160001-read.cfg").string());
+    EXPECT_EQ(tune::historyLine(3, listed[2]),
+              "@3  2024-12-06 16:00:00  sent  " + (dir_ / "20241206-160000-sent-2.cfg").string());
+    EXPECT_EQ(contents(listed[1].path), "B");
+    EXPECT_EQ(tune::historyEntryPath(dir_, "@4"), dir_ / "20241206-160000-read.cfg");
+    for (const char* none : {"@5", "@0", "@99999999999999999999", "@", "x@1", "@1x"})
+        EXPECT_EQ(tune::historyEntryPath(dir_, none), std::nullopt) << none;
+    EXPECT_FALSE(tune::isHistoryReference("@1.cfg"));
+    EXPECT_EQ(tune::noHistoryEntryText("@5"),
+              "No tune history entry @5 (volcrestone-cli history lists them)");
+
+    const std::pair<const char*, std::string> folders[] = {
+        {"/data", "/data/Ferrodyn/history"},
+        {"", "/home/tuner/.local/share/Ferrodyn/history"},
+        {"relative", "/home/tuner/.local/share/Ferrodyn/history"}};
+    ::setenv("HOME", "/home/tuner", 1);
+    for (const auto& [data, folder] : folders) {
+        ::setenv("XDG_DATA_HOME", data, 1);
+        EXPECT_EQ(tune::historyFolder("Ferrodyn"), fs::path(folder)) << data;
+    }
+}
+
+TEST_F(SettingsFileOnDisk, aNewEntryBeyondAThousandRemovesTheOldestAndAFailureSaysWhereAndWhy) {
+    for (int second = 0; second < 1000; ++second)
+        put(dir_ / ("20200101-00" + std::to_string(1000 + second).substr(1) + "0-sent.cfg"), "");
+    ASSERT_TRUE(tune::keepInHistory(dir_, tune::HistoryKind::Read, "A", 1733500800).kept);
+    EXPECT_EQ(entriesInDir(), 1000u);
+    EXPECT_FALSE(fs::exists(dir_ / "20200101-000000-sent.cfg"));
+    EXPECT_TRUE(fs::exists(dir_ / "20200101-000010-sent.cfg"));
+
+    put(dir_ / "file", "");
+    const tune::KeepOutcome blocked =
+        tune::keepInHistory(dir_ / "file" / "history", tune::HistoryKind::Read, "A", 0);
+    EXPECT_FALSE(blocked.kept);
+    EXPECT_EQ(
+        tune::historyNotKeptText(blocked),
+        "Tune history not kept: " + (dir_ / "file" / "history").string() + ": Not a directory");
+    fs::create_directory(dir_ / "full");
+    tune::KeepOutcome full;
+    {
+        const support::FileSizeLimit diskFull(1024);
+        full = tune::keepInHistory(dir_ / "full", tune::HistoryKind::Sent, std::string(4096, 'x'),
+                                   1733500800);
+    }
+    EXPECT_FALSE(full.kept);
+    EXPECT_EQ(full.path, dir_ / "full" / "20241206-160000-sent.cfg");
+    EXPECT_EQ(full.reason, "File too large");
+    EXPECT_TRUE(fs::is_empty(dir_ / "full"));
 }
 
 }  // namespace

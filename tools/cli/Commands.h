@@ -45,5 +45,7 @@ int runDiff(Runner& runner);
 int runPlot(Runner& runner);
 int runFlash(Runner& runner);
 int runReplay(Runner& runner);
+int runHistory(Runner& runner);
+int runReport(Runner& runner);
 
 }  // namespace cli

@@ -1,11 +1,14 @@
 // diff A.cfg B.cfg, diff A.cfg --controller: the fields in which two Tunes differ, one per line
 // as "<panel> / <label>: <value in A> -> <value in B>", named and valued as the Setup window
-// shows them. Exit 0 when none differs, 1 when some do, 2 when a Tune could not be read.
+// shows them. Exit 0 when none differs, 1 when some do or an "@N" names no history entry, 2 when
+// a Tune could not be read.
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/History.h"
 #include "cli/Runner.h"
 #include "comlink/Codec.h"
 #include "tune/FieldNames.h"
@@ -35,15 +38,19 @@ private:
     bool received_ = false;
 };
 
-// With two files, the window's message alone would not say which one failed.
-bool loaded(Runner& runner, tune::Tune& tune, const std::string& path) {
-    const tune::LoadOutcome outcome = tune::loadSettingsFile(tune, path);
+// With two files, the window's message alone would not say which one failed. A missing
+// history entry is a failed run like any other command's (exit 1), not a trouble with a file.
+std::optional<int> notLoaded(Runner& runner, tune::Tune& tune, const std::string& operand) {
+    const std::optional<std::string> path = settingsOperand(runner, operand);
+    if (!path)
+        return kFailed;
+    const tune::LoadOutcome outcome = tune::loadSettingsFile(tune, *path);
     if (outcome != tune::LoadOutcome::Loaded) {
-        runner.err() << path << ": " << tune::loadOutcomeText(outcome, kSettingsFileChannel)
+        runner.err() << *path << ": " << tune::loadOutcomeText(outcome, kSettingsFileChannel)
                      << std::endl;
-        return false;
+        return kTrouble;
     }
-    return true;
+    return std::nullopt;
 }
 
 // Field texts are single-byte (Latin-1); the console wants UTF-8. Blanks at either end and an
@@ -74,8 +81,8 @@ int runDiff(Runner& runner) {
     }
     tune::Tune before = runner.startupTune();
     tune::Tune after = runner.startupTune();
-    if (!loaded(runner, before, arguments.operands[0])) {
-        return kTrouble;
+    if (const std::optional<int> failed = notLoaded(runner, before, arguments.operands[0])) {
+        return *failed;
     }
     if (controller) {
         UploadInto upload(runner, after);
@@ -87,8 +94,8 @@ int runDiff(Runner& runner) {
         if (!upload.received()) {
             return kTrouble;
         }
-    } else if (!loaded(runner, after, arguments.operands[1])) {
-        return kTrouble;
+    } else if (const std::optional<int> failed = notLoaded(runner, after, arguments.operands[1])) {
+        return *failed;
     }
 
     const std::vector<tune::ShownField> a = tune::fieldsAsShown(before, arguments.edition);

@@ -3,15 +3,18 @@
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "cli/History.h"
 #include "cli/Runner.h"
 #include "comlink/Transfer.h"
+#include "tune/SettingsFile.h"
 
 namespace cli {
 
 int runSend(Runner& runner) {
     // The file and the checks come first, so that a refused Tune never touches the port.
     tune::Tune tune = runner.startupTune();
-    if (!runner.loadSettings(tune, runner.arguments().operands[0])) {
+    const std::optional<std::string> path = settingsOperand(runner, runner.arguments().operands[0]);
+    if (!path || !runner.loadSettings(tune, *path)) {
         return kFailed;
     }
     comlink::EngineConstants constants;
@@ -33,6 +36,8 @@ int runSend(Runner& runner) {
         return kFailed;
     }
     runner.out() << "Download Done!" << std::endl;
+    keepTune(runner, tune::HistoryKind::Sent,
+             tune::settingsFileText(tune, runner.edition().editionName));
     return kDone;
 }
 

@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "cli/History.h"
 #include "cli/Runner.h"
 #include "comlink/Codec.h"
 #include "tune/SettingsFile.h"
@@ -25,6 +26,7 @@ public:
             return;
         }
         runner_.out() << "Upload Done!" << std::endl;
+        keepTune(runner_, tune::HistoryKind::Read, text);
         runner_.finish(kDone);
     }
 
