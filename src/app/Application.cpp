@@ -1,9 +1,9 @@
 #include "app/Application.h"
 
-#include "dialogs/ui/About.h"
 #include "comlink/ui/NoCommWindow.h"
 #include "comlink/ui/S19Window.h"
 #include "comlink/ui/SerialWindow.h"
+#include "dialogs/ui/About.h"
 #include "setup/ui/Ignition.h"
 
 namespace app {
@@ -26,7 +26,7 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
       live_(std::make_unique<LiveData>(
           session_, engine_, *serial_, *noComm_, dataFiles_,
           LiveData::Services{platform.store, platform.colors, platform.messages, platform.files,
-                             platform.events})),
+                             platform.events, platform.clock})),
       plot_(session_.tune(), platform.store, platform.colors),
       router_(*serial_, *noComm_, *about_, session_, *live_, plot_, firmware_,
               [this] { showFirmwareUpdate(); }),

@@ -1,15 +1,16 @@
 #include "app/LiveData.h"
 
+#include "comlink/ui/NoCommWindow.h"
+#include "comlink/ui/SerialWindow.h"
 #include "dash/ui/Config.h"
 #include "dash/ui/File.h"
 #include "dash/ui/Realtime.h"
-#include "comlink/ui/NoCommWindow.h"
-#include "comlink/ui/SerialWindow.h"
 
 namespace app {
 
 LiveData::LiveData(setup::Session& session, comlink::Engine& engine, comlink::SerialWindow& serial,
-                   comlink::NoCommWindow& noComm, comlink::DataFileSlot& dataFile, Services services)
+                   comlink::NoCommWindow& noComm, comlink::DataFileSlot& dataFile,
+                   Services services)
     : session_(session),
       engine_(engine),
       serial_(serial),
@@ -38,15 +39,15 @@ dash::Realtime& LiveData::dashboard() {
             std::make_unique<dash::Config>(edition, services_.store, services_.colors, realtime_);
     }
     dashboard_ = std::make_unique<dash::Realtime>(
-        edition,
-        dash::DashboardLinks{services_.store, *config_, dataFile_,
-                             [this] { return session_.tune().check1 != 0; },
-                             [this] { return engine_.replayActive(); }, session_.defaultDir()});
+        edition, dash::DashboardLinks{services_.store, *config_, dataFile_,
+                                      [this] { return session_.tune().check1 != 0; },
+                                      [this] { return engine_.replayActive(); },
+                                      session_.defaultDir(), services_.clock});
     realtime_.setDisplay(dashboard_.get());
     connect(dashboard_.get(), &dash::Realtime::closeRequested, this,
             [this] { mode_.StopRealtime(); });
-    connect(dashboard_.get(), &dash::Realtime::logFailed, this, [this] {
-        services_.messages.show("Could not open file 1", session_.edition().appName,
+    connect(dashboard_.get(), &dash::Realtime::logFailed, this, [this](const QString& message) {
+        services_.messages.show(message.toLocal8Bit().toStdString(), session_.edition().appName,
                                 platform::MessageBox::Icon::Critical);
     });
     return *dashboard_;

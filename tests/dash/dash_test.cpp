@@ -49,10 +49,6 @@ TEST(DisplaySettings, theTemperatureUnitAndTheEditionSetTheCoolantDialAndTwelveK
     EXPECT_EQ(dash::rpmScale(true).gridSpaceY, 666);
 }
 
-TEST(LogFormat, theLogIsNamedByItsStartTime) {
-    EXPECT_EQ(dash::logFileName(2006, 3, 4, 17, 5, 9), "060304170509.csv");
-}
-
 struct ModeView : dash::RealtimeModeView {
     std::vector<std::string> calls;
     void setSetupExchangeEnabled(bool on) override {

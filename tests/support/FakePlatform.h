@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <deque>
 #include <functional>
 #include <map>
@@ -82,6 +83,14 @@ public:
     std::int64_t seconds = 1000;
 
     std::int64_t nowSeconds() const override { return seconds; }
+    // The fake's time zone is UTC, so a test can fix the moment a log is named after.
+    platform::LocalTime localTime() const override {
+        const auto now = static_cast<std::time_t>(seconds);
+        std::tm utc{};
+        gmtime_r(&now, &utc);
+        return {utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday,
+                utc.tm_hour,        utc.tm_min,     utc.tm_sec};
+    }
     void advance(std::int64_t by) { seconds += by; }
 };
 
