@@ -62,6 +62,10 @@ TEST(CliArguments, malformedLinesAreRefusedWithAReasonAndHelpNeedsNoCommand) {
     }
     EXPECT_TRUE(parse("--help").helpRequested);
     EXPECT_TRUE(parse("send -h").helpRequested);
+    for (const cli::CommandEntry& command : cli::commandTable())
+        EXPECT_NE(cli::usageText().find("\n  " + std::string(command.name) + ' '),
+                  std::string::npos)
+            << command.name;
 }
 
 // The test is the tool's host: ticks run back to back until the command stops them, or up to a
