@@ -24,36 +24,13 @@ comlink::ReadoutTexts textsOf(const RxBuffer& block, comlink::RealtimeOptions op
     return comlink::readoutTexts(comlink::deriveValues(block, options.edition), options);
 }
 
-// The rules the Dashboard's window tests do not show; options 3 ("3 Bar"), C and W (wide band).
-TEST(RealtimeConversions, readoutTextsFollowEditionAndDisplayOptions) {
-    using T = comlink::ReadoutTexts;
-    const struct {
-        std::initializer_list<std::pair<int, int>> bytes;
-        Edition edition;
-        std::string options;
-        std::string T::*field;
-        const char* text;
-    } rows[] = {
-        {{{12, 31}, {13, 64}}, Edition::BEL, "3W", &T::rpm, "8000"},
-        {{{19, 191}}, Edition::BEL, "3W", &T::ignition, "95.5"},
-        {{{19, 255}}, Edition::BEL, "3W", &T::ignition, "-0.5"},
-        {{{20, 200}}, Edition::QOLT, "3W", &T::ignMsd, "-28.0"},
-        {{{11, 85}}, Edition::BEL, "W", &T::map, "85"},
-        {{{26, 212}, {14, 9}}, Edition::RUK, "3CW", &T::coolant, "100"},
-        {{{14, 40}}, Edition::ZAV, "3W", &T::coolant, "0"},
-        {{{14, 40}}, Edition::ZAV, "3CW", &T::coolant, "-18"},
-        {{{14, 72}}, Edition::BEL, "3CW", &T::coolant, "0"},  // -0.4 rounds to 0, not -0
-        {{{6, 138}}, Edition::RUK, "3W", &T::battery, "13.8"},
-        {{{6, 128}}, Edition::QOLT, "3W", &T::battery, "15.1"},
-        {{{5, 255}}, Edition::BEL, "3W", &T::tps, "5.0"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.text);
-        const auto has = [&](char option) { return row.options.find(option) != std::string::npos; };
-        EXPECT_EQ(
-            textsOf(blockWith(row.bytes), {row.edition, has('3'), has('C'), has('W')}).*row.field,
-            row.text);
-    }
+// The rules that neither the Dashboard's window tests nor the command-line replay show.
+TEST(RealtimeConversions, readoutTextsShowHalfDegreesBelowZeroAndNoNegativeZero) {
+    const comlink::RealtimeOptions celsius{Edition::ZAV, true, true, true};
+    EXPECT_EQ(textsOf(blockWith({{19, 255}, {20, 200}}), celsius).ignition, "-0.5");
+    EXPECT_EQ(textsOf(blockWith({{19, 255}, {20, 200}}), celsius).ignMsd, "-28.0");
+    EXPECT_EQ(textsOf(blockWith({{14, 72}}), celsius).coolant, "0");  // -0.4 rounds to 0, not -0
+    EXPECT_EQ(textsOf(blockWith({{14, 40}}), {Edition::ZAV, true, false, true}).coolant, "0");
 }
 
 TEST(RealtimeConversions, trendSamplesAndDialsTakeTheirOwnScales) {
