@@ -26,7 +26,6 @@ public:
     bool lineStalled = false;
     std::vector<std::uint8_t> written;
     std::vector<int> openedNumbers;  // every number open() was asked for, in order
-    int closeCalls = 0;
 
     bool open(int number) override {
         openedNumbers.push_back(number);
@@ -34,7 +33,6 @@ public:
         return openSucceeds;
     }
     void close() override {
-        ++closeCalls;
         open_ = false;
         queued_ = 0;
     }
