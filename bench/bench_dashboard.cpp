@@ -5,10 +5,10 @@
 #include <QAction>
 #include <QApplication>
 
-#include "dash/ui/Config.h"
-#include "dash/ui/Realtime.h"
 #include "comlink/DataFileSlot.h"
 #include "comlink/Realtime.h"
+#include "dash/ui/Config.h"
+#include "dash/ui/Realtime.h"
 #include "support/FakePlatform.h"
 
 namespace {
@@ -22,10 +22,11 @@ void blockAndRepaint(benchmark::State& state, bool dials) {
     support::FakeColorDialog colors;
     comlink::Realtime realtime;
     comlink::DataFileSlot dataFile;
+    support::FakeClock clock;
     dash::Config config(tune::editionInfo(tune::Edition::BEL), store, colors, realtime);
-    dash::Realtime window(tune::editionInfo(tune::Edition::BEL),
-                          {store, config, dataFile, [] { return true; }, [] { return false; },
-                           "/tmp"});
+    dash::Realtime window(
+        tune::editionInfo(tune::Edition::BEL),
+        {store, config, dataFile, [] { return true; }, [] { return false; }, "/tmp", clock});
     realtime.setDisplay(&window);
     window.resize(1000, 640);
     window.show();
@@ -61,8 +62,8 @@ BENCHMARK(dialsView)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggre
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

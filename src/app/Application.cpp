@@ -27,7 +27,7 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
       live_(std::make_unique<LiveData>(
           session_, engine_, *serial_, *noComm_, dataFiles_,
           LiveData::Services{platform.store, platform.colors, platform.messages, platform.files,
-                             platform.events})),
+                             platform.events, platform.clock})),
       plot_(session_.tune(), platform.store, platform.colors),
       router_(*serial_, *noComm_, *about_, session_, *live_, plot_, firmware_,
               [this] { showFirmwareUpdate(); }),

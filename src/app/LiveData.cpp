@@ -43,16 +43,12 @@ dash::Realtime& LiveData::dashboard() {
         dash::DashboardLinks{services_.store, *config_, dataFile_,
                              [this] { return session_.tune().check1 != 0; },
                              [this] { return engine_.replayActive(); }, session_.defaultDir(),
-                             [this] { return engine_.firmwareUpdateRunning(); }});
+                             services_.clock, [this] { return engine_.firmwareUpdateRunning(); }});
     realtime_.setDisplay(dashboard_.get());
     connect(dashboard_.get(), &dash::Realtime::closeRequested, this,
             [this] { mode_.StopRealtime(); });
-    connect(dashboard_.get(), &dash::Realtime::logRefusedDuringFirmwareUpdate, this, [this] {
-        services_.messages.show(comlink::kFirmwareUpdateRunningText, session_.edition().appName,
-                                platform::MessageBox::Icon::Critical);
-    });
-    connect(dashboard_.get(), &dash::Realtime::logFailed, this, [this] {
-        services_.messages.show("Could not open file 1", session_.edition().appName,
+    connect(dashboard_.get(), &dash::Realtime::logFailed, this, [this](const QString& message) {
+        services_.messages.show(message.toLocal8Bit().toStdString(), session_.edition().appName,
                                 platform::MessageBox::Icon::Critical);
     });
     return *dashboard_;

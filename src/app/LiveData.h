@@ -3,9 +3,10 @@
 #include <QObject>
 #include <memory>
 
-#include "dash/RealtimeMode.h"
 #include "comlink/DataFileSlot.h"
 #include "comlink/Realtime.h"
+#include "dash/RealtimeMode.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SettingsStore.h"
 #include "setup/Session.h"
@@ -34,6 +35,7 @@ public:
         platform::MessageBox& messages;
         platform::FileDialog& files;
         platform::EventPump& events;
+        const platform::Clock& clock;
     };
     LiveData(setup::Session& session, comlink::Engine& engine, comlink::SerialWindow& serial,
              comlink::NoCommWindow& noComm, comlink::DataFileSlot& dataFile, Services services);

@@ -1,6 +1,8 @@
 #include "comlink/DataFileSlot.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -16,8 +18,10 @@ DataFileSlot::~DataFileSlot() {
 
 bool DataFileSlot::openForWriting(const std::string& path, Use use) {
     close();
+    errno = 0;
     file_ = std::fopen(path.c_str(), "wb");
     if (file_ == nullptr) {
+        error_ = errno;
         return false;
     }
     use_ = use;
@@ -57,9 +61,18 @@ bool DataFileSlot::writeLine(std::string_view line) {
     if (file_ == nullptr) {
         return false;
     }
+    errno = 0;
     const bool written = std::fwrite(line.data(), 1, line.size(), file_) == line.size() &&
                          std::fwrite("\r\n", 1, 2, file_) == 2;
-    return std::fflush(file_) == 0 && written;
+    if (std::fflush(file_) == 0 && written) {
+        return true;
+    }
+    error_ = errno;
+    return false;
+}
+
+std::string DataFileSlot::errorText() const {
+    return error_ == 0 ? "unknown error" : std::strerror(error_);
 }
 
 bool DataFileSlot::fill() {

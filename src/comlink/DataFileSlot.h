@@ -35,6 +35,8 @@ public:
     void close();
 
     bool isOpen() const { return file_ != nullptr; }
+    // The system's reason for the last open or write that failed ("No space left on device").
+    std::string errorText() const;
     Use use() const { return use_; }
     // The file's length in bytes when it was opened for reading.
     std::int64_t length() const { return length_; }
@@ -52,6 +54,7 @@ private:
     bool fill();
 
     std::FILE* file_ = nullptr;
+    int error_ = 0;
     Use use_ = Use::None;
     std::int64_t length_ = 0;
     // Lines are cut out of large reads: a byte at a time through the C library is several times

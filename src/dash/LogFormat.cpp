@@ -20,11 +20,19 @@ std::string logLine(const comlink::RxBuffer& block) {
     return line;
 }
 
-std::string logFileName(int year, int month, int day, int hour, int minute, int second) {
+std::string logFileName(const platform::LocalTime& start) {
     char name[32];
-    std::snprintf(name, sizeof name, "%02d%02d%02d%02d%02d%02d.csv", year % 100, month, day, hour,
-                  minute, second);
+    std::snprintf(name, sizeof name, "%02d%02d%02d%02d%02d%02d.csv", start.year % 100, start.month,
+                  start.day, start.hour, start.minute, start.second);
     return name;
+}
+
+std::string logNotCreatedText(const std::string& path, const std::string& reason) {
+    return "Could not create the log " + path + ": " + reason;
+}
+
+std::string logStoppedText(const std::string& path, const std::string& reason) {
+    return "Logging stopped: could not write " + path + ": " + reason;
 }
 
 }  // namespace dash

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "comlink/Engine.h"
+#include "platform/Clock.h"
 
 // The data log's text form: one line per realtime block, 30 decimal values.
 namespace dash {
@@ -13,6 +14,11 @@ namespace dash {
 std::string logLine(const comlink::RxBuffer& block);
 
 // The log file's name for a start time: "yymmddhhnnss.csv" of the local time.
-std::string logFileName(int year, int month, int day, int hour, int minute, int second);
+std::string logFileName(const platform::LocalTime& start);
+
+// What the user reads when a log cannot be created, or stops because a line could not be
+// written; `reason` is the system's.
+std::string logNotCreatedText(const std::string& path, const std::string& reason);
+std::string logStoppedText(const std::string& path, const std::string& reason);
 
 }  // namespace dash

@@ -101,15 +101,17 @@ void LogReplay::cmdLoadFile_Click() {
 }
 
 void LogReplay::Forward(int n) {
-    if (!replaying()) {
-        return;
-    }
+    // The cursor walks the stored rows also once the file is gone (the Dashboard was closed
+    // during the replay), so the user can always come back to the newest record.
     if (cursor_ > 0) {
         const int m = std::min(n, cursor_);
         n -= m;
         cursor_ -= m;
         view_.setGraphCursor(cursor_);
         ShowAtCursor();
+    }
+    if (!replaying()) {
+        return;
     }
     // Events run after each record: a click may close the file or start another one meanwhile.
     for (int i = 0; i < n && replaying() && !services_.dataFile.atEnd(); ++i) {

@@ -1,11 +1,8 @@
 #include <tuple>
 
 #include "comlink/EngineFixture.h"
-#include "comlink/Transfer.h"
 
 namespace {
-
-using tune::Edition;
 
 TEST_F(EngineTest, writeByteSendsWOffsetValueOnlyWhenBothFitAndLeavesAPendingCommandAlone) {
     using Bytes = std::vector<std::uint8_t>;
@@ -24,28 +21,6 @@ TEST_F(EngineTest, writeByteSendsWOffsetValueOnlyWhenBothFitAndLeavesAPendingCom
 TEST_F(EngineTest, sendPassesEveryByteThroughUnchanged) {
     engine.send(std::string("S1\x00\xFF\r", 5));
     EXPECT_EQ(port.written, (std::vector<std::uint8_t>{'S', '1', 0x00, 0xFF, 0x0D}));
-}
-
-// Offset and value of each write of the BEL start-up Tune, in send order.
-constexpr std::uint8_t kBelStartupWrites[] = {
-    0,  16,  6,  20,  12, 140, 18, 34,  1,  36, 7,  50, 13, 136, 19, 51,  2,  48,  8,  70, 14, 132,
-    20, 68,  3,  64,  9,  90,  15, 128, 21, 85, 4,  64, 10, 110, 16, 124, 22, 119, 5,  60, 11, 130,
-    17, 118, 23, 136, 24, 51,  25, 76,  26, 90, 27, 90, 28, 30,  29, 40,  30, 0,   31, 12, 32, 6,
-    33, 7,   34, 0,   35, 105, 36, 120, 37, 0,  38, 1,  39, 108, 40, 0,   41, 90,  42, 4,  43, 0,
-    44, 0,   45, 24,  46, 0,   47, 255, 48, 0,  50, 0,  51, 25,  52, 0,   53, 0};
-
-TEST_F(EngineTest, startupTuneGoesOutAsItsExact53WritesThenTheStoreCommandOnceTheyLeft) {
-    const tune::Tune tune = tune::Tune::startup(Edition::BEL);
-    comlink::EngineConstants constants;
-    ASSERT_EQ(comlink::checkBeforeSend(tune, Edition::BEL, constants), std::nullopt);
-    port.holdOutput = true;
-    ASSERT_TRUE(comlink::sendTune(engine, tune, constants));
-    std::vector<std::uint8_t> expected;
-    for (std::size_t i = 0; i < sizeof kBelStartupWrites; i += 2)
-        expected.insert(expected.end(), {'W', kBelStartupWrites[i], kBelStartupWrites[i + 1]});
-    expected.push_back('B');
-    EXPECT_EQ(port.written, expected);
-    EXPECT_GE(pump.calls, 1) << "the store command must wait for the writes to leave the port";
 }
 
 TEST_F(EngineTest, uploadAnsweredWith62BytesDeliversNoImageAndALate63rdByteIsDropped) {

@@ -19,8 +19,6 @@ Colors colorsOf(const dash::DisplaySettings& s) {
 
 TEST(DisplaySettings, storedTextsOutsideTheirValuesFallBackToTheDefaults) {
     support::FakeSettingsStore store;
-    EXPECT_EQ(colorsOf(dash::DisplaySettings::load(store)),
-              (Colors{65535, 255, 16776960, 16711680, 65280, 16761087, 65535}));
     // Colours are plain decimal digits up to 24 bits; only "C" means Celsius, only "True" shows.
     const std::pair<const char*, const char*> stored[] = {
         {"BackColor", "255"}, {"GridColor", "blue"},
@@ -47,10 +45,6 @@ TEST(DisplaySettings, theTemperatureUnitAndTheEditionSetTheCoolantDialAndTwelveK
     EXPECT_TRUE(rukF.minimum == 0 && rukF.maximum == 255 && rukF.majorDivisions == 20);
     EXPECT_EQ(dash::coolantDialScale(true, tune::Edition::RUK).minimum, -20);
     EXPECT_EQ(dash::rpmScale(true).gridSpaceY, 666);
-}
-
-TEST(LogFormat, theLogIsNamedByItsStartTime) {
-    EXPECT_EQ(dash::logFileName(2006, 3, 4, 17, 5, 9), "060304170509.csv");
 }
 
 struct ModeView : dash::RealtimeModeView {

@@ -81,6 +81,7 @@ TEST(ReadRecord, percentagesHaveOneDecimalAndCountBeyondFourGigabytes) {
     EXPECT_EQ(dash::percentText(10, 9), "111.1%");
     EXPECT_EQ(dash::percentText(0, 1000), "0.0%");
     EXPECT_EQ(dash::percentText(4'500'000'000, 6'000'000'000), "75.0%");
+    EXPECT_EQ(dash::percentText(12, 0), "100.0%");  // empty when opened, lines when read
 }
 
 // Records what the replay shows, as the Dashboard and the window would.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 #include <optional>
 #include <sstream>
@@ -62,6 +63,10 @@ TEST(CliArguments, malformedLinesAreRefusedWithAReasonAndHelpNeedsNoCommand) {
     }
     EXPECT_TRUE(parse("--help").helpRequested);
     EXPECT_TRUE(parse("send -h").helpRequested);
+    for (const cli::CommandEntry& command : cli::commandTable())
+        EXPECT_NE(cli::usageText().find("\n  " + std::string(command.name) + ' '),
+                  std::string::npos)
+            << command.name;
 }
 
 // The test is the tool's host: ticks run back to back until the command stops them, or up to a
@@ -127,6 +132,20 @@ TEST_F(CliFlow, monitorShowsAndLogsNoMoreBlocksThanAskedForWhenTwoComeInOneTick)
               "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n0,0,-40,0.0,0.0,0.0,0.0,0.0\n");
     const std::string logged = support::readFile(folder_.path("m.csv"));
     EXPECT_EQ(std::count(logged.begin(), logged.end(), '\n'), 1) << logged;
+}
+
+TEST_F(CliFlow, monitorSaysWhichLogItCannotCreateOrWriteAndWhy) {
+    const std::string missing = folder_.path("no/m.csv"), full = folder_.path("full.csv");
+    arguments_.options = {{"--log", missing}};
+    EXPECT_EQ(run("monitor"), 1);
+    EXPECT_EQ(err_.str(), "Could not create the log " + missing + ": No such file or directory\n");
+    std::filesystem::create_symlink("/dev/full", full);
+    arguments_.options = {{"--frames", "1"}, {"--log", full}};
+    port_.push(std::vector<std::uint8_t>(2 * comlink::kRealtimeBlockSize, 0));
+    err_.str("");
+    EXPECT_EQ(run("monitor"), 0);
+    EXPECT_EQ(err_.str(),
+              "Logging stopped: could not write " + full + ": No space left on device\n");
 }
 
 TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {

@@ -1,7 +1,13 @@
 // The live display in the whole program, built with fakes: DASH and the buttons realtime mode
-// locks, the Dashboard's stored look, its update and its end by close box, NoComm and port.
+// locks, the Dashboard's stored look, its update, its data log and its end by close box, NoComm
+// and port.
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
 
 #include "dash/ui/Config.h"
 #include "dash/ui/Swatch.h"
@@ -15,6 +21,40 @@ namespace {
 using platform::display::RoundGauge;
 using platform::display::TrendGraph;
 
+// Every key of section "Realtime": its default, a text stored by hand before a start-up, the
+// control that writes it, what a click writes (a colour is the chooser's answer) and which
+// colours of the Dashboard a click changes, the first being where a stored colour shows.
+struct Key {
+    const char* key;
+    const char* fallback;
+    const char* stored;
+    const char* control;
+    const char* written;
+    const char* changes;
+};
+const Key kKeys[] = {
+    {"BackColor", "0", "1", "cmdBackGnd", "101", "tgRPM.back tgAFR.back"},
+    {"GridColor", "12640511", "2", "cmdGridLines", "102",
+     "tgRPM.grid tgAFR.grid tgRPM.origin tgAFR.origin"},
+    {"RPMColor", "65535", "3", "cmdRPM", "103", "shpRPM tgRPM.0 rgRPM"},
+    {"TPSColor", "255", "4", "cmdTPS", "104", "shpTPS tgRPM.1 rgTPS"},
+    {"MAPColor", "16776960", "5", "cmdMAP", "105", "shpMAP tgRPM.2 rgMAP"},
+    {"CoolantColor", "16711680", "6", "cmdCoolant", "106", "shpCoolant tgRPM.3 rgCoolant"},
+    {"IgnitionColor", "65280", "7", "cmdIgnition", "107", "shpIgnition tgAFR.0 rgIGNITION"},
+    {"IgnMSDColor", "16761087", "8", "cmdMSD", "108", "shpIgnMSD tgAFR.1"},
+    {"O2AFRColor", "65535", "9", "cmdAFR", "109", "shpO2AFR tgAFR.2"},
+    {"NeedleColor", "", "", "cmdNeedle", "110", ""},  // nothing reads it
+    {"Temp", "F", "C", "optTempC", "C", ""},
+    {"RPM", "8", "12", "optRPM12", "12", ""},
+    {"O2", "WBAFR", "Voltage", "optO2voltage", "Voltage", ""},
+    {"ShowCoolant", "False", "True", "chkCoolant", "True", ""},
+    {"ShowTPS", "False", "True", "chkTPS", "True", ""},
+    {"ShowMAP", "False", "True", "chkMAP", "True", ""},
+    {"ShowMSD", "False", "True", "chkIgnMSD", "True", ""},
+    {"ShowO2AFR", "False", "True", "chkO2AFR", "True", ""},
+    {"ShowDials", "False", "True", "Dash", "True", ""},
+};
+
 class Dashboard : public guitest::ProgramTest {
 protected:
     Dashboard() { start(); }
@@ -23,6 +63,7 @@ protected:
     dash::Realtime& window() { return program->live().dashboard(); }
     dash::Config& settings() { return program->live().config(); }
     void choose(const char* setting) { in<QAbstractButton>(settings(), setting)->click(); }
+    TrendGraph& graph(const char* name) { return *in<TrendGraph>(window(), name); }
     // One monitor frame; the first after "M" only synchronises.
     void frame(int secl, std::initializer_list<std::pair<int, int>> bytes = {}) {
         std::vector<std::uint8_t> block(30, 0);
@@ -31,6 +72,37 @@ protected:
             block[static_cast<std::size_t>(position)] = static_cast<std::uint8_t>(value);
         port.push(block);
         ticks(1);
+    }
+    // Every colour of the Dashboard, by swatch, graph pen, graph part and dial border.
+    std::map<std::string, std::uint32_t> looks() {
+        std::map<std::string, std::uint32_t> all;
+        for (const char* name :
+             {"shpRPM", "shpTPS", "shpMAP", "shpCoolant", "shpIgnition", "shpIgnMSD", "shpO2AFR"})
+            all[name] = in<dash::Swatch>(window(), name)->outlineColor();
+        for (const auto& [name, pens] : {std::pair("tgRPM", 4), std::pair("tgAFR", 3)}) {
+            const std::string g = name;
+            for (int pen = 0; pen < pens; ++pen)
+                all[g + "." + std::to_string(pen)] = graph(name).penColor(pen);
+            all[g + ".back"] = graph(name).backColor();
+            all[g + ".grid"] = graph(name).gridColor();
+            all[g + ".origin"] = graph(name).originColor();
+        }
+        for (const char* name : {"rgRPM", "rgMAP", "rgO2AFR", "rgIGNITION", "rgCoolant", "rgTPS"})
+            all[name] = in<RoundGauge>(window(), name)->borderColor();
+        return all;
+    }
+    // The value of a key as the Dashboard shows it.
+    std::string shown(const Key& k) {
+        if (*k.changes != '\0') {
+            std::istringstream names(k.changes);
+            std::string first;
+            names >> first;
+            return std::to_string(looks().at(first));
+        }
+        const bool on = std::string(k.control) == "Dash"
+                            ? in(window(), "Frame1")->isVisibleTo(&window())
+                            : in<QAbstractButton>(settings(), k.control)->isChecked();
+        return on ? k.written : k.fallback;
     }
 };
 
@@ -62,81 +134,131 @@ TEST_F(Dashboard, dashLocksTheExchangeOnBothWindowsAndItsCloseBoxNoCommsOkOrAPor
     EXPECT_TRUE(enabled(setupWindow(), "cmdUpload") && enabled(link, "cmdQ"));
 }
 
-TEST_F(Dashboard, withNothingStoredItShowsTheDefaultLookOnTheGraphView) {
+// Defaults, then each control's click (its key alone is written, its colours alone change),
+// then a start-up on a store filled by hand.
+TEST_F(Dashboard, eachRealtimeKeyIsReadWrittenAndAppliedUnderItsOwnName) {
     dash();
-    auto* rpm = in<TrendGraph>(window(), "tgRPM");
-    auto* afr = in<TrendGraph>(window(), "tgAFR");
-    EXPECT_TRUE(in(window(), "Frame0")->isVisible() && !in(window(), "Frame1")->isVisible());
-    EXPECT_TRUE(rpm->backColor() == 0u && rpm->gridColor() == 12640511u &&
-                afr->originColor() == 12640511u);
-    EXPECT_TRUE(rpm->penColor(0) == 65535u && afr->penColor(2) == 65535u);
-    EXPECT_TRUE(rpm->maxy() == 8000 && rpm->gridSpaceY() == 1000 && afr->miny() == 100 &&
-                afr->maxy() == 200);
-    EXPECT_TRUE(rpm->penHidden(1) && rpm->penHidden(2) && rpm->penHidden(3) && afr->penHidden(1) &&
-                afr->penHidden(2) && !afr->penHidden(0));
+    for (const Key& k : kKeys)
+        EXPECT_EQ(shown(k), k.fallback) << k.key;
+    EXPECT_TRUE(graph("tgRPM").maxy() == 8000 && graph("tgRPM").gridSpaceY() == 1000 &&
+                graph("tgAFR").miny() == 100 && graph("tgAFR").maxy() == 200);
+    EXPECT_TRUE(graph("tgRPM").penHidden(1) && graph("tgAFR").penHidden(2) &&
+                !graph("tgAFR").penHidden(0));
     for (const char* hidden : {"lblCoolant", "lblTPS", "lblMAP", "lblIgnMSD", "lblO2AFR"})
         EXPECT_FALSE(in(window(), hidden)->isVisible()) << hidden;
-    EXPECT_EQ(text(window(), "lblRPM"), "RPM");
-    EXPECT_EQ(text(window(), "lblBattery"), "Battery");
-    EXPECT_EQ(text(window(), "Label5"), "WB AFR");
+    EXPECT_EQ(text(window(), "lblRPM") + text(window(), "lblBattery") + text(window(), "Label5"),
+              "RPMBatteryWB AFR");
     EXPECT_EQ(in<RoundGauge>(window(), "rgCoolant")->caption(), "Water F");
+
+    click(window(), "Command1");
+    EXPECT_TRUE(settings().isVisible());
+    EXPECT_EQ(settings().windowTitle(), "Realtime Settings");
+    for (const Key& k : kKeys) {
+        SCOPED_TRACE(k.key);
+        store.values.clear();
+        colors.answers = {static_cast<std::uint32_t>(std::atoi(k.written))};
+        std::map<std::string, std::uint32_t> expected = looks();
+        std::istringstream names(k.changes);
+        for (std::string name; names >> name;)
+            expected.at(name) = colors.answers.front().value();
+        k.control == std::string("Dash") ? in<QAction>(window(), "Dash")->trigger()
+                                         : choose(k.control);
+        EXPECT_EQ(store.values, (decltype(store.values){{{"Realtime", k.key}, k.written}}));
+        EXPECT_EQ(looks(), expected);
+    }
+    EXPECT_EQ(colors.initials,
+              (std::vector<std::uint32_t>{0, 101, 102, 103, 104, 105, 106, 107, 108, 109}));
+    const auto before = looks();
+    store.values.clear();
+    colors.answers.clear();
+    choose("cmdTPS");  // cancelled
+    EXPECT_EQ(colors.initials.back(), 110u);
+    EXPECT_TRUE(store.values.empty() && looks() == before);
+    EXPECT_EQ(text(window(), "lblCoolant"), "-18");  // °C from coolantF 0 before any block
+    EXPECT_EQ(graph("tgRPM").penScale(0), 8.0f / 12.0f);
+    EXPECT_EQ(in<RoundGauge>(window(), "rgRPM")->maximum(), 12000);
+    choose("optRPM8");
+    EXPECT_EQ(graph("tgRPM").penScale(0), 0.0f);
+
+    store.values.clear();
+    for (const Key& k : kKeys)
+        store.write("Realtime", k.key, k.stored);
+    start();
+    dash();
+    for (const Key& k : kKeys)
+        EXPECT_EQ(shown(k), k.stored) << k.key;
+    EXPECT_TRUE(!graph("tgRPM").penHidden(1) && !in(window(), "lblTPS")->isHidden());
+    EXPECT_EQ(in<RoundGauge>(window(), "rgCoolant")->caption(), "Water C");
+    EXPECT_EQ(text(window(), "Label5"), "O2 Volts");
 }
 
-TEST_F(Dashboard, aLiveBlockSetsLabelsDialsReadoutsAndOneSampleButReplayStepsAddNone) {
+TEST_F(Dashboard, aLiveBlockSetsLabelsDialsReadoutsAndOneSampleAndAnOptionRedrawsItsLabel) {
     dash();
     frame(17);
-    frame(18, {{12, 12}, {13, 34}, {19, 192}, {11, 85}, {6, 138}});
+    frame(18, {{12, 12}, {13, 34}, {19, 192}, {11, 85}, {6, 138}, {7, 128}, {17, 147}, {14, 252}});
     EXPECT_EQ(text(window(), "lblRPM"), "3106");
     EXPECT_EQ(text(window(), "lblIgnition"), "-32.0");
     EXPECT_EQ(text(window(), "lblMAP"), "100");
     EXPECT_EQ(text(window(), "lblBattery"), "16.2");
+    EXPECT_EQ(text(window(), "lblO2AFR"), "14.7");
+    EXPECT_EQ(text(window(), "lblCoolant"), "212");
     EXPECT_EQ(in<RoundGauge>(window(), "rgIGNITION")->value(), -32.0);
+    EXPECT_NEAR(in<RoundGauge>(window(), "rgO2AFR")->value(), 2.5098, 1e-4);  // volts in AFR mode
     EXPECT_EQ(in<platform::display::SevenSegmentDisplay>(window(), "ds7RPM")->value(), 3106.0f);
-    auto* graph = in<TrendGraph>(window(), "tgRPM");
-    EXPECT_EQ(graph->penValue(0, 0), 3106);
+    EXPECT_EQ(graph("tgRPM").penValue(0, 0), 3106);
     EXPECT_EQ(text(program->serialWindow(), "lbValue12"), "12");
+    // The options redraw their labels from the copies the block left, before any new block.
+    choose("optTempC");
+    choose("optO2voltage");
+    EXPECT_EQ(text(window(), "lblCoolant"), "100");
+    EXPECT_EQ(in<RoundGauge>(window(), "rgCoolant")->value(), 100.0);
+    EXPECT_EQ(text(window(), "lblO2AFR"), "2.51");
+    EXPECT_EQ(text(window(), "Label5"), "O2 Volts");
     comlink::RxBuffer block{};
     block[13] = 99;
     program->live().realtime().copyATdata(block, false);
     EXPECT_EQ(text(window(), "lblRPM"), "99");
-    EXPECT_EQ(graph->penValue(0, 0), 3106);          // no new sample
-    EXPECT_TRUE(std::isnan(graph->penValue(0, 1)));  // still the one sample
+    EXPECT_EQ(graph("tgRPM").penValue(0, 0), 3106);          // no new sample
+    EXPECT_TRUE(std::isnan(graph("tgRPM").penValue(0, 1)));  // still the one sample
 }
 
-TEST_F(Dashboard, aColourChoiceAShownValueAndTheUnitSurviveARestartButACancelChangesNothing) {
+// The log is named by the platform clock (UTC in the fake): 17:05:09 on 4 March 2006.
+TEST_F(Dashboard, logDataNamesItsFileByTheClockAndAFailureSaysWhyStopsAndTheNextClickTriesAgain) {
+    const QTemporaryDir scratch;
+    const std::string folder = scratch.filePath("logs").toStdString();
+    const std::string log = folder + "/060304170509.csv";
+    clock.seconds = 1141491909;
+    start(tune::Edition::BEL, folder);
     dash();
-    click(window(), "Command1");
-    EXPECT_TRUE(settings().isVisible());
-    EXPECT_EQ(settings().windowTitle(), "Realtime Settings");
-    colors.answers = {255u, std::nullopt, 16711680u};
-    choose("cmdAFR");  // red: its swatch and pen only
-    choose("cmdTPS");  // cancelled
-    choose("cmdCoolant");
-    EXPECT_EQ(colors.initials, (std::vector<std::uint32_t>{0, 255, 255}));
-    for (const char* choice : {"chkTPS", "optTempC", "optRPM12"})
-        choose(choice);
-    EXPECT_EQ(text(window(), "lblCoolant"), "-18");  // coolantF 0 before any block
-    EXPECT_EQ(store.read("Realtime", "O2AFRColor", ""), "255");
-    EXPECT_EQ(store.read("Realtime", "TPSColor", "none"), "none");
-    EXPECT_EQ(store.read("Realtime", "ShowTPS", ""), "True");
-    EXPECT_EQ(store.read("Realtime", "Temp", ""), "C");
-    EXPECT_EQ(in<RoundGauge>(window(), "rgO2AFR")->borderColor(),
-              in<RoundGauge>(window(), "rgMAP")->borderColor());
+    frame(1);
+    click(window(), "cmdLogData");  // the folder is not there
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.last().text,
+              "Could not create the log " + log + ": No such file or directory");
+    EXPECT_EQ(messages.last().icon, platform::MessageBox::Icon::Critical);
+    EXPECT_FALSE(window().logButtonOn());
 
-    start();
-    dash();
-    auto* rpm = in<TrendGraph>(window(), "tgRPM");
-    EXPECT_EQ(in<TrendGraph>(window(), "tgAFR")->penColor(2), 255u);
-    EXPECT_EQ(rpm->penColor(3), 16711680u);
-    EXPECT_EQ(in<dash::Swatch>(window(), "shpCoolant")->outlineColor(), 16711680u);
-    EXPECT_TRUE(!rpm->penHidden(1) && in(window(), "lblTPS")->isVisible());
-    EXPECT_TRUE(in<QRadioButton>(settings(), "optTempC")->isChecked());
-    EXPECT_EQ(in<RoundGauge>(window(), "rgCoolant")->caption(), "Water C");
-    EXPECT_EQ(rpm->penScale(0), 8.0f / 12.0f);
-    EXPECT_EQ(in<RoundGauge>(window(), "rgRPM")->maximum(), 12000);
-    choose("optRPM8");
-    EXPECT_EQ(store.read("Realtime", "RPM", ""), "8");
-    EXPECT_EQ(rpm->penScale(0), 0.0f);
+    std::filesystem::create_directory(folder);
+    std::filesystem::create_symlink("/dev/full", log);
+    click(window(), "cmdLogData");
+    EXPECT_TRUE(window().logButtonOn());
+    frame(2);
+    frame(3);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.last().text,
+              "Logging stopped: could not write " + log + ": No space left on device");
+    EXPECT_FALSE(window().logButtonOn() || program->live().dataLogOpen());
+
+    std::filesystem::remove(log);
+    click(window(), "cmdLogData");
+    frame(4, {{29, 255}});
+    EXPECT_EQ(messages.shown.size(), 2u);
+    std::ifstream file(log, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}),
+              " 4 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , "
+              "0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 255 \r\n");
+    window().close();
+    EXPECT_FALSE(window().logButtonOn());
 }
 
 TEST_F(Dashboard, editionsHideTheirMissingValuesButAStoredChoiceStillApplies) {
@@ -154,7 +276,6 @@ TEST_F(Dashboard, editionsHideTheirMissingValuesButAStoredChoiceStillApplies) {
     in<QAction>(window(), "Dash")->trigger();
     EXPECT_FALSE(in(window(), "rgTPS")->isVisible());
     EXPECT_TRUE(in(window(), "rgO2AFR")->isVisible());
-    EXPECT_EQ(store.read("Realtime", "ShowDials", ""), "True");
 }
 
 }  // namespace

@@ -216,12 +216,15 @@ TEST_F(ProgramWindows, plot3DOpensOneWindowRaisesItUnchangedAndAfterCloseDrawsTh
     EXPECT_EQ(program->plot().window(), first);
     EXPECT_EQ(first->timing().load(), drawn);
 
+    colors.answers = {16711680u};
+    click(*first, "cmdGridColor");
     first->close();
     EXPECT_EQ(program->plot().window(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     menu("mPlot3D");
     ASSERT_NE(program->plot().window(), nullptr);
     EXPECT_NE(program->plot().window()->timing().load(), drawn);
+    EXPECT_EQ(program->plot().window()->timing().DrawSurface().front().color, 16711680u);
 
     const QPointer<plot::Plot> second = program->plot().window();
     program->unload();  // takes the open plot window first

@@ -75,12 +75,24 @@ TEST_F(ReplayWindow, playsALogOnTheDashboardStepsBackAndOnlyMinimisesWhenClosed)
     EXPECT_EQ(text(dashboard(), "lblRPM"), "8000");
     EXPECT_EQ(graph("tgRPM").cursorPosition(), 0);
 
-    // DASH during the replay only shows the Dashboard: the link stays quiet.
-    dashboard().hide();
+    // Closed during the replay (which ends its file) and shown again by DASH with the link
+    // quiet, the Dashboard still steps over the stored records, and a new log lines it up.
+    click(replay, "cmdMinus1");
+    dashboard().close();
     port.clearWritten();
     click(setupWindow(), "cmdRealtime");
     EXPECT_TRUE(dashboard().isVisible());
     EXPECT_EQ(port.writtenText(), "");
+    click(replay, "cmdFFwd");
+    EXPECT_EQ(text(dashboard(), "lblRPM"), "8000");
+    EXPECT_EQ(graph("tgRPM").cursorPosition(), 0);
+    click(replay, "cmdMinus10");
+    EXPECT_EQ(graph("tgAFR").cursorPosition(), 10);
+    load(writeLog("next.csv", "0,0,0,0,0,0,0,0,0,0,0,0,0,7\r\n"));
+    EXPECT_EQ(text(dashboard(), "lblRPM"), "7");
+    EXPECT_EQ(graph("tgRPM").cursorPosition(), 0);
+    EXPECT_EQ(graph("tgAFR").cursorPosition(), 0);
+    EXPECT_EQ(graph("tgRPM").penValue(0, 1), 8000);  // the new record follows the old ones
 
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&replay));
     EXPECT_FALSE(replay.close());

@@ -54,7 +54,7 @@ TEST(PlotWindow, gridColourChoiceIsStoredAndRepaintsEvenASurfaceFarBeyondTheAxes
     tune.map[1] = "99999";
     support::FakeSettingsStore store;
     support::FakeColorDialog colors;
-    colors.answers = {std::nullopt, 16711680};
+    colors.answers = {std::nullopt, 16711680, 255};
     plot::Plot window(tune, store, colors);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -67,12 +67,14 @@ TEST(PlotWindow, gridColourChoiceIsStoredAndRepaintsEvenASurfaceFarBeyondTheAxes
     EXPECT_TRUE(store.values.empty());
 
     QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(colors.initials, (std::vector<std::uint32_t>{0, 0}));
     EXPECT_EQ(store.read("Plot", "GridColor", ""), "16711680");
     const QImage after = window.picture().image();
     // Drawn over itself: not a yellow pixel is left, and the frame and grid stay.
     EXPECT_EQ(pixelsOf(after, kYellow), 0);
     EXPECT_EQ(pixelsOf(after, kBlue), pixelsOf(before, kYellow));
+    QTest::mouseClick(button, Qt::LeftButton);  // the chooser starts on the last choice
+    EXPECT_EQ(colors.initials, (std::vector<std::uint32_t>{0, 0, 16711680}));
+    EXPECT_EQ(store.read("Plot", "GridColor", ""), "255");
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The timing plot's projection and drawing steps, compared primitive by primitive.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -156,24 +155,6 @@ TEST(TimingPlotSettings, readTheRpmScaleAndTheGridColourByTheirRules) {
         EXPECT_EQ(read.rpmMax, r.rpmMax);
         EXPECT_EQ(read.gridColor, r.gridColor);
     }
-}
-
-TEST(TimingPlotGridColor, startsOnTheLastChoiceStoresItsDecimalTextAndRedrawsOnlyTheSurface) {
-    support::FakeSettingsStore store;
-    support::FakeColorDialog chooser;
-    chooser.answers = {16711680, std::nullopt, 255};
-    plot::TimingPlot plot = plotOf(belTune());
-
-    const Primitives blue = plot.ChooseGridColor(chooser, store);
-    EXPECT_EQ(store.read("Plot", "GridColor", ""), "16711680");
-    ASSERT_EQ(blue.size(), 128u);
-    EXPECT_TRUE(std::all_of(blue.begin(), blue.end(),
-                            [](const Primitive& p) { return p.color == 16711680u; }));
-    EXPECT_TRUE(plot.ChooseGridColor(chooser, store).empty());
-    EXPECT_EQ(store.read("Plot", "GridColor", ""), "16711680");
-    EXPECT_EQ(plot.GridColor(), 16711680);
-    EXPECT_EQ(plot.ChooseGridColor(chooser, store).front().color, 255u);
-    EXPECT_EQ(chooser.initials, (std::vector<std::uint32_t>{0, 16711680, 16711680}));
 }
 
 // The BEL start-up map: rpm 1000 .. 6500 with 8, 18, 24, 32, 32, 30 degrees; kPa 40 .. 160 with

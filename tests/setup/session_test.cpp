@@ -95,12 +95,9 @@ protected:
                                          ("session_test_" + std::to_string(std::random_device{}()));
 };
 
-TEST_F(SessionTest, rukAloneOpensItsFileDialogsInTheHomeFolder) {
-    EXPECT_EQ(start(tune::Edition::RUK).defaultDir(), "/home/tuner");
-    EXPECT_EQ(start(tune::Edition::QOLT).defaultDir(), "/work/current");
-}
-
 TEST_F(SessionTest, startupOpensTheRememberedPortOrCom1AndOnlyAnotherValidChoiceReopens) {
+    EXPECT_EQ(start(tune::Edition::RUK).defaultDir(), "/home/tuner");  // RUK's file dialogs
+    EXPECT_EQ(start(tune::Edition::QOLT).defaultDir(), "/work/current");
     const std::pair<const char*, int> rows[] = {{nullptr, 1}, {"3", 3},    {"7", 1},
                                                 {"0", 1},     {"2.5", 2},  {"3.5", 4},
                                                 {" 2", 2},    {"COM3", 1}, {"1e30", 1}};

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "sim/Controller.h"
@@ -156,15 +157,13 @@ TEST(SimOptions, takeTheStoreShortRepliesFirmwareOutputAndBootFaultOptions) {
                                         "--slow"};
     const auto options = sim::parseOptions(args, error);
     ASSERT_TRUE(options) << error;
-    EXPECT_EQ(options->storePath, "s.bin");
-    EXPECT_TRUE(options->faults.shortReplies);
-    EXPECT_EQ(options->s19Path, "got.txt");
-    EXPECT_EQ(options->faults.boot.prompt, BootFault::Late);
-    EXPECT_EQ(options->faults.boot.acknowledge, BootFault::Blank);
-    EXPECT_EQ(options->faults.boot.complete, BootFault::Late);
-    EXPECT_EQ(options->vanishAfter, 47);
-    EXPECT_TRUE(options->faults.garbageReplies);
-    EXPECT_EQ(options->lineFaults.slowBytesPerSecond, 96);
+    EXPECT_EQ(std::tie(options->storePath, options->s19Path), std::tuple("s.bin", "got.txt"));
+    const sim::BootFaults& boot = options->faults.boot;
+    EXPECT_EQ(std::tie(boot.prompt, boot.acknowledge, boot.complete),
+              std::tuple(BootFault::Late, BootFault::Blank, BootFault::Late));
+    EXPECT_EQ(std::tie(options->vanishAfter, options->lineFaults.slowBytesPerSecond),
+              std::tuple(47, 96));
+    EXPECT_TRUE(options->faults.shortReplies && options->faults.garbageReplies);
 }
 
 TEST(SimOptions, refuseABadArgumentWithAMessageNamingIt) {

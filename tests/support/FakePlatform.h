@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <deque>
 #include <functional>
 #include <map>
@@ -25,7 +26,6 @@ public:
     bool lineStalled = false;
     std::vector<std::uint8_t> written;
     std::vector<int> openedNumbers;  // every number open() was asked for, in order
-    int closeCalls = 0;
 
     bool open(int number) override {
         openedNumbers.push_back(number);
@@ -33,7 +33,6 @@ public:
         return openSucceeds;
     }
     void close() override {
-        ++closeCalls;
         open_ = false;
         queued_ = 0;
     }
@@ -82,6 +81,14 @@ public:
     std::int64_t seconds = 1000;
 
     std::int64_t nowSeconds() const override { return seconds; }
+    // The fake's time zone is UTC, so a test can fix the moment a log is named after.
+    platform::LocalTime localTime() const override {
+        const auto now = static_cast<std::time_t>(seconds);
+        std::tm utc{};
+        gmtime_r(&now, &utc);
+        return {utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday,
+                utc.tm_hour,        utc.tm_min,     utc.tm_sec};
+    }
     void advance(std::int64_t by) { seconds += by; }
 };
 

@@ -24,9 +24,10 @@ public:
 
     bool openLog(const std::string& path) {
         if (!log_.openForWriting(path, comlink::DataFileSlot::Use::Log)) {
-            runner_.err() << "Could not create the log " << path << std::endl;
+            runner_.err() << dash::logNotCreatedText(path, log_.errorText()) << std::endl;
             return false;
         }
+        logPath_ = path;
         return true;
     }
 
@@ -48,7 +49,7 @@ public:
     // comlink::RealtimeDisplay
     void logBlock(const comlink::RxBuffer& block) override {
         if (log_.isOpen() && !log_.writeLine(dash::logLine(block))) {
-            runner_.err() << "Could not write to the log; logging stopped" << std::endl;
+            runner_.err() << dash::logStoppedText(logPath_, log_.errorText()) << std::endl;
             log_.close();
         }
     }
@@ -72,6 +73,7 @@ private:
     std::optional<long long> frames_;
     comlink::Realtime realtime_;
     comlink::DataFileSlot log_;
+    std::string logPath_;
 };
 
 std::optional<long long> frameCount(const std::string& text, bool& valid) {

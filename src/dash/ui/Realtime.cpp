@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <ctime>
 #include <filesystem>
 
 #include "dash/LogFormat.h"
@@ -360,9 +359,10 @@ void Realtime::logBlock(const comlink::RxBuffer& block) {
     }
     if (!file.writeLine(logLine(block))) {
         // A full disk or a vanished folder: stop logging visibly rather than drop lines quietly.
+        const std::string reason = file.errorText();
         file.close();
         setLogButtonOff();
-        emit logFailed(QString());
+        emit logFailed(QString::fromLocal8Bit(logStoppedText(logPath_, reason).c_str()));
     }
 }
 
@@ -456,7 +456,7 @@ void Realtime::Graph_Click() {
 
 void Realtime::cmdLogData_Click() {
     if (links_.firmwareUpdating()) {
-        emit logRefusedDuringFirmwareUpdate();
+        emit logFailed(QString::fromLatin1(comlink::kFirmwareUpdateRunningText));
         return;
     }
     if (logOn_) {
@@ -467,17 +467,15 @@ void Realtime::cmdLogData_Click() {
     if (links_.replayActive()) {
         return;
     }
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    const std::string name = logFileName(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                                         local.tm_hour, local.tm_min, local.tm_sec);
+    const std::string name = logFileName(links_.clock.localTime());
     const std::string path = (std::filesystem::path(links_.defaultDir) / name).string();
     if (!links_.dataFile.openForWriting(path, comlink::DataFileSlot::Use::Log)) {
-        emit logFailed(QString::fromLocal8Bit(path.c_str()));
+        emit logFailed(
+            QString::fromLocal8Bit(logNotCreatedText(path, links_.dataFile.errorText()).c_str()));
         return;
     }
     logOn_ = true;
+    logPath_ = path;
     cmdLogData_->setStyleSheet(
         QString("background-color: %1; color: black;").arg(platform::toQColor(kLogOnColor).name()));
 }

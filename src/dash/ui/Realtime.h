@@ -8,6 +8,7 @@
 #include "comlink/DataFileSlot.h"
 #include "comlink/Realtime.h"
 #include "dash/DisplaySettings.h"
+#include "platform/Clock.h"
 #include "platform/SettingsStore.h"
 #include "tune/Edition.h"
 
@@ -33,6 +34,7 @@ struct DashboardLinks {
     std::function<bool()> threeBar;      // the Setup window's "3 Bar" box
     std::function<bool()> replayActive;  // a log was loaded for replay: no live logging
     std::string defaultDir;              // where data logs are written
+    const platform::Clock& clock;        // names a data log by its start
     std::function<bool()> firmwareUpdating = [] { return false; };  // holds the data file slot
 };
 
@@ -84,10 +86,9 @@ public:
 signals:
     // The user closed the window: realtime mode ends (the window only hides).
     void closeRequested();
-    // A data log could not be created; the button stays off.
-    void logFailed(const QString& path);
-    // "Log Data" was refused: a firmware update holds the data file slot.
-    void logRefusedDuringFirmwareUpdate();
+    // A data log could not be created, stopped on a failed write, or may not start while a
+    // firmware update holds the data file slot; the button is off.
+    void logFailed(const QString& message);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -104,6 +105,7 @@ private:
     DashboardLinks links_;
     bool loadDone_ = false;
     bool logOn_ = false;
+    std::string logPath_;
 
     QWidget* frame0_ = nullptr;  // graph view
     QWidget* frame1_ = nullptr;  // dials view
