@@ -165,6 +165,8 @@ TEST(SimOptions, takeTheStoreShortRepliesFirmwareOutputAndBootFaultOptions) {
     EXPECT_EQ(options->vanishAfter, 47);
     EXPECT_TRUE(options->faults.garbageReplies);
     EXPECT_EQ(options->lineFaults.slowBytesPerSecond, 96);
+    EXPECT_FALSE(options->help);
+    EXPECT_TRUE(sim::parseOptions(std::vector<std::string>{"--store", "s.bin", "-h"}, error)->help);
 }
 
 TEST(SimOptions, refuseABadArgumentWithAMessageNamingIt) {
