@@ -1,6 +1,7 @@
 #include "comlink/DataFileSlot.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -28,6 +29,7 @@ bool DataFileSlot::openForReading(const std::string& path, Use use) {
     close();
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {
+        errno = EISDIR;  // the reason a reader of the file is told
         return false;
     }
     file_ = std::fopen(path.c_str(), "rb");

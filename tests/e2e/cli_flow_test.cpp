@@ -69,6 +69,8 @@ TEST(CliArguments, malformedLinesAreRefusedWithAReasonAndHelpNeedsNoCommand) {
 class CliFlow : public testing::Test, public cli::Host {
 protected:
     platform::SerialPort& port() override { return port_; }
+    std::string portDevice(int) const override { return "/dev/ttyUSB0"; }
+    std::string portError() const override { return "Permission denied"; }
     const platform::Clock& clock() override { return clock_; }
     platform::EventPump& pump() override { return pump_; }
     const platform::SettingsStore& settings() override { return settings_; }
@@ -137,8 +139,12 @@ TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
         void (*set)(FakeSystem&, FakeSerialPort&);
         std::string report;
     };
+    const std::string noAdapter =
+        "ok   serial adapters: none plugged in (no /dev/ttyUSB*, /dev/ttyACM* or "
+        "/dev/serial/by-id/*)\n";
     const std::string mapped =
-        "ok   port: COM1 is /dev/ttyUSB0, from the environment variable VOLCRESTONE_COM1\n";
+        "ok   port: COM1 is /dev/ttyUSB0, from the environment variable VOLCRESTONE_COM1\n" +
+        noAdapter;
     const std::string present = mapped + "ok   /dev/ttyUSB0 is a character device\n";
     const std::string usable = present + "ok   you (joe) may read and write /dev/ttyUSB0\n";
     const std::string deniedBy =
@@ -153,23 +159,43 @@ TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
                               "ok   ModemManager is not running\n";
     const Row rows[] = {
         {"a silent controller", [](FakeSystem&, FakeSerialPort&) {}, ready + opens + unanswered},
-        {"a port that will not open",
-         [](FakeSystem&, FakeSerialPort& port) { port.openSucceeds = false; },
-         ready +
-             "FAIL /dev/ttyUSB0 does not open at 9600 baud, 8 data bits, no parity, 1 stop bit. "
+        {"a port that will not open, other users' programs hidden",
+         [](FakeSystem& s, FakeSerialPort& port) {
+             port.openSucceeds = false;
+             s.seesAll = false;
+         },
+         usable +
+             "warn could not see other users' programs; run as root to check them\n"
+             "ok   ModemManager is not running\n"
+             "FAIL /dev/ttyUSB0 does not open at 9600 baud, 8 data bits, no parity, 1 stop bit: "
+             "Permission denied. "
              "Fix: close any program that holds it (see above), or unplug the adapter and plug it "
              "in again\n"},
-        {"absent", [](FakeSystem& s, FakeSerialPort&) { s.file.reset(); },
-         mapped + "FAIL /dev/ttyUSB0 does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* "
-                  "/dev/ttyACM* /dev/ttyS* lists the serial devices there are\n"},
-        {"default name, a plain file",
+        {"absent, brltty running",
+         [](FakeSystem& s, FakeSerialPort&) {
+             s.file.reset();
+             s.programs = {"brltty"};
+         },
+         mapped +
+             "FAIL brltty is running and may take USB serial adapters. Fix: sudo systemctl mask "
+             "brltty-udev.service brltty.service, then replug\n"
+             "FAIL /dev/ttyUSB0 does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* "
+             "/dev/ttyACM* /dev/ttyS* lists the serial devices there are\n"},
+        {"default name, a plain file, adapters plugged in",
          [](FakeSystem& s, FakeSerialPort&) {
              s.mapping = {"/dev/ttyS0", platform::ComSource::System};
              s.file = cli::DeviceFile{"/dev/ttyS0", false, false, "root", 0644};
+             s.adapters = {{"/dev/ttyUSB0", "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0"},
+                           {"/dev/ttyACM0", ""}};
          },
          "ok   port: COM1 is /dev/ttyS0 by default (VOLCRESTONE_COM1=DEVICE in the environment or "
          "COM1=DEVICE under [Config] in /home/joe/.config/Volcrestone/Volcrestone.ini chooses "
          "another)\n"
+         "ok   serial adapters: /dev/serial/by-id/usb-1a86_USB_Serial-if00-port0 -> /dev/ttyUSB0, "
+         "/dev/ttyACM0\n"
+         "warn COM1 is /dev/ttyS0, but a USB serial adapter is at /dev/ttyUSB0. Fix: "
+         "VOLCRESTONE_COM1=/dev/ttyUSB0, or COM1=/dev/ttyUSB0 under [Config] in "
+         "/home/joe/.config/Volcrestone/Volcrestone.ini\n"
          "FAIL /dev/ttyS0 is not a character device. Fix: name the serial device itself (ls "
          "/dev/ttyUSB* /dev/ttyACM* /dev/ttyS*)\n"},
         {"not in the group",
@@ -224,13 +250,15 @@ TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
              s.others = {{77, "volcrestone-sim", "", true}};
          },
          "ok   port: COM1 is /home/joe/com1, from COM1 under [Config] in "
-         "/home/joe/.config/Volcrestone/Volcrestone.ini\n"
-         "ok   /home/joe/com1 is a character device (/dev/pts/4), a pseudo-terminal whose other "
-         "end is volcrestone-sim (pid 77)\n"
-         "ok   you (joe) may read and write /home/joe/com1\n"
-         "ok   no other program holds /home/joe/com1\n"
-         "ok   ModemManager is not running\n"
-         "ok   /home/joe/com1 opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n" +
+         "/home/joe/.config/Volcrestone/Volcrestone.ini\n" +
+             noAdapter +
+             "ok   /home/joe/com1 is a character device (/dev/pts/4), a pseudo-terminal whose "
+             "other "
+             "end is volcrestone-sim (pid 77)\n"
+             "ok   you (joe) may read and write /home/joe/com1\n"
+             "ok   no other program holds /home/joe/com1\n"
+             "ok   ModemManager is not running\n"
+             "ok   /home/joe/com1 opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n" +
              unanswered},
     };
     for (const Row& row : rows) {

@@ -1,6 +1,7 @@
 // diff A.cfg B.cfg, diff A.cfg --controller: the fields in which two Tunes differ, one per line
 // as "<panel> / <label>: <value in A> -> <value in B>", named and valued as the Setup window
 // shows them. Exit 0 when none differs, 1 when some do, 2 when a Tune could not be read.
+#include <cerrno>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -37,10 +38,15 @@ private:
 
 // With two files, the window's message alone would not say which one failed.
 bool loaded(Runner& runner, tune::Tune& tune, const std::string& path) {
+    errno = 0;
     const tune::LoadOutcome outcome = tune::loadSettingsFile(tune, path);
+    const int error = errno;
     if (outcome != tune::LoadOutcome::Loaded) {
         runner.err() << path << ": " << tune::loadOutcomeText(outcome, kSettingsFileChannel)
                      << std::endl;
+        if (outcome == tune::LoadOutcome::CannotOpen) {
+            runner.explainFile(path, error);
+        }
         return false;
     }
     return true;

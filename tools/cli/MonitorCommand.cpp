@@ -1,5 +1,6 @@
 // monitor [--frames N] [--log FILE.csv]: the live values as the Dashboard's value labels show
 // them, one line per accepted block, until N blocks or Ctrl-C.
+#include <cerrno>
 #include <optional>
 #include <ostream>
 
@@ -23,8 +24,11 @@ public:
     }
 
     bool openLog(const std::string& path) {
+        errno = 0;
         if (!log_.openForWriting(path, comlink::DataFileSlot::Use::Log)) {
+            const int error = errno;
             runner_.err() << "Could not create the log " << path << std::endl;
+            runner_.explainFile(path, error);
             return false;
         }
         return true;
