@@ -1,6 +1,6 @@
-// The command-line tool's own logic: its arguments, the doctor's checks, and its command flow on a
-// fake line for what a real pseudo-terminal cannot do (an output that never drains, a port that
-// will not open).
+// The command-line tool's own logic: its arguments, its manual, the doctor's checks, and its
+// command flow on a fake line for what a real pseudo-terminal cannot do (an output that never
+// drains, a port that will not open).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "comlink/Engine.h"
+#include "sim/Options.h"
 #include "support/BelStartup.h"
 #include "support/FakePlatform.h"
 #include "support/FakeSystem.h"
@@ -62,6 +63,65 @@ TEST(CliArguments, malformedLinesAreRefusedWithAReasonAndHelpNeedsNoCommand) {
     }
     EXPECT_TRUE(parse("--help").helpRequested);
     EXPECT_TRUE(parse("send -h").helpRequested);
+}
+
+// A manual page as written, where every "-" of a name reads "\-".
+std::string manPage(const std::string& name) {
+    return support::readFile(std::string(VOLCRESTONE_MAN_DIR) + "/" + name);
+}
+std::string roff(std::string name) {
+    for (std::size_t at = name.find('-'); at != std::string::npos; at = name.find('-', at + 2))
+        name.insert(at, "\\");
+    return name;
+}
+
+// Whether a line of the page begins with `macro` and has `term` as a word of its own: an entry
+// of the page (".SS diff ...", ".BI \-\-log ..."), not a mention in passing.
+bool hasEntry(const std::string& page, const std::string& macro, const std::string& term) {
+    std::istringstream lines(page);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(macro, 0) != 0)
+            continue;
+        for (std::size_t at = line.find(term); at != std::string::npos;
+             at = line.find(term, at + 1)) {
+            const std::size_t end = at + term.size();
+            const char after = end < line.size() ? line[end] : ' ';
+            if ((line[at - 1] == ' ' || line[at - 1] == '"') &&
+                (after == ' ' || after == '"' || after == ','))
+                return true;
+        }
+    }
+    return false;
+}
+
+TEST(Manuals, everyCommandAndOptionHasItsEntryInTheManualPageAndTheHelpAndEachPageRendersCleanly) {
+    const std::string cliPage = manPage("volcrestone-cli.1");
+    const std::string cliHelp = cli::usageText();
+    for (const cli::CommandEntry& command : cli::commandTable()) {
+        SCOPED_TRACE(command.name);
+        EXPECT_TRUE(hasEntry(cliPage, ".SS ", command.name));
+        EXPECT_NE(cliHelp.find(std::string("\n  ") + command.name + " "), std::string::npos);
+        for (const cli::CommandOption& option : command.options) {
+            EXPECT_TRUE(hasEntry(cliPage, ".B", roff(option.name))) << option.name;
+            EXPECT_NE(cliHelp.find(option.name), std::string::npos) << option.name;
+        }
+    }
+    const std::string simPage = manPage("volcrestone-sim.1");
+    const support::Finished simHelp = support::runToEnd(VOLCRESTONE_SIM_PATH, {"--help"});
+    EXPECT_EQ(simHelp.exitCode, 0);
+    EXPECT_EQ(simHelp.err, "");
+    for (const sim::OptionHelp& option : sim::optionTable()) {
+        SCOPED_TRACE(option.name);
+        EXPECT_TRUE(hasEntry(simPage, ".B", roff(option.name)));
+        EXPECT_NE(simHelp.out.find(std::string("\n  ") + option.name + " "), std::string::npos);
+    }
+    for (const char* page : {"volcrestone.1", "volcrestone-cli.1", "volcrestone-sim.1"}) {
+        const support::Finished groff = support::runToEnd(
+            "groff",
+            {"-ww", "-z", "-man", "-Tutf8", std::string(VOLCRESTONE_MAN_DIR) + "/" + page});
+        EXPECT_EQ(groff.exitCode, 0) << page;
+        EXPECT_EQ(groff.err, "") << page;
+    }
 }
 
 // The test is the tool's host: ticks run back to back until the command stops them, or up to a
