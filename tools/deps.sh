@@ -3,7 +3,8 @@
 # runtime libraries, libFuzzer among them, for the fuzz targets).
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev
-          libbenchmark-dev dpkg-dev file lintian desktop-file-utils clang libclang-rt-dev)
+          libbenchmark-dev dpkg-dev file lintian desktop-file-utils groff-base clang
+          libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

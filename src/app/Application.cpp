@@ -1,5 +1,10 @@
 #include "app/Application.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+
 #include "comlink/ui/NoCommWindow.h"
 #include "comlink/ui/S19Window.h"
 #include "comlink/ui/SerialWindow.h"
@@ -10,7 +15,16 @@ namespace app {
 
 namespace {
 constexpr int kPollMilliseconds = 100;
+
+// Every size of the packaged icon, as built in.
+QIcon programIcon() {
+    QIcon icon;
+    for (const QFileInfo& file : QDir(":/icons").entryInfoList(QDir::Files)) {
+        icon.addFile(file.filePath());
+    }
+    return icon;
 }
+}  // namespace
 
 Application::Application(const tune::EditionInfo& edition, Platform platform,
                          std::string currentFolder)
@@ -52,6 +66,7 @@ Application::~Application() {
 }
 
 void Application::start() {
+    QApplication::setWindowIcon(programIcon());
     serial_->show();
     session_.start();
     ignition_->show();

@@ -32,6 +32,7 @@ bool DataFileSlot::openForReading(const std::string& path, Use use) {
     close();
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {
+        errno = EISDIR;  // the reason a reader of the file is told
         return false;
     }
     file_ = std::fopen(path.c_str(), "rb");

@@ -233,8 +233,11 @@ bool canOpenForWriting(const std::filesystem::path& path) {
         const bool statted = ::fstat(fd, &status) == 0;
         ::close(fd);
         // A file marked read-only for everyone stays as it is, also for the administrator,
-        // whose open succeeds regardless.
-        return statted && !(S_ISREG(status.st_mode) && (status.st_mode & 0222) == 0);
+        // whose open succeeds regardless; anyone else would be told this.
+        const bool readOnly = statted && S_ISREG(status.st_mode) && (status.st_mode & 0222) == 0;
+        if (readOnly)
+            errno = EACCES;
+        return statted && !readOnly;
     }
     if (errno != ENOENT)
         return false;

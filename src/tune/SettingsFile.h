@@ -19,6 +19,7 @@ std::string settingsFileText(const Tune& tune, std::string_view editionName);
 // file's values; true only when every step succeeded.
 bool loadSettings(Tune& tune, std::string_view body, std::string_view version);
 
+// On CannotOpen (and a failed save) errno holds the system's reason.
 enum class LoadOutcome { Loaded, CannotOpen, NotSettingsFile, Failed };
 // Reads a settings file into the Tune (left untouched unless the header is ours). The header is
 // looked at first, so any file without it is "not a settings file", however big.

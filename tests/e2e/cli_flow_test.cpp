@@ -1,6 +1,6 @@
-// The command-line tool's own logic: its arguments, the doctor's checks, and its command flow on a
-// fake line for what a real pseudo-terminal cannot do (an output that never drains, a port that
-// will not open).
+// The command-line tool's own logic: its arguments, its manual, the doctor's checks, and its
+// command flow on a fake line for what a real pseudo-terminal cannot do (an output that never
+// drains, a port that will not open).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +13,7 @@
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "comlink/Engine.h"
+#include "sim/Options.h"
 #include "support/BelStartup.h"
 #include "support/FakePlatform.h"
 #include "support/FakeSystem.h"
@@ -69,11 +70,72 @@ TEST(CliArguments, malformedLinesAreRefusedWithAReasonAndHelpNeedsNoCommand) {
             << command.name;
 }
 
+// A manual page as written, where every "-" of a name reads "\-".
+std::string manPage(const std::string& name) {
+    return support::readFile(std::string(VOLCRESTONE_MAN_DIR) + "/" + name);
+}
+std::string roff(std::string name) {
+    for (std::size_t at = name.find('-'); at != std::string::npos; at = name.find('-', at + 2))
+        name.insert(at, "\\");
+    return name;
+}
+
+// Whether a line of the page begins with `macro` and has `term` as a word of its own: an entry
+// of the page (".SS diff ...", ".BI \-\-log ..."), not a mention in passing.
+bool hasEntry(const std::string& page, const std::string& macro, const std::string& term) {
+    std::istringstream lines(page);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(macro, 0) != 0)
+            continue;
+        for (std::size_t at = line.find(term); at != std::string::npos;
+             at = line.find(term, at + 1)) {
+            const std::size_t end = at + term.size();
+            const char after = end < line.size() ? line[end] : ' ';
+            if ((line[at - 1] == ' ' || line[at - 1] == '"') &&
+                (after == ' ' || after == '"' || after == ','))
+                return true;
+        }
+    }
+    return false;
+}
+
+TEST(Manuals, everyCommandAndOptionHasItsEntryInTheManualPageAndTheHelpAndEachPageRendersCleanly) {
+    const std::string cliPage = manPage("volcrestone-cli.1");
+    const std::string cliHelp = cli::usageText();
+    for (const cli::CommandEntry& command : cli::commandTable()) {
+        SCOPED_TRACE(command.name);
+        EXPECT_TRUE(hasEntry(cliPage, ".SS ", command.name));
+        EXPECT_NE(cliHelp.find(std::string("\n  ") + command.name + " "), std::string::npos);
+        for (const cli::CommandOption& option : command.options) {
+            EXPECT_TRUE(hasEntry(cliPage, ".B", roff(option.name))) << option.name;
+            EXPECT_NE(cliHelp.find(option.name), std::string::npos) << option.name;
+        }
+    }
+    const std::string simPage = manPage("volcrestone-sim.1");
+    const support::Finished simHelp = support::runToEnd(VOLCRESTONE_SIM_PATH, {"--help"});
+    EXPECT_EQ(simHelp.exitCode, 0);
+    EXPECT_EQ(simHelp.err, "");
+    for (const sim::OptionHelp& option : sim::optionTable()) {
+        SCOPED_TRACE(option.name);
+        EXPECT_TRUE(hasEntry(simPage, ".B", roff(option.name)));
+        EXPECT_NE(simHelp.out.find(std::string("\n  ") + option.name + " "), std::string::npos);
+    }
+    for (const char* page : {"volcrestone.1", "volcrestone-cli.1", "volcrestone-sim.1"}) {
+        const support::Finished groff = support::runToEnd(
+            "groff",
+            {"-ww", "-z", "-man", "-Tutf8", std::string(VOLCRESTONE_MAN_DIR) + "/" + page});
+        EXPECT_EQ(groff.exitCode, 0) << page;
+        EXPECT_EQ(groff.err, "") << page;
+    }
+}
+
 // The test is the tool's host: ticks run back to back until the command stops them, or up to a
 // limit so that a command that never ends fails instead of hanging.
 class CliFlow : public testing::Test, public cli::Host {
 protected:
     platform::SerialPort& port() override { return port_; }
+    std::string portDevice(int) const override { return "/dev/ttyUSB0"; }
+    std::string portError() const override { return "Permission denied"; }
     const platform::Clock& clock() override { return clock_; }
     platform::EventPump& pump() override { return pump_; }
     const platform::SettingsStore& settings() override { return settings_; }
@@ -156,8 +218,12 @@ TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
         void (*set)(FakeSystem&, FakeSerialPort&);
         std::string report;
     };
+    const std::string noAdapter =
+        "ok   serial adapters: none plugged in (no /dev/ttyUSB*, /dev/ttyACM* or "
+        "/dev/serial/by-id/*)\n";
     const std::string mapped =
-        "ok   port: COM1 is /dev/ttyUSB0, from the environment variable VOLCRESTONE_COM1\n";
+        "ok   port: COM1 is /dev/ttyUSB0, from the environment variable VOLCRESTONE_COM1\n" +
+        noAdapter;
     const std::string present = mapped + "ok   /dev/ttyUSB0 is a character device\n";
     const std::string usable = present + "ok   you (joe) may read and write /dev/ttyUSB0\n";
     const std::string deniedBy =
@@ -172,23 +238,43 @@ TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
                               "ok   ModemManager is not running\n";
     const Row rows[] = {
         {"a silent controller", [](FakeSystem&, FakeSerialPort&) {}, ready + opens + unanswered},
-        {"a port that will not open",
-         [](FakeSystem&, FakeSerialPort& port) { port.openSucceeds = false; },
-         ready +
-             "FAIL /dev/ttyUSB0 does not open at 9600 baud, 8 data bits, no parity, 1 stop bit. "
+        {"a port that will not open, other users' programs hidden",
+         [](FakeSystem& s, FakeSerialPort& port) {
+             port.openSucceeds = false;
+             s.seesAll = false;
+         },
+         usable +
+             "warn could not see other users' programs; run as root to check them\n"
+             "ok   ModemManager is not running\n"
+             "FAIL /dev/ttyUSB0 does not open at 9600 baud, 8 data bits, no parity, 1 stop bit: "
+             "Permission denied. "
              "Fix: close any program that holds it (see above), or unplug the adapter and plug it "
              "in again\n"},
-        {"absent", [](FakeSystem& s, FakeSerialPort&) { s.file.reset(); },
-         mapped + "FAIL /dev/ttyUSB0 does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* "
-                  "/dev/ttyACM* /dev/ttyS* lists the serial devices there are\n"},
-        {"default name, a plain file",
+        {"absent, brltty running",
+         [](FakeSystem& s, FakeSerialPort&) {
+             s.file.reset();
+             s.programs = {"brltty"};
+         },
+         mapped +
+             "FAIL brltty is running and may take USB serial adapters. Fix: sudo systemctl mask "
+             "brltty-udev.service brltty.service, then replug\n"
+             "FAIL /dev/ttyUSB0 does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* "
+             "/dev/ttyACM* /dev/ttyS* lists the serial devices there are\n"},
+        {"default name, a plain file, adapters plugged in",
          [](FakeSystem& s, FakeSerialPort&) {
              s.mapping = {"/dev/ttyS0", platform::ComSource::System};
              s.file = cli::DeviceFile{"/dev/ttyS0", false, false, "root", 0644};
+             s.adapters = {{"/dev/ttyUSB0", "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0"},
+                           {"/dev/ttyACM0", ""}};
          },
          "ok   port: COM1 is /dev/ttyS0 by default (VOLCRESTONE_COM1=DEVICE in the environment or "
          "COM1=DEVICE under [Config] in /home/joe/.config/Volcrestone/Volcrestone.ini chooses "
          "another)\n"
+         "ok   serial adapters: /dev/serial/by-id/usb-1a86_USB_Serial-if00-port0 -> /dev/ttyUSB0, "
+         "/dev/ttyACM0\n"
+         "warn COM1 is /dev/ttyS0, but a USB serial adapter is at /dev/ttyUSB0. Fix: "
+         "VOLCRESTONE_COM1=/dev/ttyUSB0, or COM1=/dev/ttyUSB0 under [Config] in "
+         "/home/joe/.config/Volcrestone/Volcrestone.ini\n"
          "FAIL /dev/ttyS0 is not a character device. Fix: name the serial device itself (ls "
          "/dev/ttyUSB* /dev/ttyACM* /dev/ttyS*)\n"},
         {"not in the group",
@@ -243,13 +329,15 @@ TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
              s.others = {{77, "volcrestone-sim", "", true}};
          },
          "ok   port: COM1 is /home/joe/com1, from COM1 under [Config] in "
-         "/home/joe/.config/Volcrestone/Volcrestone.ini\n"
-         "ok   /home/joe/com1 is a character device (/dev/pts/4), a pseudo-terminal whose other "
-         "end is volcrestone-sim (pid 77)\n"
-         "ok   you (joe) may read and write /home/joe/com1\n"
-         "ok   no other program holds /home/joe/com1\n"
-         "ok   ModemManager is not running\n"
-         "ok   /home/joe/com1 opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n" +
+         "/home/joe/.config/Volcrestone/Volcrestone.ini\n" +
+             noAdapter +
+             "ok   /home/joe/com1 is a character device (/dev/pts/4), a pseudo-terminal whose "
+             "other "
+             "end is volcrestone-sim (pid 77)\n"
+             "ok   you (joe) may read and write /home/joe/com1\n"
+             "ok   no other program holds /home/joe/com1\n"
+             "ok   ModemManager is not running\n"
+             "ok   /home/joe/com1 opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n" +
              unanswered},
     };
     for (const Row& row : rows) {

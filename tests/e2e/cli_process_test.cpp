@@ -47,13 +47,13 @@ bool holds(qint64 pid, const std::string& device) {
 }
 
 // COM1 is the controller's link, COM2 a device that is not there; the tool's settings
-// live in the scratch folder.
+// live in the scratch folder, and there is no runtime folder, as outside a desktop session.
 class Cli : public testing::Test {
 protected:
     support::Environment environment() const {
         return {{"XDG_CONFIG_HOME", path("config")},
                 {"XDG_DATA_HOME", path("data")},
-                {"XDG_RUNTIME_DIR", path(".")},
+                {"XDG_RUNTIME_DIR", ""},
                 {"VOLCRESTONE_COM1", path("ttyCOM1")},
                 {"VOLCRESTONE_COM2", path("missing/t.cfg")}};
     }
@@ -120,7 +120,9 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
     const auto usage = [](const std::string& why) {
         return StartsWith(why + "\nusage: volcrestone-cli [--port DEVICE|COM1..COM4] ");
     };
-    const std::string noAnswer = "No Response from Controller!\n";
+    const std::string doctorHint = "Run volcrestone-cli doctor to find out why.\n";
+    const std::string noAnswer = "No Response from Controller!\n" + doctorHint;
+    const std::string absent = ": No such file or directory\n";
     const std::string header = "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n";
     const std::string flashing = "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\n";
     const std::string flashAgain =
@@ -134,25 +136,27 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
     const std::vector<std::string> crawling = {"--slow-rate", "40"};
     const Case cases[] = {
         row({"--port", "com1", "revision"}, 0, "", "0A\n"),
-        row({"--port", missing, "revision"}, 1, "Could not open " + missing + "\n"),
-        row({"--port", "COM2", "revision"}, 1, "Could not open COM2\n"),
+        row({"--port", missing, "revision"}, 1, "Could not open " + missing + absent + doctorHint),
+        row({"--port", "COM2", "revision"}, 1,
+            "Could not open COM2\nCould not open COM2 (" + missing + ")" + absent + doctorHint),
         row({"fly"}, 2, usage("volcrestone-cli: unknown command fly")),
         row({"flash"}, 2, usage("volcrestone-cli: wrong number of arguments for flash")),
         // Upload asks the controller first, then finds no file it may write.
-        row({"upload", missing}, 1, "Could not open file 1\n"),
-        row({"upload", kept}, 1, "Could not open file 1\n"),
+        row({"upload", missing}, 1, "Could not open file 1\n" + missing + absent),
+        row({"upload", kept}, 1, "Could not open file 1\n" + kept + ": Permission denied\n"),
         // The file and its checks come before the port, which is not there.
-        row({"--port", none, "send", none}, 1, "Could not open file 1\n"),
+        row({"--port", none, "send", none}, 1, "Could not open file 1\n" + none + absent),
         row({"--port", none, "send", other}, 1, "Not a Volcrestone Settings file!\n"),
         row({"--port", none, "send", cut}, 1, "Error trying to Load Settings!\n"),
         row({"--port", none, "send", base}, 1, "Base Timing must be less than Static Timing!\n"),
         row({"--port", none, "send", knock}, 1,
             "\"Retard increase per knock detect\"\nmust be set to 0.0\n"),
+        // The adapters listed are this machine's.
         row({"--port", none, "doctor"}, 1, "",
-            "ok   port: " + none + ", given with --port\nFAIL " + none +
-                " does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* /dev/ttyACM* "
-                "/dev/ttyS* "
-                "lists the serial devices there are\n"),
+            AllOf(StartsWith("ok   port: " + none + ", given with --port\nok   serial adapters: "),
+                  EndsWith("\nFAIL " + none +
+                           " does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* "
+                           "/dev/ttyACM* /dev/ttyS* lists the serial devices there are\n"))),
         // The controller holds the startup Tune.
         row({"diff", good, good}, 0, "", ""),
         row({"diff", good, "--controller"}, 0, "", ""),
@@ -173,20 +177,24 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
             "OUTPUTS / #2: RPM 0 -> CLT 80\n"),
         row({"--edition", "zav", "diff", many, good}, 1, "",
             HasSubstr("\nMAP Sensor / XLED Function: Knock -> Reset\n")),
-        row({"diff", good, none}, 2, none + ": Could not open file 1\n"),
+        row({"diff", good, none}, 2, none + ": Could not open file 1\n" + none + absent),
         row({"diff", cut, good}, 2, cut + ": Error trying to Load Settings!\n"),
         row({"diff", good}, 2, "diff compares two settings files, or one with --controller\n"),
         row({"plot", other, "--png", path("map.png")}, 1, "Not a Volcrestone Settings file!\n"),
+        row({"plot", none, "--png", path("map.png")}, 1, "Could not open file 1\n" + none + absent),
         row({"plot", good, "--png", path("no/map.png")}, 1,
             StartsWith("Could not write " + path("no/map.png") + ": ")),
         row({"plot", good, "--png", taken}, 1, StartsWith("Could not write " + taken + ": ")),
-        row({"replay", none}, 1, "Could not open the log " + none + "\n"),
-        row({"flash", none}, 1, none + ": No such file or directory\n",
-            "** Failed to open S19 file\n"),
+        row({"replay", none}, 1, "Could not open the log " + none + "\n" + none + absent),
+        row({"replay", taken}, 1,
+            "Could not open the log " + taken + "\n" + taken + ": Is a directory\n"),
+        row({"monitor", "--log", missing}, 1, "Could not create the log " + missing + absent),
+        row({"flash", none}, 1, none + absent, "** Failed to open S19 file\n"),
         row({"doctor"}, 0, "",
             AllOf(StartsWith("ok   port: COM1 is " + link +
-                             ", from the environment variable VOLCRESTONE_COM1\nok   " + link +
-                             " is a character device (/dev/pts/"),
+                             ", from the environment variable VOLCRESTONE_COM1\nok   serial "
+                             "adapters: "),
+                  HasSubstr("\nok   " + link + " is a character device (/dev/pts/"),
                   HasSubstr("), a pseudo-terminal whose other end is volcrestone-sim (pid "),
                   EndsWith("ok   " + link +
                            " opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n"

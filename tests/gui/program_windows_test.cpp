@@ -2,6 +2,7 @@
 // link window's buttons, what the engine reports, the About box, the firmware update window, the
 // plot window and closing the Setup window.
 #include <QCoreApplication>
+#include <QIcon>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
@@ -31,6 +32,9 @@ TEST_F(ProgramWindows, startUpShowsBothWindowsAndNoCommAppearsAfterSilentTicksUn
     EXPECT_EQ(port.openedNumbers, std::vector<int>{1});
     EXPECT_TRUE(program->serialWindow().isVisible() && setupWindow().isVisible());
     EXPECT_FALSE(program->about().isVisible() || noCommShown());
+    const QIcon icon = setupWindow().windowIcon();
+    EXPECT_EQ(icon.availableSizes().size(), 8);
+    EXPECT_EQ(icon.pixmap(QSize(256, 256)).size(), QSize(256, 256));
     click(program->serialWindow(), "cmdC");
     ticks(5);  // the engine's tests count the five
     EXPECT_TRUE(noCommShown());

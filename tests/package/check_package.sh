@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build folder (check_package.sh BUILD_DIR) and checks it as a
 # user gets it: its name, every file it installs, Depends worked out by dpkg-shlibdeps, a menu
-# entry that desktop-file-validate accepts, programs that still run after stripping, and no
-# error from lintian.
+# entry that desktop-file-validate accepts, programs that still run after stripping, no error
+# from lintian and, among all its tags, none about hardening.
 set -euo pipefail
 build=$1
 work=$(mktemp -d)
@@ -53,5 +53,6 @@ grep -qx 'Icon=volcrestone' "$entry" || fail "the menu entry does not use our ic
 "$work/root/usr/bin/volcrestone-cli" --help | grep -q '^usage: volcrestone-cli' ||
     fail "the packaged volcrestone-cli does not run"
 
-lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log" >&2; fail "lintian"; }
+lintian -I --fail-on error "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log" >&2; fail "lintian"; }
+! grep hardening "$work/lintian.log" >&2 || fail "the programs lack some of the usual hardening"
 echo "$(basename "$deb"): $(echo "$actual" | wc -l) files, Depends: $depends"

@@ -164,6 +164,8 @@ TEST(SimOptions, takeTheStoreShortRepliesFirmwareOutputAndBootFaultOptions) {
     EXPECT_EQ(std::tie(options->vanishAfter, options->lineFaults.slowBytesPerSecond),
               std::tuple(47, 96));
     EXPECT_TRUE(options->faults.shortReplies && options->faults.garbageReplies);
+    EXPECT_FALSE(options->help);
+    EXPECT_TRUE(sim::parseOptions(std::vector<std::string>{"--store", "s.bin", "-h"}, error)->help);
 }
 
 TEST(SimOptions, refuseABadArgumentWithAMessageNamingIt) {

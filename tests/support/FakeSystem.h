@@ -10,7 +10,8 @@
 namespace support {
 
 // The doctor's view of the machine, set by hand: by default joe may use /dev/ttyUSB0, which
-// VOLCRESTONE_COM1 names, nobody else holds it and ModemManager is not running.
+// VOLCRESTONE_COM1 names, nobody else holds it, every process could be looked at, no adapter is
+// plugged in and neither ModemManager nor brltty is running.
 class FakeSystem : public cli::SystemView {
 public:
     platform::ComMapping mapping{"/dev/ttyUSB0", platform::ComSource::Environment};
@@ -18,6 +19,8 @@ public:
         cli::DeviceFile{"/dev/ttyUSB0", true, false, "dialout", 0660};
     cli::DeviceAccess userAccess{true, "joe", true, true};
     std::vector<cli::Holder> others;
+    bool seesAll = true;
+    std::vector<cli::SerialDevice> adapters;
     std::vector<std::string> programs;
 
     platform::ComMapping comMapping(int) const override { return mapping; }
@@ -27,6 +30,8 @@ public:
     std::optional<cli::DeviceFile> device(const std::string&) const override { return file; }
     cli::DeviceAccess access(const std::string&) const override { return userAccess; }
     std::vector<cli::Holder> holders(const std::string&) const override { return others; }
+    bool seesEveryProcess() const override { return seesAll; }
+    std::vector<cli::SerialDevice> serialDevices() const override { return adapters; }
     bool running(const std::string& program) const override {
         return std::find(programs.begin(), programs.end(), program) != programs.end();
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "cli/Commands.h"
 
@@ -54,6 +55,18 @@ const CommandOption* commandOption(const std::string& name) {
         }
     }
     return nullptr;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end = text.find('\n'); end != std::string::npos;
+         end = text.find('\n', start)) {
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    lines.push_back(text.substr(start));
+    return lines;
 }
 
 bool offers(const CommandEntry& entry, const std::string& option) {
@@ -151,18 +164,29 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
 }
 
 std::string usageText() {
+    // Each way of using a command, with its summary; the summaries line up in one column.
+    std::vector<std::pair<std::string, std::string>> lines;
+    std::size_t column = 0;
+    for (const CommandEntry& entry : commandTable()) {
+        const std::vector<std::string> operands = linesOf(entry.operands);
+        const std::vector<std::string> summaries = linesOf(entry.summary);
+        for (std::size_t i = 0; i < operands.size(); ++i) {
+            std::string use = std::string("  ") + entry.name;
+            if (!operands[i].empty())
+                use += " " + operands[i];
+            column = std::max(column, use.size() + 2);
+            lines.emplace_back(use, i < summaries.size() ? summaries[i] : "");
+        }
+    }
     std::string text =
         "usage: volcrestone-cli [--port DEVICE|COM1..COM4] [--edition RUK|BEL|ZAV|QOLT] "
         "[--no-3bar] COMMAND\n"
         "commands:\n";
-    for (const CommandEntry& entry : commandTable()) {
-        std::string line = std::string("  ") + entry.name;
-        if (*entry.operands != '\0')
-            line += std::string(" ") + entry.operands;
-        line.resize(std::max<std::size_t>(line.size() + 1, 34), ' ');
-        text += line + entry.summary + "\n";
+    for (auto& [use, summary] : lines) {
+        use.resize(column, ' ');
+        text += use + summary + "\n";
     }
-    return text + "The port defaults to COM1.\n";
+    return text + "The port defaults to COM1 (/dev/ttyS0 on Linux unless mapped).\n";
 }
 
 std::string portName(const Arguments& arguments) {

@@ -36,8 +36,9 @@ const std::vector<CommandEntry>& commandTable() {
          {},
          runDoctor},
         {"diff",
-         "A.cfg B.cfg|--controller",
-         "list the fields in which two Tunes differ (exit 1 when they do)",
+         "A.cfg B.cfg\nA.cfg --controller",
+         "list the fields in which two Tunes differ (exit 1 when they do)\n"
+         "the same between a file and the Tune read from the controller",
          1,
          2,
          {{"--controller", false}},

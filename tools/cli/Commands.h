@@ -19,7 +19,9 @@ struct CommandOption {
 
 struct CommandEntry {
     const char* name;
-    const char* operands;  // as the usage shows them: "FILE.cfg"
+    // As the usage shows them: "FILE.cfg". A command used in several ways has one line per way
+    // here and in `summary`.
+    const char* operands;
     const char* summary;
     std::size_t minOperands;
     std::size_t maxOperands;

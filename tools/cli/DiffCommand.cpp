@@ -2,6 +2,7 @@
 // as "<panel> / <label>: <value in A> -> <value in B>", named and valued as the Setup window
 // shows them. Exit 0 when none differs, 1 when some do or an "@N" names no history entry, 2 when
 // a Tune could not be read.
+#include <cerrno>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -44,10 +45,15 @@ std::optional<int> notLoaded(Runner& runner, tune::Tune& tune, const std::string
     const std::optional<std::string> path = settingsOperand(runner, operand);
     if (!path)
         return kFailed;
+    errno = 0;
     const tune::LoadOutcome outcome = tune::loadSettingsFile(tune, *path);
+    const int error = errno;
     if (outcome != tune::LoadOutcome::Loaded) {
         runner.err() << *path << ": " << tune::loadOutcomeText(outcome, kSettingsFileChannel)
                      << std::endl;
+        if (outcome == tune::LoadOutcome::CannotOpen) {
+            runner.explainFile(*path, error);
+        }
         return kTrouble;
     }
     return std::nullopt;

@@ -10,6 +10,7 @@ namespace {
 
 constexpr const char* kListDevices = "ls /dev/ttyUSB* /dev/ttyACM* /dev/ttyS*";
 constexpr const char* kModemManager = "ModemManager";
+constexpr const char* kBrltty = "brltty";
 
 // "rw-rw----", as ls shows the permissions.
 std::string permissionText(unsigned permissions) {
@@ -88,7 +89,37 @@ bool reportAccess(const std::string& path, const DeviceFile& file, const SystemV
     return false;
 }
 
-void reportHolders(const std::string& path, const std::vector<Holder>& holders, std::ostream& out) {
+// The adapters that are plugged in, and a COM number that fell back to a built-in port while
+// one is there (the usual reason a fresh install talks to nothing).
+void reportAdapters(const Arguments& arguments, const std::string& path, const SystemView& system,
+                    std::ostream& out) {
+    const std::vector<SerialDevice> adapters = system.serialDevices();
+    if (adapters.empty()) {
+        report(out, Verdict::Ok,
+               "serial adapters: none plugged in (no /dev/ttyUSB*, /dev/ttyACM* or "
+               "/dev/serial/by-id/*)");
+        return;
+    }
+    std::string list;
+    for (const SerialDevice& adapter : adapters) {
+        list += list.empty() ? "" : ", ";
+        list += adapter.byId.empty() ? adapter.path : adapter.byId + " -> " + adapter.path;
+    }
+    report(out, Verdict::Ok, "serial adapters: " + list);
+    if (!arguments.device.empty() ||
+        system.comMapping(arguments.comNumber).source != platform::ComSource::System) {
+        return;
+    }
+    const std::string com = "COM" + std::to_string(arguments.comNumber);
+    const std::string adapter = adapters.front().path;
+    report(out, Verdict::Warning,
+           com + " is " + path + ", but a USB serial adapter is at " + adapter,
+           "VOLCRESTONE_" + com + "=" + adapter + ", or " + com + "=" + adapter +
+               " under [Config] in " + system.settingsFile());
+}
+
+void reportHolders(const std::string& path, const std::vector<Holder>& holders, bool seesAll,
+                   std::ostream& out) {
     std::vector<Holder> live;
     std::vector<Holder> stale;
     for (const Holder& holder : holders) {
@@ -106,6 +137,9 @@ void reportHolders(const std::string& path, const std::vector<Holder>& holders, 
                "stale lock file " + lock.lockFile + " (its process " + std::to_string(lock.pid) +
                    " is gone)",
                "sudo rm " + lock.lockFile);
+    } else if (!seesAll) {
+        report(out, Verdict::Warning,
+               "could not see other users' programs; run as root to check them");
     } else {
         report(out, Verdict::Ok, "no other program holds " + path);
     }
@@ -143,12 +177,17 @@ void report(std::ostream& out, Verdict verdict, const std::string& finding,
             out << "FAIL ";
             break;
     }
-    out << finding << ". Fix: " << fix << '\n';
+    out << finding << (fix.empty() ? "" : ". Fix: " + fix) << '\n';
 }
 
 std::optional<std::string> checkBeforeOpening(const Arguments& arguments, const SystemView& system,
                                               std::ostream& out) {
     const std::string path = reportMapping(arguments, system, out);
+    reportAdapters(arguments, path, system, out);
+    if (system.running(kBrltty)) {
+        report(out, Verdict::Failed, "brltty is running and may take USB serial adapters",
+               "sudo systemctl mask brltty-udev.service brltty.service, then replug");
+    }
 
     const std::optional<DeviceFile> file = system.device(path);
     if (!file) {
@@ -180,7 +219,7 @@ std::optional<std::string> checkBeforeOpening(const Arguments& arguments, const 
     if (!reportAccess(path, *file, system, out)) {
         return std::nullopt;
     }
-    reportHolders(path, holders, out);
+    reportHolders(path, holders, system.seesEveryProcess(), out);
     reportModemManager(path, holders, system, out);
     return path;
 }

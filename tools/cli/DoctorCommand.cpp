@@ -66,7 +66,8 @@ int runDoctor(Runner& runner) {
         return kFailed;
     }
     if (!runner.host().port().open(runner.arguments().comNumber)) {
-        report(runner.out(), Verdict::Failed, *device + " does not open at " + kLineSettings,
+        report(runner.out(), Verdict::Failed,
+               *device + " does not open at " + kLineSettings + ": " + runner.host().portError(),
                "close any program that holds it (see above), or unplug the adapter and plug it in "
                "again");
         return kFailed;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "cli/SystemView.h"
 #include "platform/Clock.h"
@@ -16,6 +17,10 @@ public:
     virtual ~Host() = default;
 
     virtual platform::SerialPort& port() = 0;
+    // The device that port().open(number) opens, and the system's reason why the last open
+    // failed ("Permission denied").
+    virtual std::string portDevice(int number) const = 0;
+    virtual std::string portError() const = 0;
     virtual const platform::Clock& clock() = 0;
     virtual platform::EventPump& pump() = 0;
     // The per-user settings under the Edition's AppName (the Dashboard's display options).

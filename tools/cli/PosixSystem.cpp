@@ -94,6 +94,15 @@ std::set<std::string> lockNames(const std::vector<std::string>& paths) {
     return names;
 }
 
+// "ttyUSB", 10 for /dev/ttyUSB10: the order a user counts adapters in, USB before ACM.
+std::pair<int, long> adapterOrder(const std::string& path) {
+    const std::string name = fs::path(path).filename().string();
+    const std::size_t digits = name.find_first_of("0123456789");
+    const std::string kind = name.substr(0, digits);
+    const int rank = kind == "ttyUSB" ? 0 : kind == "ttyACM" ? 1 : 2;
+    return {rank, digits == std::string::npos ? -1 : std::atol(name.c_str() + digits)};
+}
+
 int lockOwner(const fs::path& lockFile) {
     const std::string line = firstLine(lockFile);
     return std::atoi(line.c_str());  // leading blanks skipped, as the classic files pad them
@@ -211,6 +220,43 @@ std::vector<Holder> PosixSystem::holders(const std::string& path) const {
         result.push_back(std::move(holder));
     }
     return result;
+}
+
+bool PosixSystem::seesEveryProcess() const {
+    for (const int pid : processIds()) {
+        std::error_code ec;
+        fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec);
+        if (ec == std::errc::permission_denied) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<SerialDevice> PosixSystem::serialDevices() const {
+    std::map<std::string, std::string> byPath;  // device -> its by-id link
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/dev", ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("ttyUSB", 0) == 0 || name.rfind("ttyACM", 0) == 0) {
+            byPath[entry.path().string()];
+        }
+    }
+    for (const fs::directory_entry& link : fs::directory_iterator("/dev/serial/by-id", ec)) {
+        std::error_code broken;
+        const fs::path target = fs::canonical(link.path(), broken);
+        if (!broken) {
+            byPath[target.string()] = link.path().string();
+        }
+    }
+    std::vector<SerialDevice> devices;
+    for (const auto& [path, byId] : byPath) {
+        devices.push_back({path, byId});
+    }
+    std::sort(devices.begin(), devices.end(), [](const SerialDevice& a, const SerialDevice& b) {
+        return adapterOrder(a.path) < adapterOrder(b.path);
+    });
+    return devices;
 }
 
 bool PosixSystem::running(const std::string& program) const {

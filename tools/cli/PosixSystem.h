@@ -19,6 +19,8 @@ public:
     std::optional<DeviceFile> device(const std::string& path) const override;
     DeviceAccess access(const std::string& path) const override;
     std::vector<Holder> holders(const std::string& path) const override;
+    bool seesEveryProcess() const override;
+    std::vector<SerialDevice> serialDevices() const override;
     bool running(const std::string& program) const override;
 
 private:

@@ -19,6 +19,8 @@ public:
     explicit QtHost(const Arguments& arguments);
 
     platform::SerialPort& port() override { return *port_; }
+    std::string portDevice(int number) const override { return port_->deviceFor(number); }
+    std::string portError() const override { return port_->errorText(); }
     const platform::Clock& clock() override { return clock_; }
     platform::EventPump& pump() override { return pump_; }
     const platform::SettingsStore& settings() override { return *settings_; }

@@ -1,5 +1,7 @@
 #include "cli/Runner.h"
 
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 #include <utility>
 
@@ -25,9 +27,14 @@ tune::Tune Runner::startupTune() const {
 }
 
 bool Runner::loadSettings(tune::Tune& tune, const std::string& path) {
+    errno = 0;
     const tune::LoadOutcome outcome = tune::loadSettingsFile(tune, path);
+    const int error = errno;
     if (outcome != tune::LoadOutcome::Loaded) {
         err_ << tune::loadOutcomeText(outcome, kSettingsFileChannel) << std::endl;
+        if (outcome == tune::LoadOutcome::CannotOpen) {
+            explainFile(path, error);
+        }
         return false;
     }
     return true;
@@ -35,7 +42,16 @@ bool Runner::loadSettings(tune::Tune& tune, const std::string& path) {
 
 bool Runner::openPort(comlink::EngineEvents& listener, std::function<void()> onVanished) {
     if (!host_.port().open(arguments_.comNumber)) {
-        err_ << "Could not open " << portName(arguments_) << std::endl;
+        // The message the program shows stays a line of its own; a device path has none.
+        const std::string name = portName(arguments_);
+        if (arguments_.device.empty()) {
+            err_ << "Could not open " << name << '\n'
+                 << "Could not open " << name << " (" << host_.portDevice(arguments_.comNumber)
+                 << ")";
+        } else {
+            err_ << "Could not open " << name;
+        }
+        err_ << ": " << host_.portError() << '\n' << kDoctorHint << std::endl;
         return false;
     }
     if (!onVanished) {
@@ -47,6 +63,12 @@ bool Runner::openPort(comlink::EngineEvents& listener, std::function<void()> onV
     host_.setOnPortVanished(std::move(onVanished));
     engine_.setListener(&listener);
     return true;
+}
+
+void Runner::explainFile(const std::string& path, int error) {
+    if (error != 0) {
+        err_ << path << ": " << std::strerror(error) << std::endl;
+    }
 }
 
 std::string Runner::portGoneText() const {
@@ -93,7 +115,7 @@ std::string consoleText(std::string text) {
 }
 
 void ControllerCommand::noResponse(int) {
-    runner_.err() << "No Response from Controller!" << std::endl;
+    runner_.err() << "No Response from Controller!\n" << kDoctorHint << std::endl;
     runner_.finish(kFailed);
 }
 

@@ -18,6 +18,8 @@ inline constexpr int kFailed = 1;
 inline constexpr int kUsage = 2;
 // The tool holds no other file, so a settings file always gets the first file channel.
 inline constexpr int kSettingsFileChannel = 1;
+// Under a port that will not open or a controller that does not answer.
+inline constexpr const char* kDoctorHint = "Run volcrestone-cli doctor to find out why.";
 
 // What every command shares: the arguments, the output streams, the protocol engine on the
 // host's port and the wait on its ticks. A command that talks to the controller opens the port,
@@ -39,10 +41,14 @@ public:
     // window's message and returns false.
     bool loadSettings(tune::Tune& tune, const std::string& path);
 
-    // Opens the port and makes `listener` the engine's. Prints "Could not open ..." on failure.
+    // Opens the port and makes `listener` the engine's. On failure prints "Could not open COM1",
+    // then the device with the system's reason and the doctor hint.
     // A device that vanishes later runs `onVanished`; without it, it is named on standard error
     // and ends the wait with exit 1.
     bool openPort(comlink::EngineEvents& listener, std::function<void()> onVanished = {});
+    // The system's reason why a file could not be read or written, on the line under the
+    // message: "PATH: No such file or directory". Nothing when `error` is 0.
+    void explainFile(const std::string& path, int error);
     // "COM1 is gone" or the device path's.
     std::string portGoneText() const;
     // Ticks every 100 ms until finish(); returns its code. `afterTick` runs after each tick.

@@ -33,6 +33,13 @@ struct Holder {
     bool otherEnd = false;  // holds the master side of the pseudo-terminal: the far end
 };
 
+// A serial adapter's device (/dev/ttyUSB0, /dev/ttyACM0) and the stable name under
+// /dev/serial/by-id that points at it, when there is one.
+struct SerialDevice {
+    std::string path;
+    std::string byId;
+};
+
 // What the doctor looks at besides the port: the COM mapping, the device file, its holders and
 // the running programs. The tool reads the real system; tests hand in a fake one.
 class SystemView {
@@ -47,6 +54,11 @@ public:
     virtual DeviceAccess access(const std::string& path) const = 0;
     // Every other process that holds the device, this one excluded.
     virtual std::vector<Holder> holders(const std::string& path) const = 0;
+    // False when some processes' open files are hidden from us (other users' without root), so
+    // that holders() may have missed one.
+    virtual bool seesEveryProcess() const = 0;
+    // The adapters' serial devices that exist, USB ones first, in order of number.
+    virtual std::vector<SerialDevice> serialDevices() const = 0;
     virtual bool running(const std::string& program) const = 0;
 };
 

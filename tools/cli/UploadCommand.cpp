@@ -1,4 +1,5 @@
 // upload FILE.cfg: the controller's Tune saved as "&Save Settings..." would save it.
+#include <cerrno>
 #include <ostream>
 
 #include "cli/Commands.h"
@@ -18,10 +19,13 @@ public:
     void imageReceived(const comlink::RxBuffer& rx) override {
         comlink::imageToSetup(tune_, rx, runner_.arguments().edition);
         const std::string text = tune::settingsFileText(tune_, runner_.edition().editionName);
-        const tune::SaveOutcome saved =
-            tune::saveSettingsFile(runner_.arguments().operands[0], text);
+        const std::string& path = runner_.arguments().operands[0];
+        errno = 0;
+        const tune::SaveOutcome saved = tune::saveSettingsFile(path, text);
+        const int error = errno;
         if (saved != tune::SaveOutcome::Saved) {
             runner_.err() << tune::saveOutcomeText(saved, kSettingsFileChannel) << std::endl;
+            runner_.explainFile(path, error);
             runner_.finish(kFailed);
             return;
         }

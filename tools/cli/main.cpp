@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QString>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -10,6 +11,17 @@
 #include "cli/QtHost.h"
 
 namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+// The tool keeps nothing in a runtime folder, so Qt's warnings about a missing or odd one
+// ("QStandardPaths: XDG_RUNTIME_DIR not set, ...") would only be noise on standard error.
+void quietAboutRuntimeFolder(QtMsgType type, const QMessageLogContext& context,
+                             const QString& message) {
+    if (!message.startsWith(QLatin1String("QStandardPaths: ")) && qtHandler != nullptr) {
+        qtHandler(type, context, message);
+    }
+}
 
 // Commands that render text need fonts, so a GUI application, but never a display: without a
 // platform named in QT_QPA_PLATFORM they draw offscreen. The others keep a plain core one.
@@ -38,6 +50,7 @@ int main(int argc, char** argv) {
         std::cerr << "volcrestone-cli: " << parsed.error << '\n' << cli::usageText();
         return 2;
     }
+    qtHandler = qInstallMessageHandler(quietAboutRuntimeFolder);
     const auto application =
         applicationFor(*cli::findCommand(parsed.arguments->command), argc, argv);
     cli::QtHost host(*parsed.arguments);

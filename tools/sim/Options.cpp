@@ -3,11 +3,43 @@
 #include <algorithm>
 #include <charconv>
 #include <iterator>
+#include <string_view>
 #include <utility>
 
 namespace sim {
 
 namespace {
+
+constexpr OptionHelp kOptions[] = {
+    {"--link", "PATH", "also reach the terminal through a symbolic link at PATH"},
+    {"--store", "FILE", "keep the stored Tune in FILE between runs"},
+    {"--record", "FILE", "append every byte the host sends to FILE"},
+    {"--revision", "N", "answer N (0 to 255) to the revision query; 10 by default"},
+    {"--s19-out", "FILE", "write the last firmware upload's lines to FILE at the end"},
+    {"--silent", "", "answer nothing at all"},
+    {"--short", "", "every reply loses its last byte"},
+    {"--split", "", "replies arrive in pieces of 7 bytes with short pauses"},
+    {"--out-of-step", "N", "every Nth frame of the live stream jumps its sequence number"},
+    {"--garbage", "", "stray bytes arrive while the controller has nothing to say"},
+    {"--answer-garbage", "", "every reply comes as as many meaningless bytes"},
+    {"--slow", "", "replies crawl at 96 bytes a second, a tenth of the line rate"},
+    {"--slow-rate", "N", "replies crawl at N bytes a second (1 to 960)"},
+    {"--vanish-after", "N", "the terminal goes away after N bytes from the host"},
+    {"--in-bootloader", "",
+     "start waiting at the bootloader's prompt, as an interrupted update\nleaves the controller"},
+    {"--boot-fault", "KIND[:ANSWER]",
+     "spoil the bootloader's answer ANSWER (prompt, ack or complete; all three\n"
+     "when none is named) with KIND: wrong, late, blank, split or silent"},
+    {"--help", "", "print this usage and exit"},
+};
+
+constexpr std::size_t kSummaryColumn = 24;
+
+const OptionHelp* knownOption(const std::string& name) {
+    const auto found = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                    [&name](const OptionHelp& o) { return name == o.name; });
+    return found == std::end(kOptions) ? nullptr : found;
+}
 
 std::optional<int> wholeNumber(const std::string& text, int lowest, int highest) {
     int value = 0;
@@ -48,15 +80,46 @@ bool addBootFault(const std::string& text, BootFaults& faults) {
 
 }  // namespace
 
+std::span<const OptionHelp> optionTable() {
+    return kOptions;
+}
+
+std::string usageText() {
+    std::string text =
+        "usage: volcrestone-sim [OPTION]...\n"
+        "Answers as the ignition controller does on a pseudo-terminal whose path it prints.\n";
+    for (const OptionHelp& option : kOptions) {
+        std::string line = std::string("  ") + option.name;
+        if (*option.value != '\0') {
+            line += std::string(" ") + option.value;
+        }
+        // A long option gets its summary on the next line; a summary goes on over several.
+        const std::string indent(kSummaryColumn, ' ');
+        line += line.size() + 2 > kSummaryColumn ? "\n" + indent
+                                                 : std::string(kSummaryColumn - line.size(), ' ');
+        for (const char c : std::string_view(option.summary)) {
+            line += c == '\n' ? "\n" + indent : std::string(1, c);
+        }
+        text += line + "\n";
+    }
+    return text;
+}
+
 std::optional<Options> parseOptions(std::span<const std::string> args, std::string& error) {
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool takesValue = arg == "--store" || arg == "--record" || arg == "--link" ||
-                                arg == "--revision" || arg == "--out-of-step" ||
-                                arg == "--vanish-after" || arg == "--s19-out" ||
-                                arg == "--boot-fault" || arg == "--slow-rate";
-        if (takesValue && i + 1 >= args.size()) {
+        if (arg == "--help" || arg == "-h") {
+            Options help;
+            help.help = true;
+            return help;
+        }
+        const OptionHelp* known = knownOption(arg);
+        if (known == nullptr) {
+            error = "unknown argument " + arg;
+            return std::nullopt;
+        }
+        if (*known->value != '\0' && i + 1 >= args.size()) {
             error = arg + " needs a value";
             return std::nullopt;
         }
@@ -110,9 +173,6 @@ std::optional<Options> parseOptions(std::span<const std::string> args, std::stri
             options.lineFaults.garbage = true;
         } else if (arg == "--slow") {
             options.lineFaults.slowBytesPerSecond = 96;  // a tenth of the line rate
-        } else {
-            error = "unknown argument " + arg;
-            return std::nullopt;
         }
     }
     return options;

@@ -11,6 +11,7 @@
 namespace sim {
 
 struct Options {
+    bool help = false;       // --help or -h: print the usage, nothing else
     std::string storePath;   // --store FILE
     std::string recordPath;  // --record FILE
     std::string linkPath;    // --link PATH
@@ -24,12 +25,18 @@ struct Options {
     bool inBootloader = false;
 };
 
-inline constexpr const char* kUsage =
-    "usage: volcrestone-sim [--store FILE] [--record FILE] [--link PATH] [--revision N]\n"
-    "                       [--s19-out FILE] [--silent] [--short] [--split] [--out-of-step N]\n"
-    "                       [--garbage] [--answer-garbage] [--slow] [--slow-rate N]\n"
-    "                       [--vanish-after N] [--in-bootloader]\n"
-    "                       [--boot-fault wrong|late|blank|split|silent[:prompt|ack|complete]]\n";
+// One option as --help and the manual page show it: its value's name ("" for a flag) and what it
+// does. An option that is not in optionTable() is refused, so none can ship unlisted.
+struct OptionHelp {
+    const char* name;   // "--store"
+    const char* value;  // "FILE"
+    const char* summary;
+};
+
+std::span<const OptionHelp> optionTable();
+
+// What --help prints: the synopsis, then one line per option.
+std::string usageText();
 
 // The options, or nothing with `error` saying which argument is wrong.
 std::optional<Options> parseOptions(std::span<const std::string> args, std::string& error);

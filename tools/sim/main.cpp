@@ -144,8 +144,12 @@ int main(int argc, char** argv) {
     std::string error;
     const auto options = sim::parseOptions(args, error);
     if (!options) {
-        std::cerr << "volcrestone-sim: " << error << '\n' << sim::kUsage;
+        std::cerr << "volcrestone-sim: " << error << '\n' << sim::usageText();
         return 2;
+    }
+    if (options->help) {
+        std::cout << sim::usageText();
+        return 0;
     }
     const sigset_t waitMask = blockStopSignals();
 
