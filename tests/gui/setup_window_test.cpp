@@ -23,19 +23,17 @@ protected:
     }
     template <typename T>
     T* find(const char* name) {
-        T* widget = in<T>(setupWindow(), name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+        return in<T>(setupWindow(), name);
     }
     QLineEdit* edit(const char* name) { return find<QLineEdit>(name); }
     setup::Session& session() { return program->session(); }
     QString textOf(const char* name) {
-        QObject* object = find<QObject>(name);
-        if (auto* combo = qobject_cast<QComboBox*>(object))
-            return combo->currentText();
-        if (auto* box = qobject_cast<QGroupBox*>(object))
-            return box->title();
-        return object->property("text").toString();
+        const QObject* object = find<QObject>(name);
+        return object
+            ->property(qobject_cast<const QComboBox*>(object)   ? "currentText"
+                       : qobject_cast<const QGroupBox*>(object) ? "title"
+                                                                : "text")
+            .toString();
     }
     static QStringList entries(const QList<QAction*>& actions) {
         QStringList texts;  // a separator shows as an empty entry
