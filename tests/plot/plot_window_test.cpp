@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <cmath>
 
 #include "plot/ui/Plot.h"
 #include "plot/ui/PlotPicture.h"
@@ -29,7 +30,7 @@ TEST(PlotWindow, drawsInTheStoredColourOnAFixedAreaAndAGridColourChoiceIsStoredA
     tune::Tune tune = tune::Tune::startup(tune::Edition::BEL);
     tune.baseTiming[2] = "1E20";
     tune.rpm[4] = "-1E30";
-    tune.map[1] = "99999";
+    tune.map[1] = "&H7FFFFFFF";
     support::FakeSettingsStore store;
     support::FakeColorDialog colors;
     colors.answers = {std::nullopt, 16711680, 255};
@@ -41,6 +42,10 @@ TEST(PlotWindow, drawsInTheStoredColourOnAFixedAreaAndAGridColourChoiceIsStoredA
     EXPECT_EQ(window.windowTitle(), "Ignition Timing Plot");
     EXPECT_EQ(window.findChild<QLabel*>("Label1")->text(),
               "Note: Cranking Mode and Ported Vacuum  not shown.");
+    for (const plot::Primitive& p : window.timing().load())  // no overflow to infinity
+        EXPECT_TRUE(std::isfinite(p.from.x) && std::isfinite(p.from.y) && std::isfinite(p.to.x) &&
+                    std::isfinite(p.to.y))
+            << plot::describe(p);
     QPushButton* button = window.findChild<QPushButton*>("cmdGridColor");
     EXPECT_EQ(button->text(), "Grid Color");
     EXPECT_EQ(window.timing().RPMmax(), 12000);
