@@ -206,6 +206,14 @@ TEST_F(Replay, closingTheFileDuringAStepEndsItAndAClickMeanwhileReadsOnFromWhere
     EXPECT_EQ(shown.samples.size(), 644u);
 }
 
+TEST_F(Replay, theWindowGoingAwayDuringAStepEndsTheStepAtOnce) {
+    load(writeLog("a.csv", 2000));
+    shown.onPaint = [&] { replay.reset(); };
+    replay->cmdFFwd_Click();
+    EXPECT_EQ(replay, nullptr);
+    EXPECT_EQ(shown.samples.size(), 545u);
+}
+
 // A last line without a line end still counts two bytes; an empty line is one sample of zeros.
 TEST_F(Replay, shortHugeAndBinaryFilesAreReadWithoutHangingAndCountedWhole) {
     load(write("short.csv", "1,2\r\n\r\n3,4"));  // 10 bytes
