@@ -117,8 +117,7 @@ TEST_F(ProgramWindows, aFirmwareUpdateRunsFromDownLoadToDoneWithTheSetupButtonsH
     EXPECT_TRUE(enabled(setupWindow(), "cmdUpload") && enabled(setupWindow(), "cmdRealtime"));
     menu("mS19");
     comlink::S19Window* window = program->firmwareWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(window != nullptr && window->isVisible());
     const guitest::Caption texts[] = {{"tbPath", "Volcrestone.s19"},
                                       {"cmdDownLoad", "DOWN LOAD"},
                                       {"Label1", "Lines:"},
