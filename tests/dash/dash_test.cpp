@@ -13,10 +13,6 @@ namespace {
 
 using Colors = std::vector<std::uint32_t>;
 
-Colors colorsOf(const dash::DisplaySettings& s) {
-    return Colors(s.colors, s.colors + dash::kChannelCount);
-}
-
 TEST(DisplaySettings, storedTextsOutsideTheirValuesFallBackToTheDefaults) {
     support::FakeSettingsStore store;
     // Colours are plain decimal digits up to 24 bits; only "C" means Celsius, only "True" shows.
@@ -32,7 +28,8 @@ TEST(DisplaySettings, storedTextsOutsideTheirValuesFallBackToTheDefaults) {
     const dash::DisplaySettings s = dash::DisplaySettings::load(store);
     EXPECT_EQ(s.backColor, 255u);
     EXPECT_EQ(s.gridColor, 12640511u);
-    EXPECT_EQ(colorsOf(s), (Colors{65535, 255, 16776960, 16777215, 65280, 16761087, 65535}));
+    EXPECT_EQ(Colors(s.colors, s.colors + dash::kChannelCount),
+              (Colors{65535, 255, 16776960, 16777215, 65280, 16761087, 65535}));
     EXPECT_FALSE(s.celsius);
     EXPECT_TRUE(s.rpm12k && s.o2Voltage && s.shown(dash::Optional::TPS));
     EXPECT_FALSE(s.shown(dash::Optional::MAP) || s.showDials);

@@ -6,7 +6,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <memory>
+#include <span>
 #include <string>
+#include <utility>
 
 #include "app/Application.h"
 #include "comlink/ui/NoCommWindow.h"
@@ -16,6 +18,8 @@
 #include "support/FakeProgram.h"
 
 namespace guitest {
+
+using Caption = std::pair<const char*, const char*>;  // a control's name and its text
 
 class ProgramTest : public ::testing::Test, protected support::FakeServices {
 protected:
@@ -38,6 +42,13 @@ protected:
     }
     static QString text(const QObject& window, const char* name) {
         return in<QObject>(window, name)->property("text").toString();
+    }
+    // The window's title and, word for word, the text each named control shows.
+    static void expectTexts(const QWidget& window, const char* title,
+                            std::span<const Caption> texts) {
+        EXPECT_EQ(window.windowTitle(), title);
+        for (const auto& [name, shown] : texts)
+            EXPECT_EQ(text(window, name), shown) << name;
     }
     static bool enabled(const QObject& window, const char* name) {
         return in(window, name)->isEnabled();

@@ -46,11 +46,12 @@ TEST(MessageBoxTest, aBoxShowsTextTitleIconAndButtonsAndReturnsTheButtonPressed)
     }
 }
 
-TEST(FileDialogTest, theSaveDialogOpensInTheGivenFolderAndTakesAnExistingFileWithoutAsking) {
+TEST(FileDialogTest, saveOpensInTheFolderAndTakesAFileWithoutAskingAndLoadListsTheHistoryFolder) {
     const QTemporaryDir folder;
+    const QString history = folder.filePath(QStringLiteral("history"));
     const QString existing = folder.filePath(QStringLiteral("tune.cfg"));
     QFile file(existing);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QDir().mkdir(history) && file.open(QIODevice::WriteOnly));
     file.close();
 
     QString openedIn;
@@ -79,16 +80,7 @@ TEST(FileDialogTest, theSaveDialogOpensInTheGivenFolderAndTakesAnExistingFileWit
     EXPECT_EQ(openedIn, folder.path());
     EXPECT_EQ(chosen, existing.toStdString());
     EXPECT_EQ(questions, 0);
-}
 
-TEST(FileDialogTest, theLoadDialogListsTheHistoryFolderInItsSideBarAndReturnsTheFileChosen) {
-    const QTemporaryDir folder;
-    QDir(folder.path()).mkdir(QStringLiteral("history"));
-    const QString history = folder.filePath(QStringLiteral("history"));
-    const QString existing = folder.filePath(QStringLiteral("tune.cfg"));
-    QFile file(existing);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
     bool listed = false;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());

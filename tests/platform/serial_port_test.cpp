@@ -29,12 +29,17 @@ struct Pty {
     ~Pty() { ::close(master); }
 };
 
+// COM2 opens the device the settings name for it.
 class SerialPortTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(port.open(1)) << port.errorText(); }
+    void SetUp() override {
+        store.write("Config", "COM2", pty.device);
+        ASSERT_TRUE(port.open(2)) << port.errorText();
+    }
 
     Pty pty;
-    platform::QtSerialPort port{pty.device};
+    support::FakeSettingsStore store;
+    platform::QtSerialPort port{store};
 };
 
 TEST_F(SerialPortTest, everyByteValuePassesBothWaysUntranslated) {
@@ -76,14 +81,6 @@ TEST_F(SerialPortTest, aVanishedDeviceClosesThePortAndIsReportedOnce) {
     ASSERT_TRUE(pumpUntil([&] { return !port.isOpen(); }));
     pumpUntil([] { return false; });
     EXPECT_EQ(reports, 1);
-}
-
-TEST(ComDeviceTest, aComNumberOpensTheDeviceTheSettingsNameForIt) {
-    Pty pty;
-    support::FakeSettingsStore settings;
-    settings.write("Config", "COM2", pty.device);
-    platform::QtSerialPort port(settings);
-    EXPECT_TRUE(port.open(2));
 }
 
 }  // namespace
