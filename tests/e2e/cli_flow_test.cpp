@@ -64,10 +64,6 @@ TEST(CliArguments, malformedLinesAreRefusedWithAReasonAndHelpNeedsNoCommand) {
     }
     EXPECT_TRUE(parse("--help").helpRequested);
     EXPECT_TRUE(parse("send -h").helpRequested);
-    for (const cli::CommandEntry& command : cli::commandTable())
-        EXPECT_NE(cli::usageText().find("\n  " + std::string(command.name) + ' '),
-                  std::string::npos)
-            << command.name;
 }
 
 // A manual page as written, where every "-" of a name reads "\-".

@@ -411,12 +411,12 @@ TEST_F(Cli, reportSummarisesAMonitoredLogAndDrawsEachStripAgainstTheMapOrEmptyAx
     EXPECT_EQ(axes.pixel(70, 40), 0xFF000000);
     const auto missing = run({"report", path("none.csv"), "--png", path("n.png")});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err,
-              "Could not open the log " + path("none.csv") + ": No such file or directory\n");
+    EXPECT_EQ(missing.err, "Could not open the log " + path("none.csv") + "\n" + path("none.csv") +
+                               ": No such file or directory\n");
     const auto noTune = run({"report", empty, "--png", path("n.png"), "--tune", path("none.cfg")});
     EXPECT_EQ(noTune.exitCode, 1);
     EXPECT_EQ(noTune.err,
-              path("none.cfg") + ": Could not open file 1: No such file or directory\n");
+              "Could not open file 1\n" + path("none.cfg") + ": No such file or directory\n");
     EXPECT_FALSE(fs::exists(path("n.png")));
 }
 

@@ -2,7 +2,6 @@
 // log's engine ran and, against a Tune, where the advance fell more than a degree below the map;
 // a summary on standard output and a picture. The log streams through as the replay reads it.
 #include <cerrno>
-#include <cstring>
 #include <ostream>
 
 #include "cli/Commands.h"
@@ -14,21 +13,12 @@
 #include "dash/LogReport.h"
 #include "plot/Canvas.h"
 #include "tune/Numeric.h"
-#include "tune/SettingsFile.h"
 
 namespace cli {
 
 namespace {
 
 constexpr double kLargestScale = 4;
-
-// "PATH: REASON" for a file that would not open, with the system's word for it when it has one.
-void cannotRead(Runner& runner, const std::string& what, int cause) {
-    runner.err() << what;
-    if (cause != 0)
-        runner.err() << ": " << std::strerror(cause);
-    runner.err() << std::endl;
-}
 
 }  // namespace
 
@@ -52,21 +42,17 @@ int runReport(Runner& runner) {
         const std::optional<std::string> path = settingsOperand(runner, arguments.option("--tune"));
         if (!path)
             return kFailed;
-        errno = 0;
-        const tune::LoadOutcome outcome = tune::loadSettingsFile(tune, *path);
-        if (outcome != tune::LoadOutcome::Loaded) {
-            cannotRead(runner, *path + ": " + tune::loadOutcomeText(outcome, kSettingsFileChannel),
-                       outcome == tune::LoadOutcome::CannotOpen ? errno : 0);
+        if (!runner.loadSettings(tune, *path))
             return kFailed;
-        }
     }
 
     const std::string& logPath = arguments.operands.at(0);
     comlink::DataFileSlot log;
     errno = 0;
     if (!log.openForReading(logPath, comlink::DataFileSlot::Use::Replay)) {
-        // The slot refuses a folder before the system is asked, so no errno says why.
-        cannotRead(runner, dash::cannotOpenLogText(logPath), errno != 0 ? errno : EISDIR);
+        const int error = errno;
+        runner.err() << dash::cannotOpenLogText(logPath) << std::endl;
+        runner.explainFile(logPath, error);
         return kFailed;
     }
     dash::LogReport report(plot::TimingMap(tune), arguments.has("--tune"));
