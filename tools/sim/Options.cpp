@@ -55,7 +55,7 @@ std::optional<Options> parseOptions(std::span<const std::string> args, std::stri
         const bool takesValue = arg == "--store" || arg == "--record" || arg == "--link" ||
                                 arg == "--revision" || arg == "--out-of-step" ||
                                 arg == "--vanish-after" || arg == "--s19-out" ||
-                                arg == "--boot-fault" || arg == "--slow-rate";
+                                arg == "--boot-fault" || arg == "--slow-rate" || arg == "--rate";
         if (takesValue && i + 1 >= args.size()) {
             error = arg + " needs a value";
             return std::nullopt;
@@ -89,6 +89,13 @@ std::optional<Options> parseOptions(std::span<const std::string> args, std::stri
                 return std::nullopt;
             }
             options.lineFaults.slowBytesPerSecond = *value;
+        } else if (arg == "--rate") {
+            const auto value = wholeNumber(args[++i], 1, 1000);
+            if (!value) {
+                error = "--rate takes 1 to 1000 frames a second";
+                return std::nullopt;
+            }
+            options.rate = *value;
         } else if (arg == "--out-of-step" || arg == "--vanish-after") {
             const auto value = wholeNumber(args[++i], 1, 1000000);
             if (!value) {

@@ -155,6 +155,7 @@ int main(int argc, char** argv) {
     setup.revision = options->revision;
     setup.faults = options->faults;
     setup.powerUpMs = nowMs();
+    setup.framesPerSecond = options->rate;
     sim::Controller controller(setup);
     sim::SerialLine line(controller, options->lineFaults);
 
