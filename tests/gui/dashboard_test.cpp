@@ -7,6 +7,7 @@
 #include "dash/ui/Swatch.h"
 #include "gui/ProgramTest.h"
 #include "platform/display/RoundGauge.h"
+#include "platform/display/SegmentText.h"
 #include "platform/display/SevenSegmentDisplay.h"
 #include "platform/display/TrendGraph.h"
 
@@ -103,6 +104,63 @@ TEST_F(Dashboard, aLiveBlockSetsLabelsDialsReadoutsAndOneSampleButReplayStepsAdd
     EXPECT_TRUE(std::isnan(graph->penValue(0, 1)));  // still the one sample
 }
 
+TEST_F(Dashboard, eachReadoutShowsTheDecimalsItsQuantityNeedsAndDashesOnlyWhatCannotFit) {
+    using platform::display::SevenSegmentDisplay;
+    dash();
+    choose("optRPM12");
+    const char* readouts[] = {"ds7RPM",      "ds7MAP",     "ds7O2AFR",
+                              "ds7Ignition", "ds7Coolant", "ds7TPS"};
+    // Each place as drawn: its glyph, then a point when it is lit.
+    const auto cells = [](const SevenSegmentDisplay* readout) {
+        std::string shown;
+        for (const auto& cell :
+             platform::display::segmentCells(readout->text().toStdString(), readout->digits())) {
+            shown += cell.glyph;
+            if (cell.point)
+                shown += '.';
+        }
+        return shown;
+    };
+    const struct {
+        double value;
+        std::array<const char*, 6> texts, cells;
+    } rows[] = {
+        {0,
+         {"0", "0.0", "0.00", "0.0", "0", "0.00"},
+         {"    0", " 0.0", "0.00", " 0.0", "  0", "0.00"}},
+        {850,
+         {"850", "850", "850", "850", "850", "850"},
+         {"  850", "850", "850", "850", "850", "850"}},
+        {10500,
+         {"10500", "---", "---", "---", "---", "---"},
+         {"10500", "---", "---", "---", "---", "---"}},
+        {-32.5,
+         {"-32", "-32", "-32", "-32", "-32", "-32"},
+         {"  -32", "-32", "-32", "-32", "-32", "-32"}},
+        {2.51,
+         {"3", "2.5", "2.51", "2.5", "3", "2.51"},
+         {"    3", " 2.5", "2.51", " 2.5", "  3", "2.51"}},
+        {71,
+         {"71", "71.0", "71.0", "71.0", "71", "71.0"},
+         {"   71", "71.0", "71.0", "71.0", " 71", "71.0"}},
+    };
+    for (const auto& row : rows) {
+        const double v = row.value;
+        window().setDials({v, v, v, v, v, v});
+        window().setReadoutsFromDials();
+        for (std::size_t i = 0; i < 6; ++i) {
+            SCOPED_TRACE(std::string(readouts[i]) + " at " + std::to_string(v));
+            const auto* readout = in<SevenSegmentDisplay>(window(), readouts[i]);
+            EXPECT_EQ(readout->text().toStdString(), row.texts[i]);
+            EXPECT_EQ(cells(readout), row.cells[i]);
+        }
+    }
+    choose("optRPM8");
+    window().setDials({10500, 0, 0, 0, 0, 0});
+    window().setReadoutsFromDials();
+    EXPECT_EQ(in<SevenSegmentDisplay>(window(), "ds7RPM")->text(), "----");
+}
+
 TEST_F(Dashboard, aColourChoiceAShownValueAndTheUnitSurviveARestartButACancelChangesNothing) {
     dash();
     click(window(), "Command1");
@@ -120,8 +178,8 @@ TEST_F(Dashboard, aColourChoiceAShownValueAndTheUnitSurviveARestartButACancelCha
     EXPECT_EQ(store.read("Realtime", "TPSColor", "none"), "none");
     EXPECT_EQ(store.read("Realtime", "ShowTPS", ""), "True");
     EXPECT_EQ(store.read("Realtime", "Temp", ""), "C");
-    EXPECT_EQ(in<RoundGauge>(window(), "rgO2AFR")->borderColor(),
-              in<RoundGauge>(window(), "rgMAP")->borderColor());
+    EXPECT_EQ(in<RoundGauge>(window(), "rgO2AFR")->borderColor(), 12632256u);  // has no colour
+    EXPECT_EQ(in<RoundGauge>(window(), "rgMAP")->borderColor(), 16776960u);
 
     start();
     dash();
@@ -129,6 +187,8 @@ TEST_F(Dashboard, aColourChoiceAShownValueAndTheUnitSurviveARestartButACancelCha
     EXPECT_EQ(in<TrendGraph>(window(), "tgAFR")->penColor(2), 255u);
     EXPECT_EQ(rpm->penColor(3), 16711680u);
     EXPECT_EQ(in<dash::Swatch>(window(), "shpCoolant")->outlineColor(), 16711680u);
+    EXPECT_EQ(in<RoundGauge>(window(), "rgCoolant")->borderColor(), 16711680u);
+    EXPECT_EQ(in<RoundGauge>(window(), "rgRPM")->borderColor(), 65535u);  // stored by default
     EXPECT_TRUE(!rpm->penHidden(1) && in(window(), "lblTPS")->isVisible());
     EXPECT_TRUE(in<QRadioButton>(settings(), "optTempC")->isChecked());
     EXPECT_EQ(in<RoundGauge>(window(), "rgCoolant")->caption(), "Water C");

@@ -12,13 +12,15 @@ namespace platform::display {
 
 namespace {
 
-// One digit in its own units: 9 wide, 18 high, segments 2.2 thick, a place every 12 units (the
-// decimal point lives in the 3 between), leaning right like the real thing.
+// One digit in its own units: 9 wide, 18 high, segments 2.2 thick, leaning right like the real
+// thing. A place every 16 units: the decimal point, a dot as thick as a segment on the baseline,
+// lives in the gap with clear space on both sides, so "17.5" never reads as "175".
 constexpr double kDigitWidth = 9;
 constexpr double kDigitHeight = 18;
 constexpr double kThickness = 2.2;
 constexpr double kGap = 0.45;
-constexpr double kPitch = 12;
+constexpr double kPitch = 16;
+constexpr double kPointSize = 2.8;
 constexpr double kSlant = 0.1;
 constexpr double kPadding = 3.5;
 
@@ -54,8 +56,12 @@ const std::array<QPolygonF, 7>& segmentShapes() {
     return shapes;
 }
 
+// Between the right segments' outer edge (kDigitWidth + kThickness / 2) and the next place's
+// left one (kPitch - kThickness / 2), in the middle, its bottom on the bottom segment's.
 QRectF pointShape() {
-    return {kDigitWidth + 0.6, kDigitHeight - 1, 2, 2};
+    const double centre = (kDigitWidth + kPitch) / 2;
+    const double bottom = kDigitHeight + kThickness / 2;
+    return {centre - kPointSize / 2, bottom - kPointSize, kPointSize, kPointSize};
 }
 
 QPainterPath cellPath(const SegmentCell& cell, double left) {
@@ -86,18 +92,24 @@ void toDigitSpace(QPainter& p, const QSize& size, int digits) {
 }  // namespace
 
 SevenSegmentDisplay::SevenSegmentDisplay(QWidget* parent)
-    : QWidget(parent), text_(segmentText(value_, digits_)) {}
+    : QWidget(parent), text_(segmentText(value_, digits_, decimals_)) {}
 
 void SevenSegmentDisplay::setDigits(int digits) {
     digits_ = std::clamp(digits, 1, kMaxSegmentDigits);
-    text_ = segmentText(value_, digits_);
+    text_ = segmentText(value_, digits_, decimals_);
     panel_ = QPixmap();
+    update();
+}
+
+void SevenSegmentDisplay::setDecimals(int decimals) {
+    decimals_ = decimals;
+    text_ = segmentText(value_, digits_, decimals_);
     update();
 }
 
 void SevenSegmentDisplay::setValue(float value) {
     value_ = value;
-    std::string text = segmentText(value, digits_);
+    std::string text = segmentText(value, digits_, decimals_);
     if (text == text_)
         return;
     text_ = std::move(text);

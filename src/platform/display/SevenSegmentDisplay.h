@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <string>
 
+#include "platform/display/SegmentText.h"
+
 namespace platform::display {
 
 // A seven-segment readout: `digits` places drawn as slanted segment polygons (no font), lit
@@ -17,6 +19,10 @@ public:
     // Places, kept within 1..12.
     void setDigits(int digits);
     int digits() const { return digits_; }
+
+    // Decimals at most, fewer where the places run out; by default as many as fit.
+    void setDecimals(int decimals);
+    int decimals() const { return decimals_; }
 
     void setValue(float value);
     float value() const { return value_; }
@@ -34,6 +40,7 @@ private:
     void paintPanel(QPainter& p) const;
 
     int digits_ = 3;
+    int decimals_ = kMaxSegmentDigits;
     float value_ = 0;
     std::string text_;
     QPixmap panel_;
