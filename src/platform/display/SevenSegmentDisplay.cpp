@@ -78,15 +78,30 @@ QPainterPath cellPath(const SegmentCell& cell, double left) {
 }
 
 // Fits the digits, padding included, into the widget keeping their proportions, and leans them.
-void toDigitSpace(QPainter& p, const QSize& size, int digits) {
+QTransform toDigitSpace(const QSize& size, int digits) {
     const double w = digits * kPitch - (kPitch - kDigitWidth) + 2 * kPadding;
     const double h = kDigitHeight + 2 * kPadding;
     const double unit = std::min(size.width() / w, size.height() / h);
-    p.translate((size.width() - w * unit) / 2 + kPadding * unit,
+    QTransform t;
+    t.translate((size.width() - w * unit) / 2 + kPadding * unit,
                 (size.height() - h * unit) / 2 + kPadding * unit);
-    p.scale(unit, unit);
-    p.translate(kSlant * kDigitHeight / 2, 0);
-    p.shear(-kSlant, 0);
+    t.scale(unit, unit);
+    t.translate(kSlant * kDigitHeight / 2, 0);
+    t.shear(-kSlant, 0);
+    return t;
+}
+
+// Where place `index` draws, in whole device pixels, with room for its point and the smoothed
+// edges.
+QRect cellPixels(const QTransform& toWidget, int index, qreal ratio) {
+    const QRectF cell(index * kPitch - 2, -2, kPitch + 2, kDigitHeight + 4);
+    const QRectF widget = toWidget.mapRect(cell);
+    return QRectF(widget.topLeft() * ratio, widget.size() * ratio).toAlignedRect();
+}
+
+// A lit glyph and its point in one byte: segmentMask's seven bits and the point above them.
+std::size_t glyphKey(const SegmentCell& cell) {
+    return segmentMask(cell.glyph) | (cell.point ? 0x80u : 0u);
 }
 
 }  // namespace
@@ -134,18 +149,40 @@ void SevenSegmentDisplay::paintEvent(QPaintEvent*) {
         panel_.fill(Qt::transparent);
         QPainter pp(&panel_);
         paintPanel(pp);
+        glyphs_.assign(static_cast<std::size_t>(digits_), {});
     }
     p.drawPixmap(0, 0, panel_);
 
-    p.setRenderHint(QPainter::Antialiasing);
-    toDigitSpace(p, size(), digits_);
-    QPainterPath lit;
+    const QTransform toWidget = toDigitSpace(size(), digits_);
     const std::vector<SegmentCell> cells = segmentCells(text_, digits_);
-    for (std::size_t i = 0; i < cells.size(); ++i)
-        lit.addPath(cellPath(cells[i], static_cast<double>(i) * kPitch));
-    p.setPen(Qt::NoPen);
-    p.setBrush(kLit);
-    p.drawPath(lit);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (glyphKey(cells[i]) == 0)
+            continue;
+        const int index = static_cast<int>(i);
+        const QRect at = cellPixels(toWidget, index, ratio);
+        p.drawPixmap(QPointF(at.topLeft()) / ratio, litGlyph(cells[i], index, toWidget, at, ratio));
+    }
+}
+
+const QPixmap& SevenSegmentDisplay::litGlyph(const SegmentCell& cell, int index,
+                                             const QTransform& toWidget, const QRect& at,
+                                             qreal ratio) {
+    QPixmap& glyph = glyphs_[static_cast<std::size_t>(index)][glyphKey(cell)];
+    if (glyph.isNull()) {
+        // Drawn where it will stand, to the fraction of a pixel, so that it covers its unlit
+        // segments on the panel exactly.
+        glyph = QPixmap(at.size());
+        glyph.setDevicePixelRatio(ratio);
+        glyph.fill(Qt::transparent);
+        QPainter gp(&glyph);
+        gp.setRenderHint(QPainter::Antialiasing);
+        gp.translate(-QPointF(at.topLeft()) / ratio);
+        gp.setTransform(toWidget, true);
+        gp.setPen(Qt::NoPen);
+        gp.setBrush(kLit);
+        gp.drawPath(cellPath(cell, index * kPitch));
+    }
+    return glyph;
 }
 
 void SevenSegmentDisplay::paintPanel(QPainter& p) const {
@@ -156,7 +193,7 @@ void SevenSegmentDisplay::paintPanel(QPainter& p) const {
     p.setBrush(kPanel);
     p.drawRoundedRect(box, radius, radius);
 
-    toDigitSpace(p, size(), digits_);
+    p.setTransform(toDigitSpace(size(), digits_), true);
     const SegmentCell all{'8', true};
     p.setPen(Qt::NoPen);
     p.setBrush(kUnlit);
