@@ -249,7 +249,8 @@ QWidget* Realtime::buildValueColumn() {
         font.setPointSizeF(font.pointSizeF() * 1.2);
         value->setFont(font);
         // Room for any reading at a fixed size: a new text every block then repaints the label
-        // without laying the window out again.
+        // without laying the window out again, and, opaque, without its swatch behind it.
+        value->setAutoFillBackground(true);
         value->setFixedSize(
             std::max(64, value->fontMetrics().horizontalAdvance(QStringLiteral("-00000.0")) + 8),
             value->sizeHint().height());
