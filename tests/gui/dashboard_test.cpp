@@ -26,12 +26,15 @@ protected:
     void choose(const char* setting) { in<QAbstractButton>(settings(), setting)->click(); }
     // One monitor frame; the first after "M" only synchronises.
     void frame(int secl, std::initializer_list<std::pair<int, int>> bytes = {}) {
+        arrive(secl, bytes);
+        ticks(1);
+    }
+    void arrive(int secl, std::initializer_list<std::pair<int, int>> bytes = {}) {
         std::vector<std::uint8_t> block(30, 0);
         block[0] = static_cast<std::uint8_t>(secl);
         for (const auto& [position, value] : bytes)
             block[static_cast<std::size_t>(position)] = static_cast<std::uint8_t>(value);
         port.push(block);
-        ticks(1);
     }
 };
 
@@ -102,6 +105,22 @@ TEST_F(Dashboard, aLiveBlockSetsLabelsDialsReadoutsAndOneSampleButReplayStepsAdd
     EXPECT_EQ(text(window(), "lblRPM"), "99");
     EXPECT_EQ(graph->penValue(0, 0), 3106);          // no new sample
     EXPECT_TRUE(std::isnan(graph->penValue(0, 1)));  // still the one sample
+}
+
+TEST_F(Dashboard, blocksOfOneTickAllReachTheGraphAndTheScreenShowsTheLast) {
+    dash();
+    frame(17);
+    arrive(18, {{13, 100}});
+    arrive(19, {{13, 200}});
+    arrive(20, {{13, 44}, {12, 1}});
+    ticks(1);
+    auto* graph = in<TrendGraph>(window(), "tgRPM");
+    EXPECT_EQ(graph->penValue(0, 0), 300);
+    EXPECT_EQ(graph->penValue(0, 1), 200);
+    EXPECT_EQ(graph->penValue(0, 2), 100);
+    EXPECT_EQ(text(window(), "lblRPM"), "300");
+    EXPECT_EQ(in<RoundGauge>(window(), "rgRPM")->value(), 300);
+    EXPECT_EQ(text(program->serialWindow(), "lbValue0"), "20");
 }
 
 TEST_F(Dashboard, eachReadoutShowsTheDecimalsItsQuantityNeedsAndDashesOnlyWhatCannotFit) {
