@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
 
     // One instance per user for every Edition: two of them would fight over the same port.
     const auto lockOwner = tune::editionInfo(tune::defaultEdition()).appName;
-    const platform::SingleInstance instance(platform::QtSettingsStore(lockOwner).folder());
+    const platform::SingleInstance instance(platform::QtSettingsStore::folderOf(lockOwner));
     if (instance.anotherInstanceRunning())
         return 0;
 
