@@ -1,4 +1,6 @@
-// Start-up time of the program: from process start to the Setup window shown, median of 15 runs.
+// Start-up time of the program: from process start to the Setup window shown, median of 15 runs,
+// against the floor (a bare Qt window with as many controls, bench_startup_floor) in the same
+// run, the two started in turn. Goal: at most 1.15 times the floor.
 // The program prints "shown" and quits when VOLCRESTONE_STARTUP_PROBE is set; the controller
 // simulator stands behind COM1 so that start-up opens a real port as it does for a user.
 #include <signal.h>
@@ -22,13 +24,15 @@ using Clock = std::chrono::steady_clock;
 // Starts `argv` with stdout on a pipe; returns the pid and the read end.
 pid_t spawnWithPipe(std::vector<std::string> args, int& readFd) {
     int fds[2];
-    if (pipe(fds) != 0) std::exit(1);
+    if (pipe(fds) != 0)
+        std::exit(1);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
+    for (auto& a : args)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
@@ -44,15 +48,41 @@ pid_t spawnWithPipe(std::vector<std::string> args, int& readFd) {
 std::string readLine(int fd) {
     std::string line;
     char c;
-    while (read(fd, &c, 1) == 1 && c != '\n') line.push_back(c);
+    while (read(fd, &c, 1) == 1 && c != '\n')
+        line.push_back(c);
     return line;
+}
+
+// Milliseconds from the start of `path` to its "shown"; negative when it did not say so.
+double shownAfterMs(const char* path) {
+    int out = -1;
+    const auto start = Clock::now();
+    const pid_t app = spawnWithPipe({path}, out);
+    const std::string line = readLine(out);
+    const auto shown = Clock::now();
+    waitpid(app, nullptr, 0);
+    close(out);
+    if (line != "shown") {
+        std::fprintf(stderr, "%s did not report its window (got '%s')\n", path, line.c_str());
+        return -1;
+    }
+    return std::chrono::duration<double, std::milli>(shown - start).count();
+}
+
+double report(const char* what, std::vector<double> millis) {
+    std::sort(millis.begin(), millis.end());
+    const double median = millis[millis.size() / 2];
+    std::printf("%s: median %.1f ms, min %.1f ms, max %.1f ms (%zu runs)\n", what, median,
+                millis.front(), millis.back(), millis.size());
+    return median;
 }
 
 }  // namespace
 
 int main() {
     char configDir[] = "/tmp/volcrestone-bench.XXXXXX";
-    if (!mkdtemp(configDir)) return 1;
+    if (!mkdtemp(configDir))
+        return 1;
     setenv("XDG_CONFIG_HOME", configDir, 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("VOLCRESTONE_STARTUP_PROBE", "1", 1);
@@ -62,29 +92,22 @@ int main() {
     const std::string device = readLine(simOut);
     setenv("VOLCRESTONE_COM1", device.c_str(), 1);
 
-    std::vector<double> millis;
+    std::vector<double> program, bare;
     for (int run = 0; run < 15; ++run) {
-        int out = -1;
-        const auto start = Clock::now();
-        const pid_t app = spawnWithPipe({VOLCRESTONE_APP_PATH}, out);
-        const std::string line = readLine(out);
-        const auto shown = Clock::now();
-        int status = 0;
-        waitpid(app, &status, 0);
-        close(out);
-        if (line != "shown") {
-            std::fprintf(stderr, "the program did not report its window (got '%s')\n",
-                         line.c_str());
-            kill(sim, SIGTERM);
-            return 1;
+        for (const bool isFloor : {false, true}) {
+            const double ms = shownAfterMs(isFloor ? VOLCRESTONE_FLOOR_PATH : VOLCRESTONE_APP_PATH);
+            if (ms < 0) {
+                kill(sim, SIGTERM);
+                return 1;
+            }
+            (isFloor ? bare : program).push_back(ms);
         }
-        millis.push_back(std::chrono::duration<double, std::milli>(shown - start).count());
     }
     kill(sim, SIGTERM);
     waitpid(sim, nullptr, 0);
 
-    std::sort(millis.begin(), millis.end());
-    std::printf("start-up to Setup window shown: median %.1f ms, min %.1f ms, max %.1f ms (%zu runs)\n",
-                millis[millis.size() / 2], millis.front(), millis.back(), millis.size());
+    const double programMedian = report("start-up to Setup window shown", program);
+    const double floorMedian = report("bare Qt window with 80 controls", bare);
+    std::printf("ratio %.2f (goal at most 1.15)\n", programMedian / floorMedian);
     return 0;
 }

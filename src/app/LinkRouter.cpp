@@ -1,12 +1,12 @@
 #include "app/LinkRouter.h"
 
+#include <utility>
 #include "app/LiveData.h"
 #include "dash/ui/Realtime.h"
-#include <utility>
 
-#include "dialogs/ui/About.h"
 #include "comlink/ui/NoCommWindow.h"
 #include "comlink/ui/SerialWindow.h"
+#include "dialogs/ui/About.h"
 
 namespace app {
 
@@ -44,7 +44,15 @@ bool LinkRouter::aboutShowing() const {
 }
 
 void LinkRouter::realtimeBlock(const comlink::RxBuffer& rx) {
-    live_.realtime().copyATdata(rx, true);
+    tickBlocks_.push_back(rx);
+}
+
+void LinkRouter::tickEnded() {
+    // At the line's limit three blocks come in a tick; the screen needs only the last.
+    if (!tickBlocks_.empty()) {
+        live_.realtime().copyATdata(tickBlocks_);
+        tickBlocks_.clear();
+    }
 }
 
 void LinkRouter::imageReceived(const comlink::RxBuffer& rx) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "comlink/Bootloader.h"
 #include "comlink/Engine.h"
@@ -38,6 +39,7 @@ public:
     void realtimeBlock(const comlink::RxBuffer& rx) override;
     void imageReceived(const comlink::RxBuffer& rx) override;
     void bootloaderTick(int mode) override;
+    void tickEnded() override;
 
     // setup::SessionView: the windows the Setup window does not own.
     void hideNoResponse() override;
@@ -62,6 +64,7 @@ private:
     plot::PlotOpener& plot_;
     comlink::Bootloader& firmware_;
     std::function<void()> showFirmwareWindow_;
+    std::vector<comlink::RxBuffer> tickBlocks_;  // the realtime blocks of this tick so far
 };
 
 }  // namespace app

@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
 
     // One instance per user for every Edition: two of them would fight over the same port.
     const auto lockOwner = tune::editionInfo(tune::defaultEdition()).appName;
-    const platform::SingleInstance instance(platform::QtSettingsStore(lockOwner).folder());
+    const platform::SingleInstance instance(platform::QtSettingsStore::folderOf(lockOwner));
     if (instance.anotherInstanceRunning())
         return 0;
 
@@ -52,5 +52,8 @@ int main(int argc, char* argv[]) {
             qt.quit();
         });
     }
+    // Load probe for the benchmark: the DASH command as soon as the windows are up.
+    if (qEnvironmentVariableIsSet("VOLCRESTONE_DASH_PROBE"))
+        QTimer::singleShot(0, &program, [&program] { program.session().realtime(); });
     return qt.exec();
 }

@@ -178,7 +178,7 @@ void Bootloader::sendNextLine() {
     // Only our own file is read: a log replay that took the slot meanwhile ends the sending.
     if (holdsFirmware() && !files_.atEnd()) {
         const auto line = files_.readLine();
-        engine_.send(line->text + "\r");
+        engine_.send(std::string(line->text) + "\r");
         engine_.setLineCount(engine_.lineCount() + 1);
         view_->showLineCount(engine_.lineCount());
     }

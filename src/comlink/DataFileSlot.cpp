@@ -96,14 +96,15 @@ std::optional<DataFileSlot::Line> DataFileSlot::readLine() {
     if (!fill()) {
         return std::nullopt;
     }
-    Line line{{}, 0};
+    line_.clear();
+    std::int64_t length = 0;
     while (fill()) {
         const char* from = buffer_.data() + next_;
         const char* to = buffer_.data() + end_;
         const char* stop = std::find_if(from, to, [](char c) { return c == '\n' || c == '\r'; });
         const auto count = static_cast<std::size_t>(stop - from);
-        line.text.append(from, std::min(count, kMaxLineKept - line.text.size()));
-        line.length += static_cast<std::int64_t>(count);
+        line_.append(from, std::min(count, kMaxLineKept - line_.size()));
+        length += static_cast<std::int64_t>(count);
         next_ += count;
         if (stop != to) {
             ++next_;
@@ -113,7 +114,7 @@ std::optional<DataFileSlot::Line> DataFileSlot::readLine() {
             break;
         }
     }
-    return line;
+    return Line{line_, length};
 }
 
 }  // namespace comlink

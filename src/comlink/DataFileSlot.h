@@ -17,7 +17,8 @@ public:
     enum class Use { None, Log, Replay, Firmware };
 
     struct Line {
-        std::string text;     // without its line end; cut at kMaxLineKept characters
+        // Without its line end, cut at kMaxLineKept characters; valid until the next readLine.
+        std::string_view text;
         std::int64_t length;  // characters on the line, also those cut off
     };
     // More of a single line than any data or S-record line needs; the rest is skipped.
@@ -62,6 +63,7 @@ private:
     std::vector<char> buffer_;
     std::size_t next_ = 0;
     std::size_t end_ = 0;
+    std::string line_;  // the last line read, its room kept for the next
 };
 
 }  // namespace comlink

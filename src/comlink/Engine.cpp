@@ -39,6 +39,7 @@ void Engine::tick() {
     } else if (isBootloaderStep(mode_)) {
         listener_->bootloaderTick(mode_);
     }
+    listener_->tickEnded();
 }
 
 void Engine::receive() {

@@ -47,6 +47,8 @@ public:
     virtual void imageReceived(const RxBuffer& /*rx*/) {}
     // A tick in bootloader state 1..5 or 9, after the receive loop.
     virtual void bootloaderTick(int /*mode*/) {}
+    // The end of every tick: the blocks it brought are all in.
+    virtual void tickEnded() {}
 };
 
 // The Controller link's protocol state machine. It never touches a timer or a window: the

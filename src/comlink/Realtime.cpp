@@ -133,4 +133,21 @@ void Realtime::copyATdata(const RxBuffer& block, bool updateTrends) {
     display_->setReadoutsFromDials();
 }
 
+void Realtime::copyATdata(std::span<const RxBuffer> blocks) {
+    for (std::size_t i = 0; i + 1 < blocks.size(); ++i) {
+        // Until the first block has loaded the display, every block goes the whole way.
+        if (display_ == nullptr) {
+            copyATdata(blocks[i], true);
+            continue;
+        }
+        const RealtimeOptions options = display_->options();
+        const DerivedValues values = deriveValues(blocks[i], options.edition);
+        display_->addTrendSamples(trendSamples(values, options, display_->rpmGraphMaxY()));
+        display_->logBlock(blocks[i]);
+    }
+    if (!blocks.empty()) {
+        copyATdata(blocks.back(), true);
+    }
+}
+
 }  // namespace comlink

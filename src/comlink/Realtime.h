@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <span>
 #include <string>
 
 #include "comlink/Engine.h"
@@ -127,6 +128,10 @@ public:
     const RealtimeCopies& copies() const { return copies_; }
 
     void copyATdata(const RxBuffer& block, bool updateTrends);
+    // The blocks of one tick, in order: each adds its samples to the graphs and its line to the
+    // log, but only the last sets what the screen shows, which would show the others for no
+    // time at all.
+    void copyATdata(std::span<const RxBuffer> blocks);
 
 private:
     std::function<void(const RxBuffer&)> rawView_;

@@ -95,9 +95,9 @@ DialScale coolantDialScale(bool celsius, tune::Edition edition) {
 
 RpmScale rpmScale(bool twelveK) {
     if (twelveK) {
-        return {8.0f / 12.0f, 666, 12000};
+        return {8.0f / 12.0f, 666, 12000, 5};
     }
-    return {0.0f, 1000, 8000};
+    return {0.0f, 1000, 8000, 4};
 }
 
 }  // namespace dash

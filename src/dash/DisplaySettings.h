@@ -68,11 +68,13 @@ struct DialScale {
 };
 DialScale coolantDialScale(bool celsius, tune::Edition edition);
 
-// What the RPM scale sets: tgRPM's RPM pen scale (0 = none), its grid step and the dial's end.
+// What the RPM scale sets: tgRPM's RPM pen scale (0 = none), its grid step, the dial's end and
+// the places of its readout (five for 12000, so the top of the scale never shows as dashes).
 struct RpmScale {
     float penScale;
     double gridSpaceY;
     double dialMaximum;
+    int readoutDigits;
 };
 RpmScale rpmScale(bool twelveK);
 

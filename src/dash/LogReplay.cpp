@@ -1,8 +1,10 @@
 #include "dash/LogReplay.h"
 
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <system_error>
 
 #include "tune/Numeric.h"
@@ -22,6 +24,26 @@ bool readable(const std::string& path) {
     return in.good();
 }
 
+// A plain whole number between blanks, nearly every field of a log, straight from the text;
+// anything else by the number rule.
+std::int32_t fieldValue(std::string_view field) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n'; };
+    const char* begin = field.data();
+    const char* end = begin + field.size();
+    while (begin != end && blank(*begin))
+        ++begin;
+    while (end != begin && blank(end[-1]))
+        --end;
+    std::int64_t whole = 0;
+    const auto [stop, fault] = std::from_chars(begin, end, whole);
+    if (fault == std::errc() && stop == end) {
+        return static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(whole, std::numeric_limits<std::int32_t>::min(),
+                                     std::numeric_limits<std::int32_t>::max()));
+    }
+    return num::rnd32(num::readNumber(field));
+}
+
 }  // namespace
 
 Record readRecord(std::string_view line) {
@@ -31,7 +53,7 @@ Record readRecord(std::string_view line) {
         const std::size_t comma = line.find(',', start);
         const std::string_view field =
             line.substr(start, comma == std::string_view::npos ? comma : comma - start);
-        record[k] = num::rnd32(num::readNumber(field));
+        record[k] = fieldValue(field);
         if (comma == std::string_view::npos) {
             break;
         }

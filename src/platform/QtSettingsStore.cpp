@@ -1,6 +1,7 @@
 #include "platform/QtSettingsStore.h"
 
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace platform {
@@ -32,12 +33,25 @@ std::string QtSettingsStore::read(const std::string& section, const std::string&
 
 void QtSettingsStore::write(const std::string& section, const std::string& key,
                             const std::string& value) {
-    settings_.setValue(keyPath(section, key), QString::fromLatin1(value));
+    // The Dashboard's start-up selects every stored option again, which stores it again: a
+    // value already there costs no rewrite of the file.
+    const QString path = keyPath(section, key);
+    const QString text = QString::fromLatin1(value);
+    const QVariant stored = settings_.value(path);
+    if (stored.isValid() && stored.userType() == QMetaType::QString && stored.toString() == text)
+        return;
+    settings_.setValue(path, text);
     settings_.sync();
 }
 
 std::string QtSettingsStore::folder() const {
     return QFileInfo(settings_.fileName()).absolutePath().toLocal8Bit().toStdString();
+}
+
+std::string QtSettingsStore::folderOf(const std::string& appName) {
+    // Where QSettings puts a user's INI files: the configuration folder, then the organisation.
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return (config + QLatin1Char('/') + QString::fromLatin1(appName)).toLocal8Bit().toStdString();
 }
 
 std::string QtSettingsStore::fileName() const {

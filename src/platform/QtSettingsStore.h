@@ -21,6 +21,8 @@ public:
 
     // The folder that holds the settings file.
     std::string folder() const;
+    // The same for `appName`, found without reading its settings.
+    static std::string folderOf(const std::string& appName);
     // The settings file itself.
     std::string fileName() const;
 

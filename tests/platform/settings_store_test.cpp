@@ -19,6 +19,7 @@ TEST(SettingsStoreTest, valuesGoToTheUsersIniFileAndANewStoreReadsThemBackUnchan
                QString::fromStdString(app) + ".ini");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("[Plot]\nPort=1"));
+    EXPECT_EQ(platform::QtSettingsStore::folderOf(app), platform::QtSettingsStore(app).folder());
 }
 
 TEST(FileFilterTest, pairsOfDescriptionAndPatternsBecomeQtFilters) {

@@ -148,21 +148,37 @@ TEST(SimFaults, garbageRepliesKeepTheirLengthAndASlowLineCarries96BytesASecond) 
     EXPECT_EQ(slow.nextDueMs(), std::nullopt);
 }
 
+TEST(SimStream, atARateFramesComeOnTimeAndEveryShownValueMovesInEach) {
+    sim::ControllerSetup setup;
+    setup.framesPerSecond = 32;
+    sim::Controller controller(setup);
+    controller.receive(text("M"), 0);
+    Bytes before = controller.advance(0);
+    for (std::int64_t ms = 31; ms <= 31 * 40; ms += 31) {
+        ASSERT_EQ(controller.nextDueMs(), ms);
+        const Bytes frame = controller.advance(ms);
+        ASSERT_EQ(frame.size(), 30u);
+        for (const std::size_t at : {5u, 6u, 7u, 11u, 13u, 14u, 17u, 19u, 20u, 26u})
+            EXPECT_NE(frame[at], before[at]) << "byte " << at << " at " << ms << " ms";
+        before = frame;
+    }
+}
+
 TEST(SimOptions, takeTheStoreShortRepliesFirmwareOutputAndBootFaultOptions) {
     using sim::BootFault;
     std::string error;
     const std::vector<std::string> args{"--short",   "--store",        "s.bin", "--s19-out",
                                         "got.txt",   "--boot-fault",   "late",  "--boot-fault",
                                         "blank:ack", "--vanish-after", "47",    "--answer-garbage",
-                                        "--slow"};
+                                        "--slow",    "--rate",         "32"};
     const auto options = sim::parseOptions(args, error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(std::tie(options->storePath, options->s19Path), std::tuple("s.bin", "got.txt"));
     const sim::BootFaults& boot = options->faults.boot;
     EXPECT_EQ(std::tie(boot.prompt, boot.acknowledge, boot.complete),
               std::tuple(BootFault::Late, BootFault::Blank, BootFault::Late));
-    EXPECT_EQ(std::tie(options->vanishAfter, options->lineFaults.slowBytesPerSecond),
-              std::tuple(47, 96));
+    EXPECT_EQ(std::tie(options->vanishAfter, options->lineFaults.slowBytesPerSecond, options->rate),
+              std::tuple(47, 96, 32));
     EXPECT_TRUE(options->faults.shortReplies && options->faults.garbageReplies);
     EXPECT_FALSE(options->help);
     EXPECT_TRUE(sim::parseOptions(std::vector<std::string>{"--store", "s.bin", "-h"}, error)->help);
@@ -178,6 +194,7 @@ TEST(SimOptions, refuseABadArgumentWithAMessageNamingIt) {
         {{"--store"}, "--store needs a value"},
         {{"--vanish-after", "0"}, "--vanish-after takes a number of 1 or more"},
         {{"--slow-rate", "0"}, "--slow-rate takes 1 to 960 bytes a second"},
+        {{"--rate", "1001"}, "--rate takes 1 to 1000 frames a second"},
         {{"--boot-fault", "loud"}, kBootFaultError},
         {{"--boot-fault", "late:menu"}, kBootFaultError},
         {{"--loud"}, "unknown argument --loud"}};

@@ -1,6 +1,7 @@
 #include "cli/Readout.h"
 
 #include <ostream>
+#include <string>
 
 #include "cli/Runner.h"
 #include "dash/DisplaySettings.h"
@@ -21,12 +22,24 @@ void Readout::printHeader() {
 }
 
 void Readout::showReadoutTexts(const comlink::ReadoutTexts& t) {
-    out_ << t.rpm << ',' << t.map << ',' << t.coolant << ',' << t.ignition << ',' << t.ignMsd << ','
-         << t.tps << ',' << t.battery << ',' << t.o2afr << '\n';
-    if (flushEachLine_) {
-        out_.flush();
+    for (const std::string* text :
+         {&t.rpm, &t.map, &t.coolant, &t.ignition, &t.ignMsd, &t.tps, &t.battery}) {
+        pending_ += *text;
+        pending_ += ',';
+    }
+    pending_ += t.o2afr;
+    pending_ += '\n';
+    // A log goes out in large writes; a live stream line by line, as it comes.
+    if (flushEachLine_ || pending_.size() >= kWriteSize) {
+        flush();
     }
     ++shown_;
+}
+
+void Readout::flush() {
+    out_.write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
+    out_.flush();
+    pending_.clear();
 }
 
 }  // namespace cli

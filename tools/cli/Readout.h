@@ -1,6 +1,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 
 #include "comlink/Realtime.h"
 
@@ -20,13 +21,18 @@ public:
 
     void printHeader();
     long long shown() const { return shown_; }
+    // Writes out the lines still held back (only a log's are).
+    void flush();
 
     // comlink::RealtimeDisplay
     comlink::RealtimeOptions options() const override { return options_; }
     void showReadoutTexts(const comlink::ReadoutTexts& texts) override;
 
 private:
+    static constexpr std::size_t kWriteSize = 1 << 16;
+
     std::ostream& out_;
+    std::string pending_;
     comlink::RealtimeOptions options_;
     bool flushEachLine_;
     long long shown_ = 0;

@@ -34,7 +34,7 @@ int runReplay(Runner& runner) {
         std::copy(record.begin(), record.end(), block.begin());
         realtime.copyATdata(block, true);
     }
-    runner.out().flush();
+    readout.flush();
     return kDone;
 }
 

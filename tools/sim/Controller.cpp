@@ -170,10 +170,10 @@ Bytes Controller::advance(std::int64_t nowMs) {
         }
         const Frame frame = nextFrame(nowMs);
         reply(Bytes(frame.begin(), frame.end()), out);
-        // Keep the 100 ms rhythm, but never catch up with a burst after a late call.
-        nextFrameMs_ += kFrameIntervalMs;
+        // Keep the rhythm, but never catch up with a burst after a late call.
+        nextFrameMs_ += frameIntervalMs();
         if (nextFrameMs_ <= nowMs) {
-            nextFrameMs_ = nowMs + kFrameIntervalMs;
+            nextFrameMs_ = nowMs + frameIntervalMs();
         }
     }
     while (!scheduled_.empty() && scheduled_.front().atMs <= nowMs) {
@@ -194,8 +194,16 @@ std::optional<std::int64_t> Controller::nextDueMs() const {
     return due;
 }
 
+std::int64_t Controller::frameIntervalMs() const {
+    return setup_.framesPerSecond > 0 ? 1000 / setup_.framesPerSecond : kFrameIntervalMs;
+}
+
 Frame Controller::nextFrame(std::int64_t nowMs) {
-    const Frame frame = realtimeFrame(nowMs - setup_.powerUpMs, secl_, image_);
+    Frame frame = realtimeFrame(nowMs - setup_.powerUpMs, secl_, image_);
+    if (setup_.framesPerSecond > 0) {
+        keepMoving(frame, lastFrame_);
+        lastFrame_ = frame;
+    }
     secl_ = static_cast<std::uint8_t>(secl_ + 1);
     return frame;
 }

@@ -46,6 +46,9 @@ struct ControllerSetup {
     Faults faults;
     std::int64_t powerUpMs = 0;
     bool inBootloader = false;  // waiting at its prompt, as an interrupted update leaves it
+    // Monitor frames a second, every shown value moving in each frame (a load test at the line's
+    // limit of 32); 0 keeps the controller's own frame every kFrameIntervalMs.
+    int framesPerSecond = 0;
 };
 
 class Controller {
@@ -82,6 +85,7 @@ private:
     void reply(Bytes bytes, Bytes& out);
     void answer(BootFault fault, std::string_view text, std::int64_t nowMs, Bytes& out);
     Frame nextFrame(std::int64_t nowMs);
+    std::int64_t frameIntervalMs() const;
     void store();
 
     ControllerSetup setup_;
@@ -93,6 +97,7 @@ private:
     std::int64_t nextFrameMs_ = 0;
     int streamFrames_ = 0;
     std::uint8_t secl_ = 0;
+    Frame lastFrame_{};        // with framesPerSecond, the frame before the next
     std::uint32_t noise_ = 1;  // the state of the garbage replies' pseudo-random bytes
     std::string bootLine_;
     std::vector<std::string> firmwareLines_;

@@ -62,6 +62,16 @@ std::uint8_t advanceByte(int halfDegrees) {
     return static_cast<std::uint8_t>(halfDegrees < 0 ? halfDegrees + 256 : halfDegrees);
 }
 
+void keepMoving(Frame& frame, const Frame& previous) {
+    // tps, batt, ego, kpa, rpm_lo, coolant, afrwbo2, ignition, ign_msd, coolant2
+    static constexpr std::size_t kShown[] = {5, 6, 7, 11, 13, 14, 17, 19, 20, 26};
+    for (const std::size_t at : kShown) {
+        if (frame[at] == previous[at]) {
+            frame[at] ^= 1u;  // the low bit only: never a carry into the next byte
+        }
+    }
+}
+
 namespace {
 
 // One drive cycle in seconds: idle, a ramp to wide open, a hold at the limiter, a lift-off and

@@ -18,6 +18,10 @@ Frame realtimeFrame(std::int64_t elapsedMs, std::uint8_t secl, const Image& imag
 // degrees, limited to what the signed advance byte can carry (-64..191).
 int advanceHalfDegrees(const Image& image, int rpm, int kpaByte);
 
+// Moves by one step every value the displays show that `frame` has the same as `previous`, so
+// that even at idle no two frames in a row show alike.
+void keepMoving(Frame& frame, const Frame& previous);
+
 // Signed half degrees as the advance byte carries them: negative values count down from 256.
 std::uint8_t advanceByte(int halfDegrees);
 

@@ -24,6 +24,7 @@ constexpr OptionHelp kOptions[] = {
     {"--answer-garbage", "", "every reply comes as as many meaningless bytes"},
     {"--slow", "", "replies crawl at 96 bytes a second, a tenth of the line rate"},
     {"--slow-rate", "N", "replies crawl at N bytes a second (1 to 960)"},
+    {"--rate", "N", "stream N live frames a second (1 to 1000), every shown value moving"},
     {"--vanish-after", "N", "the terminal goes away after N bytes from the host"},
     {"--in-bootloader", "",
      "start waiting at the bootloader's prompt, as an interrupted update\nleaves the controller"},
@@ -152,6 +153,13 @@ std::optional<Options> parseOptions(std::span<const std::string> args, std::stri
                 return std::nullopt;
             }
             options.lineFaults.slowBytesPerSecond = *value;
+        } else if (arg == "--rate") {
+            const auto value = wholeNumber(args[++i], 1, 1000);
+            if (!value) {
+                error = "--rate takes 1 to 1000 frames a second";
+                return std::nullopt;
+            }
+            options.rate = *value;
         } else if (arg == "--out-of-step" || arg == "--vanish-after") {
             const auto value = wholeNumber(args[++i], 1, 1000000);
             if (!value) {

@@ -18,6 +18,7 @@ struct Options {
     std::string s19Path;     // --s19-out FILE
     int revision = 10;       // --revision N
     int vanishAfter = 0;     // --vanish-after N: the terminal goes away after N bytes; 0 = never
+    int rate = 0;            // --rate N: frames a second, see ControllerSetup
     Faults
         faults;  // --silent, --short, --answer-garbage, --out-of-step N, --boot-fault KIND[:ANSWER]
     LineFaults lineFaults;  // --split, --garbage, --slow, --slow-rate N

@@ -160,6 +160,7 @@ int main(int argc, char** argv) {
     setup.faults = options->faults;
     setup.powerUpMs = nowMs();
     setup.inBootloader = options->inBootloader;
+    setup.framesPerSecond = options->rate;
     sim::Controller controller(setup);
     sim::SerialLine line(controller, options->lineFaults);
 

@@ -117,6 +117,7 @@ QWidget* SerialWindow::buildValueGrid() {
         lbValue_[i]->setFrameShape(QFrame::Panel);
         lbValue_[i]->setFrameShadow(QFrame::Sunken);
         lbValue_[i]->setAlignment(Qt::AlignCenter);
+        lbValue_[i]->setAutoFillBackground(true);  // a new value repaints nothing behind it
         // A fixed size spares the window a new layout for every block: a stream (or a replay
         // step) changes all 30 texts many times a second.
         const QSize cell = lbValue_[i]->sizeHint();

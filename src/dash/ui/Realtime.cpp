@@ -46,14 +46,15 @@ struct DialSetup {
     int divisions;
     double green, yellow, red;
     int digits;
+    int decimals;  // what the quantity needs: tenths of a degree, never tenths of an rpm
 };
 constexpr DialSetup kDials[6] = {
-    {"rgRPM", "ds7RPM", "RPM", 0, 8000, 8, 60, 7000, 7500, 4},
-    {"rgMAP", "ds7MAP", "VAC/PSI", -30, 30, 10, -20, 0, 20, 3},
-    {"rgO2AFR", "ds7O2AFR", "O2 volts", 0, 1, 1, 0.5, 1, 1, 3},
-    {"rgIGNITION", "ds7Ignition", "TIMING", 40, -40, 20, -40, -40, -40, 3},
-    {"rgCoolant", "ds7Coolant", "WATER", -40, 215, 20, 60, 75, 90, 3},
-    {"rgTPS", "ds7TPS", "TPS V", 0, 5, 5, 5, 5, 5, 3},
+    {"rgRPM", "ds7RPM", "RPM", 0, 8000, 8, 60, 7000, 7500, 4, 0},
+    {"rgMAP", "ds7MAP", "VAC/PSI", -30, 30, 10, -20, 0, 20, 3, 1},
+    {"rgO2AFR", "ds7O2AFR", "O2 volts", 0, 1, 1, 0.5, 1, 1, 3, 2},
+    {"rgIGNITION", "ds7Ignition", "TIMING", 40, -40, 20, -40, -40, -40, 3, 1},
+    {"rgCoolant", "ds7Coolant", "WATER", -40, 215, 20, 60, 75, 90, 3, 0},
+    {"rgTPS", "ds7TPS", "TPS V", 0, 5, 5, 5, 5, 5, 3, 2},
 };
 
 constexpr std::uint32_t kLogOnColor = 65535;  // yellow
@@ -183,6 +184,7 @@ QWidget* Realtime::buildDials() {
         auto* readout = new SevenSegmentDisplay(cells[i]);
         readout->setObjectName(s.readout);
         readout->setDigits(s.digits);
+        readout->setDecimals(s.decimals);
         cells[i]->setReadout(readout);
         readouts_[i] = readout;
     }
@@ -246,7 +248,8 @@ QWidget* Realtime::buildValueColumn() {
         font.setPointSizeF(font.pointSizeF() * 1.2);
         value->setFont(font);
         // Room for any reading at a fixed size: a new text every block then repaints the label
-        // without laying the window out again.
+        // without laying the window out again, and, opaque, without its swatch behind it.
+        value->setAutoFillBackground(true);
         value->setFixedSize(
             std::max(64, value->fontMetrics().horizontalAdvance(QStringLiteral("-00000.0")) + 8),
             value->sizeHint().height());
@@ -284,6 +287,9 @@ void Realtime::startUp() {
     SetGridColor(stored.gridColor);
     for (int i = 0; i < kChannelCount; ++i) {
         swatches_[i]->setOutlineColor(stored.colors[i]);
+        if (kDialOfChannel[i] >= 0) {
+            dials_[kDialOfChannel[i]]->setBorderColor(stored.colors[i]);
+        }
     }
     tgRPM_->setRange(0, 8000);
     tgAFR_->setRange(100, 200);
@@ -429,6 +435,7 @@ void Realtime::applyRpmScale(bool twelveK) {
     tgRPM_->setGridSpaceY(scale.gridSpaceY);
     tgRPM_->Repaint();
     dials_[kRpm]->setMaximum(scale.dialMaximum);
+    readouts_[kRpm]->setDigits(scale.readoutDigits);
 }
 
 void Realtime::applyO2Mode(bool wideBandAfr, const comlink::RealtimeCopies& copies) {

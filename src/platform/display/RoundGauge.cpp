@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "platform/Colors.h"
 #include "platform/display/PaintTarget.h"
@@ -62,23 +63,6 @@ const QPolygonF& needleOutline() {
     static const QPolygonF outline({QPointF(-17, -3.4), QPointF(76, -1.1), QPointF(81, 0),
                                     QPointF(76, 1.1), QPointF(-17, 3.4)});
     return outline;
-}
-
-// A filled circle from a ready-made polygon: ellipses are flattened afresh on every call, and the
-// hub is drawn on every value change.
-void disc(QPainter& p, QPointF centre, double radius, const QColor& color) {
-    static const QPolygonF circle = [] {
-        QPolygonF points;
-        for (int i = 0; i < 40; ++i)
-            points << polar(1, i * 9.0);
-        return points;
-    }();
-    p.save();
-    p.translate(centre);
-    p.scale(radius, radius);
-    p.setBrush(color);
-    p.drawPolygon(circle);
-    p.restore();
 }
 
 QFont dialFont(const QFont& base, int pixelSize, bool bold) {
@@ -195,12 +179,40 @@ void RoundGauge::paintEvent(QPaintEvent*) {
         fp.setRenderHint(QPainter::Antialiasing);
         fp.setTransform(dialToWidget(dialRect()), true);
         paintFace(fp);
+        paintHubPixmap(ratio);
         faceValid_ = true;
     }
     p.drawPixmap(0, 0, face_);
     p.setRenderHint(QPainter::Antialiasing);
+    p.save();
     p.setTransform(dialToWidget(dialRect()), true);
     paintNeedle(p);
+    p.restore();
+    p.drawPixmap(QPointF(hubAt_.topLeft()) / ratio, hub_);
+}
+
+void RoundGauge::paintHubPixmap(qreal ratio) {
+    // In whole device pixels, so that it lands where it was drawn to the fraction of a pixel.
+    const QTransform toWidget = dialToWidget(dialRect());
+    const QRectF box = toWidget.mapRect(
+        QRectF(-kHubRadius - 1, -kHubRadius - 1, 2 * kHubRadius + 2, 2 * kHubRadius + 2));
+    hubAt_ = QRectF(box.topLeft() * ratio, box.size() * ratio).toAlignedRect();
+    hub_ = QPixmap(hubAt_.size());
+    hub_.setDevicePixelRatio(ratio);
+    hub_.fill(Qt::transparent);
+    QPainter hp(&hub_);
+    hp.setRenderHint(QPainter::Antialiasing);
+    hp.setPen(Qt::NoPen);
+    hp.translate(-QPointF(hubAt_.topLeft()) / ratio);
+    hp.setTransform(toWidget, true);
+    const std::tuple<QPointF, double, QColor> discs[] = {{{0, 0}, kHubRadius, QColor(20, 22, 26)},
+                                                         {{-0.6, -0.6}, 8, QColor(74, 78, 88)},
+                                                         {{-3, -3}, 2.6, QColor(120, 126, 138)},
+                                                         {{0, 0}, 3, kNeedleColor.darker(140)}};
+    for (const auto& [centre, radius, color] : discs) {
+        hp.setBrush(color);
+        hp.drawEllipse(centre, radius, radius);
+    }
 }
 
 void RoundGauge::paintFace(QPainter& p) const {
@@ -333,7 +345,8 @@ void RoundGauge::paintUpperLimit(QPainter& p) const {
 void RoundGauge::paintNeedle(QPainter& p) const {
     // Opaque solid fills only: Qt hands see-through fills of this size to worker threads, which
     // costs far more than the drawing. Two halves in two shades give the needle its ridge; the
-    // shadow is a dark shape rather than a see-through one.
+    // shadow is a dark shape rather than a see-through one, and without smoothed edges, which
+    // cost more than the rest of the needle and do not show dark on the dark face.
     static const QPolygonF lit(
         {QPointF(-17, -3.4), QPointF(76, -1.1), QPointF(81, 0), QPointF(-17, 0)});
     static const QPolygonF shaded(
@@ -344,6 +357,7 @@ void RoundGauge::paintNeedle(QPainter& p) const {
     p.translate(kShadowOffset);  // the shadow falls the same way whatever the needle's angle
     p.rotate(angle);
     p.setBrush(QColor(5, 6, 8));
+    p.setRenderHint(QPainter::Antialiasing, false);
     p.drawPolygon(needleOutline());
     p.restore();
     p.save();
@@ -353,11 +367,6 @@ void RoundGauge::paintNeedle(QPainter& p) const {
     p.setBrush(kNeedleColor.darker(125));
     p.drawPolygon(shaded);
     p.restore();
-
-    disc(p, {0, 0}, kHubRadius, QColor(20, 22, 26));
-    disc(p, {-0.6, -0.6}, 8, QColor(74, 78, 88));
-    disc(p, {-3, -3}, 2.6, QColor(120, 126, 138));
-    disc(p, {0, 0}, 3, kNeedleColor.darker(140));
 }
 
 }  // namespace platform::display

@@ -72,6 +72,7 @@ private:
     void paintFigures(QPainter& p) const;
     void paintUpperLimit(QPainter& p) const;
     void paintNeedle(QPainter& p) const;
+    void paintHubPixmap(qreal ratio);
 
     GaugeScale scale_{0, 100, 10};
     double value_ = 0;
@@ -82,6 +83,8 @@ private:
     double upperLimit_;
 
     QPixmap face_;
+    QPixmap hub_;  // the needle's hub, which never turns, drawn over it
+    QRect hubAt_;  // where, in device pixels
     bool faceValid_ = false;
 };
 

@@ -20,14 +20,14 @@ int placesOf(const std::string& text) {
 
 }  // namespace
 
-std::string segmentText(float value, int digits) {
+std::string segmentText(float value, int digits, int maxDecimals) {
     const int places = clampDigits(digits);
     const std::string overRange(static_cast<std::size_t>(places), '-');
     const double v = value;
     if (!(std::abs(v) < std::pow(10.0, places)))
         return overRange;
     // formatFixed writes no sign for a value that rounds to zero, so "-0.0" never shows.
-    for (int decimals = places - 1; decimals >= 0; --decimals) {
+    for (int decimals = std::clamp(maxDecimals, 0, places - 1); decimals >= 0; --decimals) {
         const std::string text = num::formatFixed(v, decimals);
         if (placesOf(text) <= places)
             return text;

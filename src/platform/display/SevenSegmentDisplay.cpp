@@ -12,13 +12,15 @@ namespace platform::display {
 
 namespace {
 
-// One digit in its own units: 9 wide, 18 high, segments 2.2 thick, a place every 12 units (the
-// decimal point lives in the 3 between), leaning right like the real thing.
+// One digit in its own units: 9 wide, 18 high, segments 2.2 thick, leaning right like the real
+// thing. A place every 16 units: the decimal point, a dot as thick as a segment on the baseline,
+// lives in the gap with clear space on both sides, so "17.5" never reads as "175".
 constexpr double kDigitWidth = 9;
 constexpr double kDigitHeight = 18;
 constexpr double kThickness = 2.2;
 constexpr double kGap = 0.45;
-constexpr double kPitch = 12;
+constexpr double kPitch = 16;
+constexpr double kPointSize = 2.8;
 constexpr double kSlant = 0.1;
 constexpr double kPadding = 3.5;
 
@@ -54,8 +56,12 @@ const std::array<QPolygonF, 7>& segmentShapes() {
     return shapes;
 }
 
+// Between the right segments' outer edge (kDigitWidth + kThickness / 2) and the next place's
+// left one (kPitch - kThickness / 2), in the middle, its bottom on the bottom segment's.
 QRectF pointShape() {
-    return {kDigitWidth + 0.6, kDigitHeight - 1, 2, 2};
+    const double centre = (kDigitWidth + kPitch) / 2;
+    const double bottom = kDigitHeight + kThickness / 2;
+    return {centre - kPointSize / 2, bottom - kPointSize, kPointSize, kPointSize};
 }
 
 QPainterPath cellPath(const SegmentCell& cell, double left) {
@@ -72,32 +78,53 @@ QPainterPath cellPath(const SegmentCell& cell, double left) {
 }
 
 // Fits the digits, padding included, into the widget keeping their proportions, and leans them.
-void toDigitSpace(QPainter& p, const QSize& size, int digits) {
+QTransform toDigitSpace(const QSize& size, int digits) {
     const double w = digits * kPitch - (kPitch - kDigitWidth) + 2 * kPadding;
     const double h = kDigitHeight + 2 * kPadding;
     const double unit = std::min(size.width() / w, size.height() / h);
-    p.translate((size.width() - w * unit) / 2 + kPadding * unit,
+    QTransform t;
+    t.translate((size.width() - w * unit) / 2 + kPadding * unit,
                 (size.height() - h * unit) / 2 + kPadding * unit);
-    p.scale(unit, unit);
-    p.translate(kSlant * kDigitHeight / 2, 0);
-    p.shear(-kSlant, 0);
+    t.scale(unit, unit);
+    t.translate(kSlant * kDigitHeight / 2, 0);
+    t.shear(-kSlant, 0);
+    return t;
+}
+
+// Where place `index` draws, in whole device pixels, with room for its point and the smoothed
+// edges.
+QRect cellPixels(const QTransform& toWidget, int index, qreal ratio) {
+    const QRectF cell(index * kPitch - 2, -2, kPitch + 2, kDigitHeight + 4);
+    const QRectF widget = toWidget.mapRect(cell);
+    return QRectF(widget.topLeft() * ratio, widget.size() * ratio).toAlignedRect();
+}
+
+// A lit glyph and its point in one byte: segmentMask's seven bits and the point above them.
+std::size_t glyphKey(const SegmentCell& cell) {
+    return segmentMask(cell.glyph) | (cell.point ? 0x80u : 0u);
 }
 
 }  // namespace
 
 SevenSegmentDisplay::SevenSegmentDisplay(QWidget* parent)
-    : QWidget(parent), text_(segmentText(value_, digits_)) {}
+    : QWidget(parent), text_(segmentText(value_, digits_, decimals_)) {}
 
 void SevenSegmentDisplay::setDigits(int digits) {
     digits_ = std::clamp(digits, 1, kMaxSegmentDigits);
-    text_ = segmentText(value_, digits_);
+    text_ = segmentText(value_, digits_, decimals_);
     panel_ = QPixmap();
+    update();
+}
+
+void SevenSegmentDisplay::setDecimals(int decimals) {
+    decimals_ = decimals;
+    text_ = segmentText(value_, digits_, decimals_);
     update();
 }
 
 void SevenSegmentDisplay::setValue(float value) {
     value_ = value;
-    std::string text = segmentText(value, digits_);
+    std::string text = segmentText(value, digits_, decimals_);
     if (text == text_)
         return;
     text_ = std::move(text);
@@ -122,18 +149,40 @@ void SevenSegmentDisplay::paintEvent(QPaintEvent*) {
         panel_.fill(Qt::transparent);
         QPainter pp(&panel_);
         paintPanel(pp);
+        glyphs_.assign(static_cast<std::size_t>(digits_), {});
     }
     p.drawPixmap(0, 0, panel_);
 
-    p.setRenderHint(QPainter::Antialiasing);
-    toDigitSpace(p, size(), digits_);
-    QPainterPath lit;
+    const QTransform toWidget = toDigitSpace(size(), digits_);
     const std::vector<SegmentCell> cells = segmentCells(text_, digits_);
-    for (std::size_t i = 0; i < cells.size(); ++i)
-        lit.addPath(cellPath(cells[i], static_cast<double>(i) * kPitch));
-    p.setPen(Qt::NoPen);
-    p.setBrush(kLit);
-    p.drawPath(lit);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (glyphKey(cells[i]) == 0)
+            continue;
+        const int index = static_cast<int>(i);
+        const QRect at = cellPixels(toWidget, index, ratio);
+        p.drawPixmap(QPointF(at.topLeft()) / ratio, litGlyph(cells[i], index, toWidget, at, ratio));
+    }
+}
+
+const QPixmap& SevenSegmentDisplay::litGlyph(const SegmentCell& cell, int index,
+                                             const QTransform& toWidget, const QRect& at,
+                                             qreal ratio) {
+    QPixmap& glyph = glyphs_[static_cast<std::size_t>(index)][glyphKey(cell)];
+    if (glyph.isNull()) {
+        // Drawn where it will stand, to the fraction of a pixel, so that it covers its unlit
+        // segments on the panel exactly.
+        glyph = QPixmap(at.size());
+        glyph.setDevicePixelRatio(ratio);
+        glyph.fill(Qt::transparent);
+        QPainter gp(&glyph);
+        gp.setRenderHint(QPainter::Antialiasing);
+        gp.translate(-QPointF(at.topLeft()) / ratio);
+        gp.setTransform(toWidget, true);
+        gp.setPen(Qt::NoPen);
+        gp.setBrush(kLit);
+        gp.drawPath(cellPath(cell, index * kPitch));
+    }
+    return glyph;
 }
 
 void SevenSegmentDisplay::paintPanel(QPainter& p) const {
@@ -144,7 +193,7 @@ void SevenSegmentDisplay::paintPanel(QPainter& p) const {
     p.setBrush(kPanel);
     p.drawRoundedRect(box, radius, radius);
 
-    toDigitSpace(p, size(), digits_);
+    p.setTransform(toDigitSpace(size(), digits_), true);
     const SegmentCell all{'8', true};
     p.setPen(Qt::NoPen);
     p.setBrush(kUnlit);

@@ -3,7 +3,6 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "platform/Colors.h"
 #include "platform/display/PaintTarget.h"
@@ -149,7 +148,14 @@ void TrendGraph::paintEvent(QPaintEvent*) {
         else
             scrollLayer(static_cast<int>(added));
     }
-    p.drawImage(QRectF(rect()), layer_);
+    // The picture from the seam on, then what wrapped round to the layer's start.
+    const int width = layer_.width();
+    const int left = width - seam_;
+    p.drawImage(QRectF(0, 0, left / ratio, height()), layer_,
+                QRectF(seam_, 0, left, layer_.height()));
+    if (seam_ > 0)
+        p.drawImage(QRectF(left / ratio, 0, seam_ / ratio, height()), layer_,
+                    QRectF(0, 0, seam_, layer_.height()));
 
     if (cursor_ > 0) {
         const double x = std::round(xAt(cursor_)) / ratio;
@@ -160,6 +166,7 @@ void TrendGraph::paintEvent(QPaintEvent*) {
 void TrendGraph::redrawLayer() {
     drawnUpTo_ = plottedUpTo_ = ring_.advances();
     scrollOwed_ = 0;
+    seam_ = 0;
     layerValid_ = true;
     QPainter p(&layer_);
     paintBackground(p, 0);
@@ -176,20 +183,28 @@ void TrendGraph::scrollLayer(int samples) {
     const int shift = std::clamp(static_cast<int>(std::lround(exact)), 0, width);
     scrollOwed_ = exact - shift;
 
-    const auto bytesPerPixel = static_cast<std::size_t>(layer_.depth() / 8);
-    for (int y = 0; y < layer_.height(); ++y) {
-        uchar* row = layer_.scanLine(y);
-        std::memmove(row, row + shift * bytesPerPixel, (width - shift) * bytesPerPixel);
-    }
+    // The layer is a ring: scrolling moves the seam instead of the pixels.
+    seam_ = (seam_ + shift) % width;
 
     // advance() may have run again since the last plot(); those samples wait for the next one.
     const int lag = static_cast<int>(ring_.advances() - plottedUpTo_);
     drawnUpTo_ = plottedUpTo_;
+    // Picture column x lies at layer column x + seam_, or x + seam_ - width past the layer's end:
+    // the new strip, and the stroke back to the last sample before it, are drawn at both places
+    // where they can land, each clipped by the layer's edge.
+    const int reach = width - shift - static_cast<int>(std::ceil(kPenWidth * layerRatio_)) - 2;
     QPainter p(&layer_);
-    paintBackground(p, width - shift);
-    for (int k = 0; k < samples; ++k)
-        paintGridLine(p, k, lag);
-    paintCurves(p, samples, lag);
+    for (const int offset : {seam_, seam_ - width}) {
+        if (reach + offset >= width || width + offset <= 0)
+            continue;
+        p.save();
+        p.translate(offset, 0);
+        paintBackground(p, width - shift);
+        for (int k = 0; k < samples; ++k)
+            paintGridLine(p, k, lag);
+        paintCurves(p, samples, lag);
+        p.restore();
+    }
 }
 
 void TrendGraph::paintBackground(QPainter& p, int fromX) const {

@@ -11,8 +11,9 @@ namespace platform::display {
 
 // A scrolling strip chart of up to a few pens over the last 545 samples, newest at the right.
 // Background, grid and curves live in one cached picture: plot() scrolls it left by the new
-// samples and draws only them, the grid lines moving with the samples; any change of range,
-// colours, pens or grid (or Repaint()) redraws it once from the stored samples.
+// samples (by moving where it starts, not its pixels) and draws only them, the grid lines moving
+// with the samples; any change of range, colours, pens or grid (or Repaint()) redraws it once
+// from the stored samples.
 //
 // Horizontal grid lines run every gridspacey from the range's minimum, whose own line is the origin
 // line in origincolor. Values outside the range leave the picture at its edge; NaN samples (and
@@ -103,6 +104,7 @@ private:
     double gridSpaceY_ = 10;
 
     QImage layer_;  // background, grid and curves, in device pixels
+    int seam_ = 0;  // the layer column that shows at the picture's left edge
     qreal layerRatio_ = 1;
     bool layerValid_ = false;
     std::uint64_t drawnUpTo_ = 0;    // ring advances the layer shows

@@ -150,20 +150,23 @@ TEST(TrendRing, horizontalGridLinesStartAtTheOriginAndStepTowardsTheTop) {
     EXPECT_TRUE(TrendRing::gridValues(5, 5, 1).empty());
 }
 
-TEST(SegmentText, showsAsManyDecimalsAsFitAndDashesWhenTheValueDoesNot) {
+TEST(SegmentText, showsUpToItsDecimalsAsFarAsThePlacesGoAndDashesWhenTheValueDoesNotFit) {
     const struct {
         float value;
-        int digits;
+        int digits, decimals;
         std::string text;
-    } cases[] = {
-        {3106, 4, "3106"},   {8000, 4, "8000"},        {850, 4, "850.0"},    {0, 4, "0.000"},
-        {-32, 3, "-32"},     {95.5f, 3, "95.5"},       {2.51f, 3, "2.51"},   {-25.11f, 3, "-25"},
-        {26.43f, 3, "26.4"}, {9.999f, 3, "10.0"},      {-0.001f, 3, "0.00"}, {-5, 3, "-5.0"},
-        {999.7f, 3, "---"},  {1000, 3, "---"},         {-100, 3, "---"},     {1E30f, 3, "---"},
-        {5, 0, "5"},         {1, 99, "1.00000000000"}, {kNaNf, 3, "---"},    {-kInff, 4, "----"}};
+    } cases[] = {{3106, 4, 0, "3106"},   {850, 4, 0, "850"},     {0, 4, 0, "0"},
+                 {850, 4, 12, "850.0"},  {-32, 3, 1, "-32"},     {95.5f, 3, 1, "95.5"},
+                 {2.51f, 3, 2, "2.51"},  {-25.11f, 3, 1, "-25"}, {-4.3f, 3, 1, "-4.3"},
+                 {26.43f, 3, 2, "26.4"}, {9.999f, 3, 2, "10.0"}, {-0.001f, 3, 2, "0.00"},
+                 {-5, 3, 1, "-5.0"},     {71, 3, 0, "71"},       {0.53f, 3, 2, "0.53"},
+                 {-32.5f, 3, 1, "-32"},  {999.7f, 3, 1, "---"},  {1000, 3, 0, "---"},
+                 {-100, 3, 2, "---"},    {1E30f, 3, 1, "---"},   {10500, 4, 0, "----"},
+                 {10500, 5, 0, "10500"}, {5, 0, 0, "5"},         {1, 99, 99, "1.00000000000"},
+                 {2.5f, 3, -1, "2"},     {kNaNf, 3, 1, "---"},   {-kInff, 4, 0, "----"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(platform::display::segmentText(c.value, c.digits), c.text);
+        EXPECT_EQ(platform::display::segmentText(c.value, c.digits, c.decimals), c.text);
     }
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <cmath>
 #include <limits>
 
@@ -74,6 +76,31 @@ TEST(RoundGauge, drawsARoundDialInItsBorderColourWhoseNeedleFollowsTheValue) {
         gauge.setValue(3106);
         EXPECT_EQ(paintAt(gauge, ratio), low);
     }
+}
+
+TEST(RoundGauge, needleMovesInOnePassPaintOnceAndOnlyAroundTheNeedle) {
+    struct PaintCounter : QObject {
+        int paints = 0;
+        QRegion region;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) {
+                ++paints;
+                region += static_cast<QPaintEvent*>(event)->region();
+            }
+            return false;
+        }
+    } counter;
+    RoundGauge gauge;
+    gauge.resize(200, 200);
+    gauge.show();
+    QApplication::processEvents();
+    gauge.installEventFilter(&counter);
+    for (const double value : {2.0, 4.0, 6.0})
+        gauge.setValue(value);
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1);
+    // The needle from 0 to 6 % of the scale points down to the left: that quarter and the hub.
+    EXPECT_TRUE(QRect(20, 75, 110, 95).contains(counter.region.boundingRect()));
 }
 
 TEST(SevenSegmentDisplay, showsTheSinglePrecisionValueOnItsPlacesKeptFromOneToTwelve) {
