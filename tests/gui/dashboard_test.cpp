@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "dash/ui/Config.h"
@@ -95,13 +96,16 @@ protected:
             all[name] = in<RoundGauge>(window(), name)->borderColor();
         return all;
     }
-    // The value of a key as the Dashboard shows it.
+    // The value of a key as the Dashboard shows it; a colour only when everything it paints
+    // (swatch, pens, dial border) agrees.
     std::string shown(const Key& k) {
         if (*k.changes != '\0') {
+            const auto all = looks();
             std::istringstream names(k.changes);
-            std::string first;
-            names >> first;
-            return std::to_string(looks().at(first));
+            std::set<std::uint32_t> colours;
+            for (std::string name; names >> name;)
+                colours.insert(all.at(name));
+            return colours.size() == 1 ? std::to_string(*colours.begin()) : "mixed";
         }
         const bool on = std::string(k.control) == "Dash"
                             ? in(window(), "Frame1")->isVisibleTo(&window())
@@ -263,133 +267,97 @@ TEST_F(Dashboard, logDataNamesItsFileByTheClockAndAFailureSaysWhyStopsAndTheNext
               "0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 255 \r\n");
     window().close();
     EXPECT_FALSE(window().logButtonOn());
+}
 
-    TEST_F(Dashboard, blocksOfOneTickAllReachTheGraphAndTheScreenShowsTheLast) {
-        dash();
-        frame(17);
-        arrive(18, {{13, 100}});
-        arrive(19, {{13, 200}});
-        arrive(20, {{13, 44}, {12, 1}});
-        ticks(1);
-        auto* graph = in<TrendGraph>(window(), "tgRPM");
-        EXPECT_EQ(graph->penValue(0, 0), 300);
-        EXPECT_EQ(graph->penValue(0, 1), 200);
-        EXPECT_EQ(graph->penValue(0, 2), 100);
-        EXPECT_EQ(text(window(), "lblRPM"), "300");
-        EXPECT_EQ(in<RoundGauge>(window(), "rgRPM")->value(), 300);
-        EXPECT_EQ(text(program->serialWindow(), "lbValue0"), "20");
-    }
+TEST_F(Dashboard, blocksOfOneTickAllReachTheGraphAndTheScreenShowsTheLast) {
+    dash();
+    frame(17);
+    arrive(18, {{13, 100}});
+    arrive(19, {{13, 200}});
+    arrive(20, {{13, 44}, {12, 1}});
+    ticks(1);
+    auto* graph = in<TrendGraph>(window(), "tgRPM");
+    EXPECT_EQ(graph->penValue(0, 0), 300);
+    EXPECT_EQ(graph->penValue(0, 1), 200);
+    EXPECT_EQ(graph->penValue(0, 2), 100);
+    EXPECT_EQ(text(window(), "lblRPM"), "300");
+    EXPECT_EQ(in<RoundGauge>(window(), "rgRPM")->value(), 300);
+    EXPECT_EQ(text(program->serialWindow(), "lbValue0"), "20");
+}
 
-    TEST_F(Dashboard, eachReadoutShowsTheDecimalsItsQuantityNeedsAndDashesOnlyWhatCannotFit) {
-        using platform::display::SevenSegmentDisplay;
-        dash();
-        choose("optRPM12");
-        const char* readouts[] = {"ds7RPM",      "ds7MAP",     "ds7O2AFR",
-                                  "ds7Ignition", "ds7Coolant", "ds7TPS"};
-        // Each place as drawn: its glyph, then a point when it is lit.
-        const auto cells = [](const SevenSegmentDisplay* readout) {
-            std::string shown;
-            for (const auto& cell : platform::display::segmentCells(readout->text().toStdString(),
-                                                                    readout->digits())) {
-                shown += cell.glyph;
-                if (cell.point)
-                    shown += '.';
-            }
-            return shown;
-        };
-        const struct {
-            double value;
-            std::array<const char*, 6> texts, cells;
-        } rows[] = {
-            {0,
-             {"0", "0.0", "0.00", "0.0", "0", "0.00"},
-             {"    0", " 0.0", "0.00", " 0.0", "  0", "0.00"}},
-            {850,
-             {"850", "850", "850", "850", "850", "850"},
-             {"  850", "850", "850", "850", "850", "850"}},
-            {10500,
-             {"10500", "---", "---", "---", "---", "---"},
-             {"10500", "---", "---", "---", "---", "---"}},
-            {-32.5,
-             {"-32", "-32", "-32", "-32", "-32", "-32"},
-             {"  -32", "-32", "-32", "-32", "-32", "-32"}},
-            {2.51,
-             {"3", "2.5", "2.51", "2.5", "3", "2.51"},
-             {"    3", " 2.5", "2.51", " 2.5", "  3", "2.51"}},
-            {71,
-             {"71", "71.0", "71.0", "71.0", "71", "71.0"},
-             {"   71", "71.0", "71.0", "71.0", " 71", "71.0"}},
-        };
-        for (const auto& row : rows) {
-            const double v = row.value;
-            window().setDials({v, v, v, v, v, v});
-            window().setReadoutsFromDials();
-            for (std::size_t i = 0; i < 6; ++i) {
-                SCOPED_TRACE(std::string(readouts[i]) + " at " + std::to_string(v));
-                const auto* readout = in<SevenSegmentDisplay>(window(), readouts[i]);
-                EXPECT_EQ(readout->text().toStdString(), row.texts[i]);
-                EXPECT_EQ(cells(readout), row.cells[i]);
-            }
+TEST_F(Dashboard, eachReadoutShowsTheDecimalsItsQuantityNeedsAndDashesOnlyWhatCannotFit) {
+    using platform::display::SevenSegmentDisplay;
+    dash();
+    choose("optRPM12");
+    const char* readouts[] = {"ds7RPM",      "ds7MAP",     "ds7O2AFR",
+                              "ds7Ignition", "ds7Coolant", "ds7TPS"};
+    // Each place as drawn: its glyph, then a point when it is lit.
+    const auto cells = [](const SevenSegmentDisplay* readout) {
+        std::string shown;
+        for (const auto& cell :
+             platform::display::segmentCells(readout->text().toStdString(), readout->digits())) {
+            shown += cell.glyph;
+            if (cell.point)
+                shown += '.';
         }
-        choose("optRPM8");
-        window().setDials({10500, 0, 0, 0, 0, 0});
+        return shown;
+    };
+    const struct {
+        double value;
+        std::array<const char*, 6> texts, cells;
+    } rows[] = {
+        {0,
+         {"0", "0.0", "0.00", "0.0", "0", "0.00"},
+         {"    0", " 0.0", "0.00", " 0.0", "  0", "0.00"}},
+        {850,
+         {"850", "850", "850", "850", "850", "850"},
+         {"  850", "850", "850", "850", "850", "850"}},
+        {10500,
+         {"10500", "---", "---", "---", "---", "---"},
+         {"10500", "---", "---", "---", "---", "---"}},
+        {-32.5,
+         {"-32", "-32", "-32", "-32", "-32", "-32"},
+         {"  -32", "-32", "-32", "-32", "-32", "-32"}},
+        {2.51,
+         {"3", "2.5", "2.51", "2.5", "3", "2.51"},
+         {"    3", " 2.5", "2.51", " 2.5", "  3", "2.51"}},
+        {71,
+         {"71", "71.0", "71.0", "71.0", "71", "71.0"},
+         {"   71", "71.0", "71.0", "71.0", " 71", "71.0"}},
+    };
+    for (const auto& row : rows) {
+        const double v = row.value;
+        window().setDials({v, v, v, v, v, v});
         window().setReadoutsFromDials();
-        EXPECT_EQ(in<SevenSegmentDisplay>(window(), "ds7RPM")->text(), "----");
+        for (std::size_t i = 0; i < 6; ++i) {
+            SCOPED_TRACE(std::string(readouts[i]) + " at " + std::to_string(v));
+            const auto* readout = in<SevenSegmentDisplay>(window(), readouts[i]);
+            EXPECT_EQ(readout->text().toStdString(), row.texts[i]);
+            EXPECT_EQ(cells(readout), row.cells[i]);
+        }
     }
+    choose("optRPM8");
+    window().setDials({10500, 0, 0, 0, 0, 0});
+    window().setReadoutsFromDials();
+    EXPECT_EQ(in<SevenSegmentDisplay>(window(), "ds7RPM")->text(), "----");
+}
 
-    TEST_F(Dashboard, aColourChoiceAShownValueAndTheUnitSurviveARestartButACancelChangesNothing) {
-        dash();
-        click(window(), "Command1");
-        EXPECT_TRUE(settings().isVisible());
-        EXPECT_EQ(settings().windowTitle(), "Realtime Settings");
-        colors.answers = {255u, std::nullopt, 16711680u};
-        choose("cmdAFR");  // red: its swatch and pen only
-        choose("cmdTPS");  // cancelled
-        choose("cmdCoolant");
-        EXPECT_EQ(colors.initials, (std::vector<std::uint32_t>{0, 255, 255}));
-        for (const char* choice : {"chkTPS", "optTempC", "optRPM12"})
-            choose(choice);
-        EXPECT_EQ(text(window(), "lblCoolant"), "-18");  // coolantF 0 before any block
-        EXPECT_EQ(store.read("Realtime", "O2AFRColor", ""), "255");
-        EXPECT_EQ(store.read("Realtime", "TPSColor", "none"), "none");
-        EXPECT_EQ(store.read("Realtime", "ShowTPS", ""), "True");
-        EXPECT_EQ(store.read("Realtime", "Temp", ""), "C");
-        EXPECT_EQ(in<RoundGauge>(window(), "rgO2AFR")->borderColor(), 12632256u);  // has no colour
-        EXPECT_EQ(in<RoundGauge>(window(), "rgMAP")->borderColor(), 16776960u);
-
-        start();
-        dash();
-        auto* rpm = in<TrendGraph>(window(), "tgRPM");
-        EXPECT_EQ(in<TrendGraph>(window(), "tgAFR")->penColor(2), 255u);
-        EXPECT_EQ(rpm->penColor(3), 16711680u);
-        EXPECT_EQ(in<dash::Swatch>(window(), "shpCoolant")->outlineColor(), 16711680u);
-        EXPECT_EQ(in<RoundGauge>(window(), "rgCoolant")->borderColor(), 16711680u);
-        EXPECT_EQ(in<RoundGauge>(window(), "rgRPM")->borderColor(), 65535u);  // stored by default
-        EXPECT_TRUE(!rpm->penHidden(1) && in(window(), "lblTPS")->isVisible());
-        EXPECT_TRUE(in<QRadioButton>(settings(), "optTempC")->isChecked());
-        EXPECT_EQ(in<RoundGauge>(window(), "rgCoolant")->caption(), "Water C");
-        EXPECT_EQ(rpm->penScale(0), 8.0f / 12.0f);
-        EXPECT_EQ(in<RoundGauge>(window(), "rgRPM")->maximum(), 12000);
-        choose("optRPM8");
-        EXPECT_EQ(store.read("Realtime", "RPM", ""), "8");
-        EXPECT_EQ(rpm->penScale(0), 0.0f);
-    }
-
-    TEST_F(Dashboard, editionsHideTheirMissingValuesButAStoredChoiceStillApplies) {
-        store.write("Realtime", "ShowMSD", "True");
-        start(tune::Edition::QOLT);
-        dash();
-        EXPECT_FALSE(in(settings(), "cmdMSD")->isVisibleTo(&settings()));
-        EXPECT_TRUE(in(window(), "lblIgnMSD")->isVisible());
-        start(tune::Edition::ZAV);
-        dash();
-        EXPECT_FALSE(in(window(), "cmdLogData")->isVisible() ||
-                     in(window(), "lblBattery")->isVisible());
-        start(tune::Edition::RUK);
-        dash();
-        in<QAction>(window(), "Dash")->trigger();
-        EXPECT_FALSE(in(window(), "rgTPS")->isVisible());
-        EXPECT_TRUE(in(window(), "rgO2AFR")->isVisible());
-    }
+TEST_F(Dashboard, editionsHideTheirMissingValuesButAStoredChoiceStillApplies) {
+    store.write("Realtime", "ShowMSD", "True");
+    start(tune::Edition::QOLT);
+    dash();
+    EXPECT_FALSE(in(settings(), "cmdMSD")->isVisibleTo(&settings()));
+    EXPECT_TRUE(in(window(), "lblIgnMSD")->isVisible());
+    start(tune::Edition::ZAV);
+    dash();
+    EXPECT_FALSE(in(window(), "cmdLogData")->isVisible() ||
+                 in(window(), "lblBattery")->isVisible());
+    start(tune::Edition::RUK);
+    dash();
+    in<QAction>(window(), "Dash")->trigger();
+    EXPECT_FALSE(in(window(), "rgTPS")->isVisible());
+    EXPECT_TRUE(in(window(), "rgO2AFR")->isVisible());
+    EXPECT_EQ(store.read("Realtime", "ShowDials", ""), "True");
+}
 
 }  // namespace
