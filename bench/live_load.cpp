@@ -105,13 +105,20 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
     const double used = cpuSeconds(app) - before;
+    const bool ended = waitpid(app, nullptr, WNOHANG) != 0;
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
 
-    kill(app, SIGTERM);
-    waitpid(app, nullptr, 0);
+    if (!ended) {
+        kill(app, SIGTERM);
+        waitpid(app, nullptr, 0);
+    }
     kill(sim, SIGTERM);
     waitpid(sim, nullptr, 0);
     std::filesystem::remove_all(configDir);
+    if (ended) {
+        std::fprintf(stderr, "%s ended while it was measured\n", program.c_str());
+        return 1;
+    }
     std::printf("%s view at 32 frames a second: %.2f %% of one core (%.2f s CPU in %.1f s)\n",
                 view.c_str(), 100.0 * used / took.count(), used, took.count());
     return 0;
