@@ -153,8 +153,8 @@ TEST_F(BootloaderTest, aWrongOrLateAnswerTimesOutAfterMoreThanOneWholeSecondWith
           "** Also check that H1 or R6 is shorted on the controller!"},
          "the controller's bootloader did not answer"},
         {3,
-         "u - waiting ..\xE9",
-         {"** TIME OUT! 3 u - waiting ..\xE9"},
+         "u - waiting .\0\xE9"s,  // every byte that came, a zero too
+         {"** TIME OUT! 3 u - waiting .\0\xE9"s},
          "the bootloader did not accept the upload"},
         {5, "", {"** TIME OUT! 5 "}, "the bootloader did not confirm the end of the upload"},
     };

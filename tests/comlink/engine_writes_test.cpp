@@ -76,31 +76,4 @@ TEST_F(EngineTest, bootButtonSendsExclamationButFirmwareUpdateOnlyWhenIdleAndEnt
     EXPECT_EQ(engine.stateStart(), 5000);
 }
 
-TEST_F(EngineTest, bootloaderStepSeesEveryByteCollectedSoFarUntilTheNextState) {
-    engine.setMode(2);
-    std::string seen;
-    events.onBootloaderTick = [&](int) { seen = engine.bootText(); };
-    port.pushText("\r\n");
-    engine.tick();
-    port.push(std::vector<std::uint8_t>{'B', 'o', 'o', 't', '>', 0x00, 0xE9});
-    engine.tick();
-    EXPECT_EQ(seen, std::string("\r\nBoot>\x00\xE9", 9));
-    clock.seconds = 7777;
-    engine.setMode(-1);  // the next state starts with its own clock and text
-    EXPECT_EQ(engine.mode(), 3);
-    EXPECT_EQ(engine.stateStart(), 7777);
-    EXPECT_EQ(engine.bootText(), "");
-}
-
-TEST_F(EngineTest, bootloaderStepRunsOnlyInStatesOneToFiveAndNineWhichNeverTimeOut) {
-    for (int state = 1; state <= 9; ++state) {
-        engine.setMode(state);
-        engine.tick();
-    }
-    EXPECT_EQ(events.bootloaderTicks, (std::vector<int>{1, 2, 3, 4, 5, 9}));
-    ticks(50);
-    EXPECT_TRUE(events.noResponses.empty());
-    EXPECT_EQ(engine.mode(), 9);
-}
-
 }  // namespace
