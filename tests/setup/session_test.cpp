@@ -45,13 +45,14 @@ protected:
         return *session;
     }
 
-    // The one message box shown since the Session started (or since `messages.shown` was cleared).
+    // The one message box shown since the Session started, the last such check or a clear.
     void expectOnlyMessage(const std::string& text, Icon icon,
-                           const std::string& title = "Volcrestone") const {
+                           const std::string& title = "Volcrestone") {
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.last().text, text);
         EXPECT_EQ(messages.last().icon, icon);
         EXPECT_EQ(messages.last().title, title);
+        messages.shown.clear();
     }
 
     std::string path(const std::string& name) const { return (folder / name).string(); }
@@ -136,7 +137,6 @@ TEST_F(SessionTest, sendingWritesTheImageThenStoresItOrRefusesABrokenTuneOrAClos
     expectOnlyMessage("Base Timing must be less than Static Timing!", Icon::Critical,
                       "Can not Download!");
     port.close();
-    messages.shown.clear();
     session->sendToController();
     expectOnlyMessage("COM1 is not open. Nothing was sent.", Icon::Critical);
     port.open(1);
@@ -144,13 +144,11 @@ TEST_F(SessionTest, sendingWritesTheImageThenStoresItOrRefusesABrokenTuneOrAClos
     session->sendToController();
     EXPECT_EQ(port.written.size(), 53u * 3 + 1);  // nothing went out before
     EXPECT_EQ(port.written.back(), 'B');
-    EXPECT_EQ(messages.last().text, "Download Done!");
-    EXPECT_EQ(messages.last().title, "Volcrestone");
+    expectOnlyMessage("Download Done!", Icon::Information);
 
     // A history that cannot be written is said once per run, after the exchange's own message.
     std::ofstream(folder / "blocked").put('x');
     session->keepHistoryIn(folder / "blocked" / "history", clock);
-    messages.shown.clear();
     session->sendToController();
     session->sendToController();
     ASSERT_EQ(messages.shown.size(), 3u);
@@ -179,10 +177,10 @@ TEST_F(SessionTest, loadFromControllerAfterAnEditAsksFirstAndOnlyOkSendsU) {
     session->tune().map[0] = "45";
     messages.answers = {Answer::Cancel, Answer::Ok};
     session->loadFromController();
+    EXPECT_EQ(messages.last().buttons, Buttons::OkCancel);
     expectOnlyMessage(
         "The settings have been changed but not saved!\n\nUploading will overwrite your changes!",
         Icon::Exclamation);
-    EXPECT_EQ(messages.last().buttons, Buttons::OkCancel);
     session->loadFromController();
     EXPECT_EQ(port.writtenText(), "U");  // once: the cancelled question sent nothing
 }
@@ -222,7 +220,6 @@ TEST_F(SessionTest, savingWritesTheSettingsFileOrSaysWhyNotAndKeepsTheEditUnsave
                                                  {true, "Could not open file 2"}};
     for (const auto& [logging, message] : rows) {
         SCOPED_TRACE(message);
-        messages.shown.clear();
         dataLog = logging;
         files.paths.push_back(path("no-such-folder/tune.cfg"));
         session->saveSettings();
@@ -230,7 +227,6 @@ TEST_F(SessionTest, savingWritesTheSettingsFileOrSaysWhyNotAndKeepsTheEditUnsave
         EXPECT_TRUE(session->hasUnsavedChanges());
     }
     dataLog = false;
-    messages.shown.clear();
     files.paths.push_back(path("full.cfg"));
     {
         const support::FileSizeLimit diskFull(100);
