@@ -146,12 +146,8 @@ TEST_F(BootloaderTest, aWrongOrLateAnswerTimesOutAfterMoreThanOneWholeSecondWith
         Lines logged;        // the log from the time-out on
         std::string failure;
     };
+    // State 2's time-out, word for word, is the command-line tool's flash row with a blank prompt.
     const Row rows[] = {
-        {2,
-         kPrompt + " ",
-         {"** TIME OUT! 2 \r\nBoot> ", "** Verify the controller is ON and RS232 cable attached!",
-          "** Also check that H1 or R6 is shorted on the controller!"},
-         "the controller's bootloader did not answer"},
         {3,
          "u - waiting .\0\xE9"s,  // every byte that came, a zero too
          {"** TIME OUT! 3 u - waiting .\0\xE9"s},
