@@ -48,7 +48,6 @@ TEST(RealtimeConversions, trendSamplesAndDialsTakeTheirOwnScales) {
     EXPECT_EQ(s.afrGraph, (std::array<double, 3>{36, 110, 120}));
     const comlink::DialValues d = comlink::dialValues(v, threeBarVolts);
     EXPECT_DOUBLE_EQ(d.map, 0.0);  // 100 kPa is the atmosphere
-    EXPECT_DOUBLE_EQ(d.ignition, -32.0);
     EXPECT_DOUBLE_EQ(d.tps, 5.0);
     EXPECT_DOUBLE_EQ(d.coolant, 38.0);  // 100 F
     EXPECT_DOUBLE_EQ(d.o2afr, 1.0);
