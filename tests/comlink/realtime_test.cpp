@@ -32,15 +32,11 @@ TEST(RealtimeConversions, readoutTextsShowHalfDegreesBelowZeroAndNoNegativeZero)
 }
 
 TEST(RealtimeConversions, trendSamplesAndDialsTakeTheirOwnScales) {
-    const RxBuffer block = blockWith({{5, 255},
-                                      {11, 100},
-                                      {14, 140},
-                                      {19, 192},
-                                      {20, 10},
-                                      {7, 51},
-                                      {17, 147},
-                                      {12, 3},
-                                      {13, 232}});
+    const std::pair<int, int> bytes[] = {{5, 255}, {11, 100}, {14, 140}, {19, 192}, {20, 10},
+                                         {7, 51},  {17, 147}, {12, 3},   {13, 232}};
+    RxBuffer block{};
+    for (const auto& [position, value] : bytes)
+        block[static_cast<std::size_t>(position)] = value;
     const comlink::RealtimeOptions threeBarVolts{Edition::BEL, true, true, false};
     const comlink::DerivedValues v = comlink::deriveValues(block, Edition::BEL);
     const comlink::TrendSamples s = comlink::trendSamples(v, threeBarVolts, 8000);
