@@ -251,8 +251,6 @@ TEST_F(SettingsFileOnDisk, theHistoryNamesEntriesBySecondSkipsARepeatOfItsKindAn
     ASSERT_EQ(listed.size(), 4u);
     EXPECT_EQ(tune::historyLine(1, listed[0]),
               "@1  2024-12-06 16:00:01  read  " + (dir_ / "20241206-160001-read.cfg").string());
-    EXPECT_EQ(tune::historyLine(3, listed[2]),
-              "@3  2024-12-06 16:00:00  sent  " + (dir_ / "20241206-160000-sent-2.cfg").string());
     EXPECT_EQ(contents(listed[1].path), "B");
     EXPECT_EQ(tune::historyEntryPath(dir_, "@4"), dir_ / "20241206-160000-read.cfg");
     for (const char* none : {"@5", "@0", "@99999999999999999999", "@", "x@1", "@1x"})
