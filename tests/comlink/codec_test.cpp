@@ -239,10 +239,9 @@ TEST(SendCheck, cylinderCountComesFirstThenTheEditionsRulesUnderTheirOwnTitle) {
     const comlink::Refusal badCount{"Can not Download!)", "Verify the Cylinder Count"};
     const comlink::Refusal timing{"Can not Download!",
                                   "Base Timing must be less than Static Timing!"};
-    // The rpmK stored, -7 where the constants are left untouched.
+    // The rpmK stored, -7 where it is left untouched; the start-up Tune passes in the CLI's send.
     const std::tuple<const char*, const char*, Edition, std::optional<comlink::Refusal>, int>
-        cases[] = {{"4", "30", Edition::BEL, std::nullopt, 6912000},
-                   {"", "45", Edition::BEL, badCount, -7},
+        cases[] = {{"", "45", Edition::BEL, badCount, -7},
                    {"4", "45", Edition::BEL, timing, 6912000},
                    {"4", "45", Edition::QOLT, std::nullopt, 6912000}};
     for (const auto& [cylinders, lastBaseTiming, edition, refusal, storedRpmK] : cases) {
