@@ -37,27 +37,24 @@ TEST_F(EngineTest, uploadAnsweredWith62BytesDeliversNoImageAndALate63rdByteIsDro
 
 TEST(EngineBurnTest, burnSendsBOnceTheQueueDrainsButGivesUpOnAVanishedPortOrAFiveSecondStall) {
     // Seconds passing and bytes drained per wait, an unplugged adapter; burned, waits.
-    const struct {
-        int seconds, drained;
-        bool unplugged, burned;
-        int waits;
-    } cases[] = {{1, 0, false, false, 6}, {4, 1, false, true, 12}, {0, 0, true, false, 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.seconds << " s, " << c.drained);
+    const std::tuple<int, int, bool, bool, int> cases[] = {
+        {1, 0, false, false, 6}, {4, 1, false, true, 12}, {0, 0, true, false, 1}};
+    for (const auto& [seconds, drained, unplugged, burned, waits] : cases) {
+        SCOPED_TRACE(testing::Message() << seconds << " s, " << drained);
         EngineRig rig;
         rig.port.holdOutput = true;
         for (int offset = 0; offset < 4; ++offset)
             rig.engine.writeByte(offset, 1);
         rig.pump = support::FakeEventPump();  // drains only what the row says
         rig.pump.onProcess = [&] {
-            rig.clock.advance(c.seconds);
-            rig.port.drainOutput(c.drained);
-            if (c.unplugged)
+            rig.clock.advance(seconds);
+            rig.port.drainOutput(drained);
+            if (unplugged)
                 rig.port.vanish();
         };
-        EXPECT_EQ(rig.engine.burn(), c.burned);
-        EXPECT_EQ(rig.pump.calls, c.waits);
-        EXPECT_EQ(rig.sent().back() == 'B', c.burned);
+        EXPECT_EQ(rig.engine.burn(), burned);
+        EXPECT_EQ(rig.pump.calls, waits);
+        EXPECT_EQ(rig.sent().back() == 'B', burned);
     }
 }
 
