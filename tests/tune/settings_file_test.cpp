@@ -176,25 +176,21 @@ TEST_F(SettingsFileOnDisk, theHeaderIsCheckedFirstThenTheSizeAndAFailedFileLeave
     EXPECT_EQ(t.rpm[0], "1100");
 }
 
+// A missing folder and a read-only file: see the command-line tool's upload rows.
 TEST_F(SettingsFileOnDisk, aTargetThatCannotBeOpenedForWritingIsRefusedBeforeAnythingIsWritten) {
-    put(dir_ / "read-only.cfg", "kept");
-    fs::permissions(dir_ / "read-only.cfg", fs::perms::owner_read | fs::perms::group_read);
     fs::create_directory(dir_ / "folder.cfg");
     put(dir_ / "folder.cfg" / "inside", "kept");
     fs::create_directory(dir_ / "locked");
     fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
-    std::vector<fs::path> targets = {dir_ / "missing" / "t.cfg", dir_ / "folder.cfg",
-                                     dir_ / (std::string(256, 'n') + ".cfg"),
-                                     dir_ / "read-only.cfg"};
+    std::vector<fs::path> targets = {dir_ / "folder.cfg", dir_ / (std::string(256, 'n') + ".cfg")};
     if (::geteuid() != 0)  // the administrator may write into any folder
         targets.push_back(dir_ / "locked" / "t.cfg");
     for (const fs::path& target : targets) {
         SCOPED_TRACE(target.filename().string().substr(0, 20));
         EXPECT_EQ(tune::saveSettingsFile(target, kBelStartupFile), SaveOutcome::CannotOpen);
     }
-    EXPECT_EQ(contents(dir_ / "read-only.cfg"), "kept");
     EXPECT_EQ(contents(dir_ / "folder.cfg" / "inside"), "kept");
-    EXPECT_EQ(entriesInDir(), 3u);
+    EXPECT_EQ(entriesInDir(), 2u);
     EXPECT_TRUE(fs::is_empty(dir_ / "locked"));
     fs::permissions(dir_ / "locked", fs::perms::owner_all);
 }
