@@ -50,17 +50,6 @@ TEST_F(EngineTest, buttonsDoNothingWithThePortClosedOrACommandPendingButUploadSt
     EXPECT_EQ(sent(), "CN");
 }
 
-TEST_F(EngineTest, oneByteRepliesEndTheirCommandAndTheRevisionIsHandedOnUnsigned) {
-    engine.cmdC();
-    port.push({0xB7});
-    engine.tick();
-    engine.cmdQ();  // sent only if the one byte ended C
-    port.push({0xFF});
-    engine.tick();
-    EXPECT_EQ(events.revisions, std::vector<int>{255});
-    EXPECT_EQ(engine.mode(), 0);
-}
-
 TEST_F(EngineTest, bytesArrivingDuringTheTickAreReadOnlyWhileTheReplyIsIncomplete) {
     engine.cmdAt();
     const std::vector<std::uint8_t> reply = frame(40);
