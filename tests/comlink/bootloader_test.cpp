@@ -34,7 +34,6 @@ std::string image(int lines) {
 // Records what the firmware window would show.
 struct RecordingView : comlink::BootloaderView {
     void updateStarting() override {
-        ++starts;
         buttonEnabled = false;
         logged.clear();
         lineCount = "";
@@ -46,7 +45,6 @@ struct RecordingView : comlink::BootloaderView {
         ended.push_back(done);
     }
 
-    int starts = 0;
     bool buttonEnabled = true;
     Lines logged;
     std::string lineCount = "(untouched)";
@@ -67,16 +65,21 @@ protected:
         std::ofstream(path, std::ios::binary) << content;
         return path;
     }
-    // Pressed "DOWN LOAD" on `content` and brought the update to state 4 with exact answers.
-    void startSending(const std::string& content) {
+    // Pressed "DOWN LOAD" on `content` and answered exactly until the update is in `state`: 2
+    // waits for the prompt, 3 for the acknowledgement, 4 sends, 5 waits for the end.
+    void reach(int state, const std::string& content = kImage) {
         bootloader.downLoad(file(content));
         clock.advance(2);
         engine.tick();
-        port.pushText(kPrompt);
-        engine.tick();
-        port.pushText(kAcknowledge);
-        engine.tick();
-        ASSERT_EQ(engine.mode(), 4);
+        for (const std::string& answer : {kPrompt, kAcknowledge}) {
+            if (engine.mode() < state) {
+                port.pushText(answer);
+                engine.tick();
+            }
+        }
+        for (int tick = 0; tick < 5 && engine.mode() < state; ++tick)
+            engine.tick();
+        ASSERT_EQ(engine.mode(), state);
         port.clearWritten();
     }
 
@@ -89,63 +92,47 @@ protected:
     RecordingView view;
 };
 
+// Each line goes out as it is, a blank one too, ended by a carriage return whatever ended it.
 TEST_F(BootloaderTest, aThreeLineFileGoesOutLineByLineAndTheDialogueIsLoggedWordForWord) {
-    bootloader.downLoad(file("S0030000FC\r\nS1050000AA55FB\r\nS9030000FC\r\n"));
+    bootloader.downLoad(file("S1050000aa55fb\n\nS9030000FC\r"));
     EXPECT_EQ(sent(), "!");
     EXPECT_EQ(engine.mode(), 1);
-    EXPECT_FALSE(view.buttonEnabled);
     clock.advance(1);  // one whole second is not more than one
     engine.tick();
     EXPECT_EQ(sent(), "!");
     clock.advance(1);
     engine.tick();
     EXPECT_EQ(sent(), "!\r");
-    port.pushText(kPrompt);
+    port.pushText("\r\n");  // the prompt split over two ticks matches in the second
+    engine.tick();
+    EXPECT_EQ(sent(), "!\r");
+    port.pushText("Boot>");
     engine.tick();
     EXPECT_EQ(sent(), "!\ru");
     port.pushText(kAcknowledge);
     engine.tick();
-    EXPECT_EQ(view.lineCount, "0");
     engine.tick();
     engine.tick();
     EXPECT_EQ(view.lineCount, "2");
-    EXPECT_EQ(engine.mode(), 4);
-    EXPECT_EQ(view.logged.back(), "Sending s19...");
     engine.tick();  // the third line and the end of the file in one tick
     EXPECT_EQ(view.lineCount, "3");
-    EXPECT_EQ(view.logged.back(), "EOF s19, 3 lines");
     EXPECT_EQ(engine.mode(), 5);
     EXPECT_FALSE(files.isOpen());
-    EXPECT_EQ(sent(), "!\ruS0030000FC\rS1050000AA55FB\rS9030000FC\r");
+    EXPECT_EQ(sent(), "!\ruS1050000aa55fb\r\rS9030000FC\r");
     port.pushText(kComplete);
     engine.tick();
     EXPECT_EQ(sent().back(), 'x');
     EXPECT_EQ(engine.mode(), 9);
     EXPECT_FALSE(view.buttonEnabled);
     EXPECT_FALSE(bootloader.mayClose());
-    engine.tick();
+    engine.tick();  // the window's button and close box: see the program's firmware test
     EXPECT_EQ(engine.mode(), 0);
-    EXPECT_TRUE(view.buttonEnabled);
-    EXPECT_TRUE(bootloader.mayClose());
     EXPECT_EQ(view.ended, std::vector<bool>{true});
     EXPECT_EQ(
         view.logged,
         (Lines{"S19 file opened...", "Sent KQ '!'...", "Sent KQ <CR>...", "Got: \r\nBoot>",
                "Sent KQ 'u'...", "Got: u - waiting ...", "Sending s19...", "EOF s19, 3 lines",
                "Got:   Complete\r\nBoot>\r\nBoot>", "Sent KQ 'x'...", "Firmware Update Done!"}));
-}
-
-TEST_F(BootloaderTest, aPromptSplitOverTwoTicksMatchesInTheSecond) {
-    bootloader.downLoad(file(kImage));
-    clock.advance(2);
-    engine.tick();
-    port.pushText("\r\n");
-    engine.tick();
-    EXPECT_EQ(engine.mode(), 2);
-    port.pushText("Boot>");
-    engine.tick();
-    EXPECT_EQ(engine.mode(), 3);
-    EXPECT_EQ(view.logged.back(), "Sent KQ 'u'...");
 }
 
 TEST_F(BootloaderTest, aWrongOrLateAnswerTimesOutAfterMoreThanOneWholeSecondWithWhatCame) {
@@ -155,42 +142,24 @@ TEST_F(BootloaderTest, aWrongOrLateAnswerTimesOutAfterMoreThanOneWholeSecondWith
         Lines logged;        // the log from the time-out on
         std::string failure;
     };
+    // State 2's time-out, word for word, is the command-line tool's flash row with a blank prompt.
     const Row rows[] = {
-        {2,
-         kPrompt + " ",
-         {"** TIME OUT! 2 \r\nBoot> ", "** Verify the controller is ON and RS232 cable attached!",
-          "** Also check that H1 or R6 is shorted on the controller!"},
-         "the controller's bootloader did not answer"},
         {3,
-         "u - waiting ..\xE9",
-         {"** TIME OUT! 3 u - waiting ..\xE9"},
+         "u - waiting .\0\xE9"s,  // every byte that came, a zero too
+         {"** TIME OUT! 3 u - waiting .\0\xE9"s},
          "the bootloader did not accept the upload"},
         {5, "", {"** TIME OUT! 5 "}, "the bootloader did not confirm the end of the upload"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.state);
         view = RecordingView();
-        bootloader.downLoad(file(kImage));
-        clock.advance(2);
-        engine.tick();
-        if (row.state >= 3) {
-            port.pushText(kPrompt);
-            engine.tick();
-        }
-        if (row.state == 5) {
-            port.pushText(kAcknowledge);
-            engine.tick();
-            engine.tick();
-            engine.tick();
-        }
-        ASSERT_EQ(engine.mode(), row.state);
+        reach(row.state);
         const std::size_t before = view.logged.size();
         port.pushText(row.answer);
         clock.advance(1);
         engine.tick();
         EXPECT_EQ(engine.mode(), row.state) << "one whole second is still in time";
         clock.advance(1);
-        port.clearWritten();
         engine.tick();
         EXPECT_EQ(engine.mode(), 9);
         EXPECT_EQ(
@@ -202,18 +171,6 @@ TEST_F(BootloaderTest, aWrongOrLateAnswerTimesOutAfterMoreThanOneWholeSecondWith
         EXPECT_EQ(engine.mode(), 0);
         EXPECT_EQ(view.ended, std::vector<bool>{false});
     }
-}
-
-TEST_F(BootloaderTest, everyLineEndAndBlankLineGoesOutAsItIsEachLineWithACarriageReturn) {
-    startSending(
-        "S005000066771D\r\nS107100001020304DE\nS206012000DEAD4D\r\n\nS30700008000beefcb\r"
-        "S9031000EC");
-    for (int i = 0; i < 6; ++i)
-        engine.tick();
-    EXPECT_EQ(sent(),
-              "S005000066771D\rS107100001020304DE\rS206012000DEAD4D\r\rS30700008000beefcb\r"
-              "S9031000EC\r");
-    EXPECT_EQ(view.logged.back(), "EOF s19, 6 lines");
 }
 
 TEST(S19Check, acceptsWholeImagesAndNamesTheFirstFaultWithItsLine) {
@@ -271,7 +228,6 @@ TEST_F(BootloaderTest, aRefusedFileOrAClosedPortSendsNothingAndOnlyAMissingFileK
     };
     const Row rows[] = {
         {"Volcrestone Settings BEL v1\r\n", "** Not an S19 file: line 1: not an S-record", true},
-        {"\n\n", "** Not an S19 file: line 2: no data records", true},
         {nullptr, "** Failed to open S19 file", false},
         {"", "** COM3 is not open", true},
     };
@@ -296,7 +252,7 @@ TEST_F(BootloaderTest, longLinesWaitForTheWireAndTheEndIsTimedFromTheLastByteLea
     const std::string line =
         "S34900000100000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F20212223"
         "2425262728292A2B2C2D2E2F303132333435363738393A3B3C3D3E3F40414243CF";
-    startSending(line + "\n" + line + "\n" + line + "\nS70500000000FA\n");
+    reach(4, line + "\n" + line + "\n" + line + "\nS70500000000FA\n");
     port.holdOutput = true;
     std::vector<std::size_t> sentAfterTick;
     for (int tick = 0; engine.mode() == 4; ++tick) {
@@ -321,7 +277,7 @@ TEST_F(BootloaderTest, longLinesWaitForTheWireAndTheEndIsTimedFromTheLastByteLea
 }
 
 TEST_F(BootloaderTest, aLineThatStopsMovingEndsTheUpdateInsteadOfHoldingTheWindow) {
-    startSending(image(2));
+    reach(4, image(2));
     port.holdOutput = true;
     port.lineStalled = true;
     engine.tick();
@@ -338,17 +294,14 @@ TEST_F(BootloaderTest, aLineThatStopsMovingEndsTheUpdateInsteadOfHoldingTheWindo
 TEST_F(BootloaderTest, downLoadDuringTheMonitorStreamDoesNothingAndTheWindowMayNotClose) {
     engine.cmdM();
     bootloader.downLoad(file(kImage));
-    EXPECT_EQ(view.starts, 0);
-    EXPECT_TRUE(view.logged.empty());
-    EXPECT_TRUE(view.buttonEnabled);
+    EXPECT_TRUE(view.logged.empty() && view.buttonEnabled);
     EXPECT_FALSE(files.isOpen());
     EXPECT_EQ(sent(), "M");
-    EXPECT_EQ(engine.mode(), 77);
     EXPECT_FALSE(bootloader.mayClose());
 }
 
 TEST_F(BootloaderTest, closingIsRefusedWhileSendingAndAVanishedPortEndsItWithOneLine) {
-    startSending(image(3));
+    reach(4, image(3));
     engine.tick();
     EXPECT_FALSE(bootloader.mayClose());
     port.vanish();
@@ -356,15 +309,13 @@ TEST_F(BootloaderTest, closingIsRefusedWhileSendingAndAVanishedPortEndsItWithOne
     engine.tick();  // the clean-up
     engine.tick();
     EXPECT_EQ(view.logged.back(), "** PORT LOST! Stopped after 1 lines");
-    EXPECT_EQ(view.logged.size(), 8u);
     EXPECT_EQ(engine.mode(), 0);
     EXPECT_FALSE(files.isOpen());
-    EXPECT_TRUE(view.buttonEnabled);
     EXPECT_TRUE(bootloader.mayClose());
 }
 
 TEST_F(BootloaderTest, anotherFileInTheSharedSlotIsNeitherSentNorClosed) {
-    startSending(image(1));
+    reach(4, image(1));
     const std::string other = (folder / "log.csv").string();
     std::ofstream(other) << "1,2,3\n";
     ASSERT_TRUE(files.openForReading(other, comlink::DataFileSlot::Use::Replay));

@@ -37,27 +37,24 @@ TEST_F(EngineTest, uploadAnsweredWith62BytesDeliversNoImageAndALate63rdByteIsDro
 
 TEST(EngineBurnTest, burnSendsBOnceTheQueueDrainsButGivesUpOnAVanishedPortOrAFiveSecondStall) {
     // Seconds passing and bytes drained per wait, an unplugged adapter; burned, waits.
-    const struct {
-        int seconds, drained;
-        bool unplugged, burned;
-        int waits;
-    } cases[] = {{1, 0, false, false, 6}, {4, 1, false, true, 12}, {0, 0, true, false, 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.seconds << " s, " << c.drained);
+    const std::tuple<int, int, bool, bool, int> cases[] = {
+        {1, 0, false, false, 6}, {4, 1, false, true, 12}, {0, 0, true, false, 1}};
+    for (const auto& [seconds, drained, unplugged, burned, waits] : cases) {
+        SCOPED_TRACE(testing::Message() << seconds << " s, " << drained);
         EngineRig rig;
         rig.port.holdOutput = true;
         for (int offset = 0; offset < 4; ++offset)
             rig.engine.writeByte(offset, 1);
         rig.pump = support::FakeEventPump();  // drains only what the row says
         rig.pump.onProcess = [&] {
-            rig.clock.advance(c.seconds);
-            rig.port.drainOutput(c.drained);
-            if (c.unplugged)
+            rig.clock.advance(seconds);
+            rig.port.drainOutput(drained);
+            if (unplugged)
                 rig.port.vanish();
         };
-        EXPECT_EQ(rig.engine.burn(), c.burned);
-        EXPECT_EQ(rig.pump.calls, c.waits);
-        EXPECT_EQ(rig.sent().back() == 'B', c.burned);
+        EXPECT_EQ(rig.engine.burn(), burned);
+        EXPECT_EQ(rig.pump.calls, waits);
+        EXPECT_EQ(rig.sent().back() == 'B', burned);
     }
 }
 
@@ -67,40 +64,9 @@ TEST_F(EngineTest, bootButtonSendsExclamationButFirmwareUpdateOnlyWhenIdleAndEnt
     engine.cmdM();
     EXPECT_FALSE(engine.firmwareUpdate());
     engine.cmdN();
-    engine.setLineCount(12);
-    clock.seconds = 5000;
-    EXPECT_TRUE(engine.firmwareUpdate());
+    EXPECT_TRUE(engine.firmwareUpdate());  // its clock and line count: see the bootloader's tests
     EXPECT_EQ(sent(), "!MN!");
     EXPECT_EQ(engine.mode(), 1);
-    EXPECT_EQ(engine.lineCount(), 0);
-    EXPECT_EQ(engine.stateStart(), 5000);
-}
-
-TEST_F(EngineTest, bootloaderStepSeesEveryByteCollectedSoFarUntilTheNextState) {
-    engine.setMode(2);
-    std::string seen;
-    events.onBootloaderTick = [&](int) { seen = engine.bootText(); };
-    port.pushText("\r\n");
-    engine.tick();
-    port.push(std::vector<std::uint8_t>{'B', 'o', 'o', 't', '>', 0x00, 0xE9});
-    engine.tick();
-    EXPECT_EQ(seen, std::string("\r\nBoot>\x00\xE9", 9));
-    clock.seconds = 7777;
-    engine.setMode(-1);  // the next state starts with its own clock and text
-    EXPECT_EQ(engine.mode(), 3);
-    EXPECT_EQ(engine.stateStart(), 7777);
-    EXPECT_EQ(engine.bootText(), "");
-}
-
-TEST_F(EngineTest, bootloaderStepRunsOnlyInStatesOneToFiveAndNineWhichNeverTimeOut) {
-    for (int state = 1; state <= 9; ++state) {
-        engine.setMode(state);
-        engine.tick();
-    }
-    EXPECT_EQ(events.bootloaderTicks, (std::vector<int>{1, 2, 3, 4, 5, 9}));
-    ticks(50);
-    EXPECT_TRUE(events.noResponses.empty());
-    EXPECT_EQ(engine.mode(), 9);
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
-#include <vector>
 
 #include "comlink/Realtime.h"
 
@@ -34,15 +32,11 @@ TEST(RealtimeConversions, readoutTextsShowHalfDegreesBelowZeroAndNoNegativeZero)
 }
 
 TEST(RealtimeConversions, trendSamplesAndDialsTakeTheirOwnScales) {
-    const RxBuffer block = blockWith({{5, 255},
-                                      {11, 100},
-                                      {14, 140},
-                                      {19, 192},
-                                      {20, 10},
-                                      {7, 51},
-                                      {17, 147},
-                                      {12, 3},
-                                      {13, 232}});
+    const std::pair<int, int> bytes[] = {{5, 255}, {11, 100}, {14, 140}, {19, 192}, {20, 10},
+                                         {7, 51},  {17, 147}, {12, 3},   {13, 232}};
+    RxBuffer block{};
+    for (const auto& [position, value] : bytes)
+        block[static_cast<std::size_t>(position)] = value;
     const comlink::RealtimeOptions threeBarVolts{Edition::BEL, true, true, false};
     const comlink::DerivedValues v = comlink::deriveValues(block, Edition::BEL);
     const comlink::TrendSamples s = comlink::trendSamples(v, threeBarVolts, 8000);
@@ -50,7 +44,6 @@ TEST(RealtimeConversions, trendSamplesAndDialsTakeTheirOwnScales) {
     EXPECT_EQ(s.afrGraph, (std::array<double, 3>{36, 110, 120}));
     const comlink::DialValues d = comlink::dialValues(v, threeBarVolts);
     EXPECT_DOUBLE_EQ(d.map, 0.0);  // 100 kPa is the atmosphere
-    EXPECT_DOUBLE_EQ(d.ignition, -32.0);
     EXPECT_DOUBLE_EQ(d.tps, 5.0);
     EXPECT_DOUBLE_EQ(d.coolant, 38.0);  // 100 F
     EXPECT_DOUBLE_EQ(d.o2afr, 1.0);
@@ -83,33 +76,6 @@ TEST(RealtimeConversions, anyValueInAnyPositionConvertsToFiniteReadings) {
             EXPECT_TRUE(std::isfinite(d.map) && std::isfinite(d.coolant)) << value;
         }
     }
-}
-
-// CopyATdata calls the display in the update's order and keeps the link's copies.
-TEST(RealtimeConversions, copyATdataRunsTheUpdateStepsInOrderAndSkipsTrendsWhenAsked) {
-    struct Recorder : comlink::RealtimeDisplay {
-        std::vector<std::string> calls;
-        comlink::RealtimeOptions options() const override { return {}; }
-        void showReadoutTexts(const comlink::ReadoutTexts& t) override {
-            calls.push_back("texts " + t.rpm);
-        }
-        void addTrendSamples(const comlink::TrendSamples&) override { calls.push_back("trends"); }
-        void setDials(const comlink::DialValues&) override { calls.push_back("dials"); }
-        void logBlock(const comlink::RxBuffer&) override { calls.push_back("log"); }
-        void setReadoutsFromDials() override { calls.push_back("readouts"); }
-    } display;
-    comlink::Realtime realtime;
-    std::vector<std::string> raw;
-    realtime.setRawView([&](const RxBuffer& b) { raw.push_back(std::to_string(b[1])); });
-    realtime.setDisplay(&display);
-    realtime.copyATdata(blockWith({{1, 5}, {13, 7}, {14, 100}, {17, 140}, {7, 9}}), true);
-    realtime.copyATdata(blockWith({{13, 8}}), false);
-    EXPECT_EQ(raw, (std::vector<std::string>{"5", "0"}));
-    EXPECT_EQ(display.calls,
-              (std::vector<std::string>{"texts 7", "trends", "dials", "log", "readouts", "texts 8",
-                                        "dials", "log", "readouts"}));
-    EXPECT_EQ(realtime.copies().coolantF, -40);  // the last block's values
-    EXPECT_EQ(realtime.copies().afr, 0);
 }
 
 }  // namespace

@@ -53,7 +53,8 @@ protected:
          ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
-TEST_F(SimStore, burnedImageIsWhatTheNextControllerStartsWith) {
+// A store of 63 bytes is an image (the burned one), any other size is not.
+TEST_F(SimStore, theBurnedImageIsWhatTheNextControllerStartsWithAndOnly63BytesAreOne) {
     {
         auto first = controllerWith({}, path_.string());
         first.receive(Bytes{'W', 0, 42, 'B', 'W', 1, 5}, 0);  // the last write is never burned
@@ -62,13 +63,9 @@ TEST_F(SimStore, burnedImageIsWhatTheNextControllerStartsWith) {
     const sim::Image image = controllerWith({}, path_.string()).workingImage();
     EXPECT_EQ(image[0], 42);
     EXPECT_EQ(image[1], 101);
-}
-
-TEST_F(SimStore, onlyAStoreFileOfExactly63BytesIsLoaded) {
-    for (const std::size_t size : {62u, 64u, 63u}) {
-        SCOPED_TRACE(size);
+    for (const std::size_t size : {62u, 64u}) {
         std::ofstream(path_, std::ios::binary) << std::string(size, 'x');
-        EXPECT_EQ(controllerWith({}, path_.string()).workingImage()[30], size == 63 ? 'x' : 130);
+        EXPECT_EQ(controllerWith({}, path_.string()).workingImage()[30], 130) << size;
     }
 }
 

@@ -1,5 +1,5 @@
 // The names diff prints: every field of the Tune under a name of its own, in the window's words.
-// The diff end-to-end test pins the timing tables, limiter, XLED, invert, unwind and outputs.
+// The diff end-to-end test pins the tables, crank rpm, limiter, XLED, invert, unwind and outputs.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -39,7 +39,6 @@ TEST(FieldNames, everyFieldOfTheTuneHasANameOfItsOwnAndAChangeShowsUnderItAlone)
         {[](Tune& t) { t.map[1] = "61"; }, "Vaccum/ Boost Advance/ Retard / Pressure 2"},
         {[](Tune& t) { t.staticTiming = "44.5"; }, "Static Timing / Crank Degrees BTDC"},
         {[](Tune& t) { t.crankAdv = "7"; }, "START TIMING / Ignition Timing"},
-        {[](Tune& t) { t.crankRPM = "350"; }, "START TIMING / RPM Threshold"},
         {[](Tune& t) { t.crankDelay.select(3); }, "START TIMING / Pulses Until 1st Spark"},
         {[](Tune& t) { t.cylinders.select(4); }, "ENGINE TYPE / Cylinders"},
         {[](Tune& t) { t.oddFire = 1; }, "ENGINE TYPE / Odd Fire"},

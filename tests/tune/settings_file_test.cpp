@@ -176,25 +176,21 @@ TEST_F(SettingsFileOnDisk, theHeaderIsCheckedFirstThenTheSizeAndAFailedFileLeave
     EXPECT_EQ(t.rpm[0], "1100");
 }
 
+// A missing folder and a read-only file: see the command-line tool's upload rows.
 TEST_F(SettingsFileOnDisk, aTargetThatCannotBeOpenedForWritingIsRefusedBeforeAnythingIsWritten) {
-    put(dir_ / "read-only.cfg", "kept");
-    fs::permissions(dir_ / "read-only.cfg", fs::perms::owner_read | fs::perms::group_read);
     fs::create_directory(dir_ / "folder.cfg");
     put(dir_ / "folder.cfg" / "inside", "kept");
     fs::create_directory(dir_ / "locked");
     fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
-    std::vector<fs::path> targets = {dir_ / "missing" / "t.cfg", dir_ / "folder.cfg",
-                                     dir_ / (std::string(256, 'n') + ".cfg"),
-                                     dir_ / "read-only.cfg"};
+    std::vector<fs::path> targets = {dir_ / "folder.cfg", dir_ / (std::string(256, 'n') + ".cfg")};
     if (::geteuid() != 0)  // the administrator may write into any folder
         targets.push_back(dir_ / "locked" / "t.cfg");
     for (const fs::path& target : targets) {
         SCOPED_TRACE(target.filename().string().substr(0, 20));
         EXPECT_EQ(tune::saveSettingsFile(target, kBelStartupFile), SaveOutcome::CannotOpen);
     }
-    EXPECT_EQ(contents(dir_ / "read-only.cfg"), "kept");
     EXPECT_EQ(contents(dir_ / "folder.cfg" / "inside"), "kept");
-    EXPECT_EQ(entriesInDir(), 3u);
+    EXPECT_EQ(entriesInDir(), 2u);
     EXPECT_TRUE(fs::is_empty(dir_ / "locked"));
     fs::permissions(dir_ / "locked", fs::perms::owner_all);
 }
@@ -251,18 +247,14 @@ TEST_F(SettingsFileOnDisk, theHistoryNamesEntriesBySecondSkipsARepeatOfItsKindAn
     ASSERT_EQ(listed.size(), 4u);
     EXPECT_EQ(tune::historyLine(1, listed[0]),
               "@1  2024-12-06 16:00:01  read  " + (dir_ / "20241206-160001-read.cfg").string());
-    EXPECT_EQ(tune::historyLine(3, listed[2]),
-              "@3  2024-12-06 16:00:00  sent  " + (dir_ / "20241206-160000-sent-2.cfg").string());
     EXPECT_EQ(contents(listed[1].path), "B");
     EXPECT_EQ(tune::historyEntryPath(dir_, "@4"), dir_ / "20241206-160000-read.cfg");
     for (const char* none : {"@5", "@0", "@99999999999999999999", "@", "x@1", "@1x"})
         EXPECT_EQ(tune::historyEntryPath(dir_, none), std::nullopt) << none;
     EXPECT_FALSE(tune::isHistoryReference("@1.cfg"));
-    EXPECT_EQ(tune::noHistoryEntryText("@5"),
-              "No tune history entry @5 (volcrestone-cli history lists them)");
 
+    // An absolute data folder is the command-line tests' own setting.
     const std::pair<const char*, std::string> folders[] = {
-        {"/data", "/data/Ferrodyn/history"},
         {"", "/home/tuner/.local/share/Ferrodyn/history"},
         {"relative", "/home/tuner/.local/share/Ferrodyn/history"}};
     ::setenv("HOME", "/home/tuner", 1);
@@ -280,13 +272,7 @@ TEST_F(SettingsFileOnDisk, aNewEntryBeyondAThousandRemovesTheOldestAndAFailureSa
     EXPECT_FALSE(fs::exists(dir_ / "20200101-000000-sent.cfg"));
     EXPECT_TRUE(fs::exists(dir_ / "20200101-000010-sent.cfg"));
 
-    put(dir_ / "file", "");
-    const tune::KeepOutcome blocked =
-        tune::keepInHistory(dir_ / "file" / "history", tune::HistoryKind::Read, "A", 0);
-    EXPECT_FALSE(blocked.kept);
-    EXPECT_EQ(
-        tune::historyNotKeptText(blocked),
-        "Tune history not kept: " + (dir_ / "file" / "history").string() + ": Not a directory");
+    // A folder that cannot be made: see the Session's and the command-line tool's sending tests.
     fs::create_directory(dir_ / "full");
     tune::KeepOutcome full;
     {
