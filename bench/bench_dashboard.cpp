@@ -9,20 +9,20 @@
 #include "comlink/Realtime.h"
 #include "dash/ui/Config.h"
 #include "dash/ui/Realtime.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 
 namespace {
 
 void blockAndRepaint(benchmark::State& state, bool dials) {
-    support::FakeSettingsStore store;
+    platform::FakeSettingsStore store;
     store.write("Realtime", "ShowDials", dials ? "True" : "False");
     for (const char* key : {"ShowCoolant", "ShowTPS", "ShowMAP", "ShowMSD", "ShowO2AFR"}) {
         store.write("Realtime", key, "True");
     }
-    support::FakeColorDialog colors;
+    platform::FakeColorDialog colors;
     comlink::Realtime realtime;
     comlink::DataFileSlot dataFile;
-    support::FakeClock clock;
+    platform::FakeClock clock;
     dash::Config config(tune::editionInfo(tune::Edition::BEL), store, colors, realtime);
     dash::Realtime window(
         tune::editionInfo(tune::Edition::BEL),

@@ -15,7 +15,7 @@
 #include "comlink/ui/SerialWindow.h"
 #include "platform/SystemClock.h"
 #include "setup/ui/Ignition.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 
 namespace {
 
@@ -35,13 +35,13 @@ void fastForward(benchmark::State& state) {
             out << dash::logLine(block) << "\r\n";
         }
     }
-    support::FakeSerialPort port;
-    support::FakeSettingsStore store;
-    support::FakeClock clock;
+    platform::FakeSerialPort port;
+    platform::FakeSettingsStore store;
+    platform::FakeClock clock;
     platform::QtEventPump events;  // the real one: every record is painted before the next
-    support::FakeMessageBox messages;
-    support::FakeFileDialog files;
-    support::FakeColorDialog colors;
+    platform::FakeMessageBox messages;
+    platform::FakeFileDialog files;
+    platform::FakeColorDialog colors;
     app::Application program(tune::editionInfo(tune::Edition::BEL),
                              {port, store, clock, events, messages, files, colors},
                              folder.path().toStdString());

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "comlink/Engine.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 
 namespace {
 
@@ -17,10 +17,10 @@ public:
 
 // One "U" and the tick that files its complete 63-byte answer.
 void tickCompletingAnUpload(benchmark::State& state) {
-    support::FakeSerialPort port;
+    platform::FakeSerialPort port;
     port.open(1);
-    support::FakeClock clock;
-    support::FakeEventPump pump(&port);
+    platform::FakeClock clock;
+    platform::FakeEventPump pump(&port);
     comlink::Engine engine(port, clock, pump);
     ImageCounter counter;
     engine.setListener(&counter);

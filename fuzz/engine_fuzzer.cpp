@@ -10,7 +10,7 @@
 #include "comlink/Codec.h"
 #include "comlink/Engine.h"
 #include "fuzz/Check.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 #include "tune/SettingsText.h"
 
 namespace {
@@ -37,7 +37,7 @@ private:
     std::size_t pos_ = 0;
 };
 
-class CheckedPort : public support::FakeSerialPort {
+class CheckedPort : public platform::FakeSerialPort {
 public:
     void write(const std::vector<std::uint8_t>& bytes) override {
         FUZZ_CHECK(isOpen());
@@ -145,8 +145,8 @@ private:
 
     Script& script_;
     CheckedPort port_;
-    support::FakeClock clock_;
-    support::FakeEventPump pump_;
+    platform::FakeClock clock_;
+    platform::FakeEventPump pump_;
     comlink::Engine engine_;
     Watcher watcher_;
 };

@@ -14,7 +14,7 @@
 #include "comlink/S19Check.h"
 #include "fuzz/Check.h"
 #include "sim/Controller.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 
 namespace {
 
@@ -44,9 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         return 0;
     }
-    support::FakeSerialPort port;
-    support::FakeClock clock;
-    support::FakeEventPump pump(&port);
+    platform::FakeSerialPort port;
+    platform::FakeClock clock;
+    platform::FakeEventPump pump(&port);
     comlink::Engine engine(port, clock, pump);
     comlink::DataFileSlot files;
     comlink::Bootloader bootloader(engine, files, [] { return std::string("COM1"); });

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "comlink/Engine.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 #include "support/RecordingEngineEvents.h"
 
 // An engine on an open fake port, its clock and pump, with every report recorded. Table rows
@@ -26,9 +26,9 @@ struct EngineRig {
 
     std::string sent() const { return port.writtenText(); }
 
-    support::FakeSerialPort port;
-    support::FakeClock clock;
-    support::FakeEventPump pump{&port};
+    platform::FakeSerialPort port;
+    platform::FakeClock clock;
+    platform::FakeEventPump pump{&port};
     comlink::Engine engine{port, clock, pump};
     support::RecordingEngineEvents events;
 };

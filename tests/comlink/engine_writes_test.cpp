@@ -45,7 +45,7 @@ TEST(EngineBurnTest, burnSendsBOnceTheQueueDrainsButGivesUpOnAVanishedPortOrAFiv
         rig.port.holdOutput = true;
         for (int offset = 0; offset < 4; ++offset)
             rig.engine.writeByte(offset, 1);
-        rig.pump = support::FakeEventPump();  // drains only what the row says
+        rig.pump = platform::FakeEventPump();  // drains only what the row says
         rig.pump.onProcess = [&] {
             rig.clock.advance(seconds);
             rig.port.drainOutput(drained);

@@ -7,14 +7,14 @@
 #include "dash/DisplaySettings.h"
 #include "dash/LogFormat.h"
 #include "dash/RealtimeMode.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 
 namespace {
 
 using Colors = std::vector<std::uint32_t>;
 
 TEST(DisplaySettings, storedTextsOutsideTheirValuesFallBackToTheDefaults) {
-    support::FakeSettingsStore store;
+    platform::FakeSettingsStore store;
     // Colours are plain decimal digits up to 24 bits; only "C" means Celsius, only "True" shows.
     const std::pair<const char*, const char*> stored[] = {
         {"BackColor", "255"}, {"GridColor", "blue"},
@@ -56,9 +56,9 @@ struct ModeView : dash::RealtimeModeView {
 };
 
 TEST(RealtimeMode, startSendsMOnlyWhenIdleAndStopClosesTheDataFileAndRestoresEveryButton) {
-    support::FakeSerialPort port;
-    support::FakeClock clock;
-    support::FakeEventPump pump;
+    platform::FakeSerialPort port;
+    platform::FakeClock clock;
+    platform::FakeEventPump pump;
     comlink::Engine engine(port, clock, pump);
     comlink::DataFileSlot file;
     ModeView view;

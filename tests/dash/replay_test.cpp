@@ -10,7 +10,7 @@
 #include "dash/LogFormat.h"
 #include "dash/LogReplay.h"
 #include "dash/LogReport.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 
 namespace {
 
@@ -131,8 +131,8 @@ protected:
 
     QTemporaryDir folder;
     comlink::DataFileSlot slot;
-    support::FakeFileDialog files;
-    support::FakeMessageBox messages;
+    platform::FakeFileDialog files;
+    platform::FakeMessageBox messages;
     Shown shown;
     std::unique_ptr<dash::LogReplay> replay;
 };

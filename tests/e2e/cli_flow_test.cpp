@@ -15,7 +15,7 @@
 #include "comlink/Engine.h"
 #include "sim/Options.h"
 #include "support/BelStartup.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 #include "support/FakeSystem.h"
 #include "support/Processes.h"
 
@@ -154,11 +154,11 @@ protected:
         return cli::runCommand(arguments_, *this, out_, err_);
     }
 
-    support::FakeSerialPort port_;
-    support::FakeClock clock_;
-    support::FakeEventPump pump_;  // the output moves only when a test drains it
-    support::FakeSettingsStore settings_;
-    support::FakeSystem system_;
+    platform::FakeSerialPort port_;
+    platform::FakeClock clock_;
+    platform::FakeEventPump pump_;  // the output moves only when a test drains it
+    platform::FakeSettingsStore settings_;
+    platform::FakeSystem system_;
     support::ScratchFolder folder_;
     cli::Arguments arguments_;
     std::ostringstream out_;
@@ -207,8 +207,8 @@ TEST_F(CliFlow, monitorSaysWhichLogItCannotCreateOrWriteAndWhy) {
 }
 
 TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
-    using support::FakeSerialPort;
-    using support::FakeSystem;
+    using platform::FakeSerialPort;
+    using platform::FakeSystem;
     struct Row {
         const char* what;
         void (*set)(FakeSystem&, FakeSerialPort&);

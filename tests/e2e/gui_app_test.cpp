@@ -25,7 +25,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/SystemClock.h"
 #include "setup/ui/Ignition.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 #include "support/Processes.h"
 #include "tune/SettingsFile.h"
 #include "tune/SettingsText.h"
@@ -100,9 +100,9 @@ protected:
     platform::QtSerialPort port{store};
     platform::SystemClock clock;
     platform::QtEventPump events;
-    support::FakeMessageBox messages;
-    support::FakeFileDialog files;
-    support::FakeColorDialog colors;
+    platform::FakeMessageBox messages;
+    platform::FakeFileDialog files;
+    platform::FakeColorDialog colors;
     std::unique_ptr<app::Application> program;
 };
 

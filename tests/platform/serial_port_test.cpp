@@ -10,7 +10,7 @@
 
 #include "platform/QtSerialPort.h"
 #include "platform/SystemClock.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ protected:
     }
 
     Pty pty;
-    support::FakeSettingsStore store;
+    platform::FakeSettingsStore store;
     platform::QtSerialPort port{store};
 };
 

@@ -10,7 +10,7 @@
 
 #include "plot/ui/Plot.h"
 #include "plot/ui/PlotPicture.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 
 namespace {
 
@@ -31,8 +31,8 @@ TEST(PlotWindow, drawsInTheStoredColourOnAFixedAreaAndAGridColourChoiceIsStoredA
     tune.baseTiming[2] = "1E20";
     tune.rpm[4] = "-1E30";
     tune.map[1] = "&H7FFFFFFF";
-    support::FakeSettingsStore store;
-    support::FakeColorDialog colors;
+    platform::FakeSettingsStore store;
+    platform::FakeColorDialog colors;
     colors.answers = {std::nullopt, 16711680, 255};
     store.write("Realtime", "RPM", "12");
     plot::Plot window(tune, store, colors);

@@ -7,7 +7,7 @@
 #include "plot/PlotSettings.h"
 #include "plot/TimingMap.h"
 #include "plot/TimingPlot.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 #include "tune/Tune.h"
 
 namespace {
@@ -123,7 +123,7 @@ TEST(TimingPlotSettings, readTheRpmScaleAndTheGridColourByTheirRules) {
                 {"8", "abc", 8000, 0},           {"12K", " 2 55.5", 8000, 256},
                 {"", "&HFF", 8000, 255},         {" 12", "1E3", 8000, 1000}};
     for (const auto& r : rows) {
-        support::FakeSettingsStore store;
+        platform::FakeSettingsStore store;
         if (r.rpm)
             store.write("Realtime", "RPM", r.rpm);
         if (r.color)

@@ -13,7 +13,7 @@
 #include "comlink/Engine.h"
 #include "setup/Session.h"
 #include "support/BelStartup.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 #include "support/FileSizeLimit.h"
 #include "tune/Edition.h"
 
@@ -61,13 +61,13 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    support::FakeSerialPort port;
-    support::FakeClock clock;
-    support::FakeEventPump pump{&port};
+    platform::FakeSerialPort port;
+    platform::FakeClock clock;
+    platform::FakeEventPump pump{&port};
     comlink::Engine engine{port, clock, pump};
-    support::FakeMessageBox messages;
-    support::FakeFileDialog files;
-    support::FakeSettingsStore store;
+    platform::FakeMessageBox messages;
+    platform::FakeFileDialog files;
+    platform::FakeSettingsStore store;
     int tuneShown = 0;
     double rpmLimit = -1;
     bool dashboard = false;

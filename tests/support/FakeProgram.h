@@ -1,19 +1,19 @@
 #pragma once
 
 #include "app/Application.h"
-#include "support/FakePlatform.h"
+#include "platform/FakePlatform.h"
 
 namespace support {
 
 // Every platform service of the program as a fake, ready to hand to app::Application.
 struct FakeServices {
-    FakeSerialPort port;
-    FakeSettingsStore store;
-    FakeClock clock;
-    FakeEventPump pump{&port};
-    FakeMessageBox messages;
-    FakeFileDialog files;
-    FakeColorDialog colors;
+    platform::FakeSerialPort port;
+    platform::FakeSettingsStore store;
+    platform::FakeClock clock;
+    platform::FakeEventPump pump{&port};
+    platform::FakeMessageBox messages;
+    platform::FakeFileDialog files;
+    platform::FakeColorDialog colors;
 
     app::Platform platform() { return {port, store, clock, pump, messages, files, colors}; }
 };

@@ -14,7 +14,9 @@
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
 
-namespace support {
+// Test doubles of the platform interfaces, shared by the tests, the fuzz targets and the
+// benchmarks: each records what it was asked and answers from a script the caller sets.
+namespace platform {
 
 // `written` keeps every byte handed to write(), even while closed. With `holdOutput`, written
 // bytes wait in bytesToWrite() until drainOutput(), to show Burn waiting; with `lineStalled`
@@ -189,4 +191,4 @@ public:
     }
 };
 
-}  // namespace support
+}  // namespace platform
