@@ -158,7 +158,7 @@ protected:
     platform::FakeClock clock_;
     platform::FakeEventPump pump_;  // the output moves only when a test drains it
     platform::FakeSettingsStore settings_;
-    platform::FakeSystem system_;
+    support::FakeSystem system_;
     support::ScratchFolder folder_;
     cli::Arguments arguments_;
     std::ostringstream out_;
@@ -208,7 +208,7 @@ TEST_F(CliFlow, monitorSaysWhichLogItCannotCreateOrWriteAndWhy) {
 
 TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
     using platform::FakeSerialPort;
-    using platform::FakeSystem;
+    using support::FakeSystem;
     struct Row {
         const char* what;
         void (*set)(FakeSystem&, FakeSerialPort&);
