@@ -21,7 +21,7 @@ namespace guitest {
 
 using Caption = std::pair<const char*, const char*>;  // a control's name and its text
 
-class ProgramTest : public ::testing::Test, protected platform::FakeServices {
+class ProgramTest : public ::testing::Test, protected support::FakeServices {
 protected:
     void start(tune::Edition edition = tune::Edition::BEL, const std::string& folder = "/tmp") {
         program.reset();
