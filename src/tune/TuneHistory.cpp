@@ -22,8 +22,6 @@ namespace {
 
 constexpr std::string_view kExtension = ".cfg";
 constexpr std::size_t kStampLength = 15;  // YYYYMMDD-HHMMSS
-// An entry is a settings file of about a kilobyte; anything far bigger is not ours to compare.
-constexpr std::uintmax_t kMaxEntryBytes = 1 << 20;
 
 std::string_view kindWord(HistoryKind kind) {
     return kind == HistoryKind::Read ? "read" : "sent";
