@@ -1,5 +1,6 @@
 #include "comlink/S19Check.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -144,14 +145,19 @@ S19FileCheck checkS19File(const std::string& path) {
         check.error = std::strerror(errno);
         return check;
     }
-    // One byte past the limit is enough to know the file is too large.
-    std::string text(static_cast<std::size_t>(kMaxFirmwareBytes) + 1, '\0');
-    const std::size_t read = std::fread(text.data(), 1, text.size(), file.get());
+    // One byte past the limit is enough to know the file is too large; a small file costs only
+    // its own size.
+    const std::size_t wanted = static_cast<std::size_t>(kMaxFirmwareBytes) + 1;
+    std::string text;
+    char chunk[64 * 1024];
+    std::size_t read = 0;
+    while (text.size() < wanted && (read = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+        text.append(chunk, std::min(read, wanted - text.size()));
+    }
     if (std::ferror(file.get()) != 0) {
         check.error = std::strerror(errno);
         return check;
     }
-    text.resize(read);
     check.readable = true;
     check.refusal = checkS19Text(text);
     return check;
