@@ -227,8 +227,11 @@ TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
         "FAIL the controller does not answer 'Q'. Fix: check that it has power, that its cable "
         "is plugged in at both ends and that COM1 is the port it is on\n";
     const Row rows[] = {
-        {"a silent controller on the port the settings name",
-         [](FakeSystem& s, FakeSerialPort&) { s.mapping.source = platform::ComSource::Settings; },
+        {"a silent controller on the port the settings name, a simulator at the other end",
+         [](FakeSystem& s, FakeSerialPort&) {
+             s.mapping.source = platform::ComSource::Settings;
+             s.others = {{77, "volcrestone-sim", "", true}};
+         },
          "ok   port: COM1 is /dev/ttyUSB0, from COM1 under [Config] in "
          "/home/joe/.config/Volcrestone/Volcrestone.ini\n" +
              noAdapter + usable +
