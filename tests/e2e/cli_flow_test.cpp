@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <iterator>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -79,20 +80,11 @@ std::string roff(std::string name) {
 // Whether a line of the page begins with `macro` and has `term` as a word of its own: an entry
 // of the page (".SS diff ...", ".BI \-\-log ..."), not a mention in passing.
 bool hasEntry(const std::string& page, const std::string& macro, const std::string& term) {
-    std::istringstream lines(page);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind(macro, 0) != 0)
-            continue;
-        for (std::size_t at = line.find(term); at != std::string::npos;
-             at = line.find(term, at + 1)) {
-            const std::size_t end = at + term.size();
-            const char after = end < line.size() ? line[end] : ' ';
-            if ((line[at - 1] == ' ' || line[at - 1] == '"') &&
-                (after == ' ' || after == '"' || after == ','))
-                return true;
-        }
-    }
-    return false;
+    const auto literal = [](const std::string& text) {
+        return std::regex_replace(text, std::regex(R"([.\\^$|()[\]{}*+?])"), R"(\$&)");
+    };
+    return std::regex_search(page, std::regex("(^|\n)" + literal(macro) + "([^\n]*[ \"])?" +
+                                              literal(term) + "[ \",\n]"));
 }
 
 TEST(Manuals, everyCommandAndOptionHasItsEntryInTheManualPageAndTheHelpAndEachPageRendersCleanly) {
