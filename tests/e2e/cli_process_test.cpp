@@ -65,7 +65,7 @@ class Cli : public testing::Test {
 protected:
     support::Environment environment() const {
         return {{"XDG_CONFIG_HOME", path("config")},
-                {"XDG_DATA_HOME", path("data")},
+                {"XDG_DATA_HOME", path(dataHome)},
                 {"XDG_RUNTIME_DIR", ""},
                 {"VOLCRESTONE_COM1", path("ttyCOM1")},
                 {"VOLCRESTONE_COM2", path("missing/t.cfg")}};
@@ -93,6 +93,7 @@ protected:
     std::string path(const std::string& name) const { return folder.path(name); }
 
     support::ScratchFolder folder;
+    std::string dataHome = "data";  // where the tune history goes
     std::optional<support::SimProcess> sim;
 };
 
@@ -336,13 +337,11 @@ TEST_F(Cli, uploadAndSendKeepTheirTunesInTheHistoryWhoseEntriesAtNNameForDiffAnd
 
     // A history that cannot be written changes nothing of the upload but one line.
     folder.write("blocked", "");
-    auto blocked = environment();
-    blocked[1].second = path("blocked");
-    const auto upload = support::runToEnd(VOLCRESTONE_CLI_PATH, {"upload", path("b.cfg")}, blocked);
-    EXPECT_EQ(upload.exitCode, 0);
-    EXPECT_EQ(upload.out, "Upload Done!\n");
-    EXPECT_EQ(upload.err, "Tune history not kept: " + path("blocked/Volcrestone/history") +
-                              ": Not a directory\n");
+    dataHome = "blocked";
+    expect(
+        row({"upload", path("b.cfg")}, 0,
+            "Tune history not kept: " + path("blocked/Volcrestone/history") + ": Not a directory\n",
+            "Upload Done!\n"));
 }
 
 // Whether any pixel inside the logical rectangle is not white.
