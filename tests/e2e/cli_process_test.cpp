@@ -196,6 +196,8 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
                              "adapters: "),
                   HasSubstr("\nok   " + link + " is a character device (/dev/pts/"),
                   HasSubstr("), a pseudo-terminal whose other end is volcrestone-sim (pid "),
+                  HasSubstr(") may read and write " + link + "\nok   no other program holds " +
+                            link + "\n"),
                   EndsWith("ok   " + link +
                            " opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n"
                            "ok   the controller answers 'Q': firmware revision AB\n")),
