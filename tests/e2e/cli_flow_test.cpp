@@ -71,10 +71,8 @@ TEST(CliArguments, malformedLinesAreRefusedWithAReasonAndHelpNeedsNoCommand) {
 std::string manPage(const std::string& name) {
     return support::readFile(std::string(VOLCRESTONE_MAN_DIR) + "/" + name);
 }
-std::string roff(std::string name) {
-    for (std::size_t at = name.find('-'); at != std::string::npos; at = name.find('-', at + 2))
-        name.insert(at, "\\");
-    return name;
+std::string roff(const std::string& name) {
+    return std::regex_replace(name, std::regex("-"), "\\-");
 }
 
 // Whether a line of the page begins with `macro` and has `term` as a word of its own: an entry
