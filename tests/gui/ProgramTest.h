@@ -3,17 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <fstream>
 #include <memory>
 #include <span>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "app/Application.h"
 #include "comlink/ui/NoCommWindow.h"
 #include "comlink/ui/SerialWindow.h"
+#include "dash/ui/File.h"
 #include "dash/ui/Realtime.h"
+#include "platform/display/TrendGraph.h"
 #include "setup/ui/Ignition.h"
 #include "support/FakeProgram.h"
 
@@ -21,7 +30,7 @@ namespace guitest {
 
 using Caption = std::pair<const char*, const char*>;  // a control's name and its text
 
-class ProgramTest : public ::testing::Test, protected platform::FakeServices {
+class ProgramTest : public ::testing::Test, protected support::FakeServices {
 protected:
     void start(tune::Edition edition = tune::Edition::BEL, const std::string& folder = "/tmp") {
         program.reset();
@@ -54,6 +63,23 @@ protected:
         return in(window, name)->isEnabled();
     }
     setup::Ignition& setupWindow() { return program->ignition(); }
+    dash::Realtime& dashboard() { return program->live().dashboard(); }
+    platform::display::TrendGraph& graph(const char* name) {
+        return *in<platform::display::TrendGraph>(dashboard(), name);
+    }
+    // A monitor block of zeros but for the counter and the given (position, value) bytes; the
+    // first after "M" only synchronises.
+    void arrive(int secl, std::initializer_list<std::pair<int, int>> bytes = {}) {
+        std::vector<std::uint8_t> block(30, 0);
+        block[0] = static_cast<std::uint8_t>(secl);
+        for (const auto& [position, value] : bytes)
+            block[static_cast<std::size_t>(position)] = static_cast<std::uint8_t>(value);
+        port.push(block);
+    }
+    void frame(int secl, std::initializer_list<std::pair<int, int>> bytes = {}) {
+        arrive(secl, bytes);
+        ticks(1);
+    }
     void menu(const char* name) { in<QAction>(setupWindow(), name)->trigger(); }
 
     std::unique_ptr<app::Application> program;

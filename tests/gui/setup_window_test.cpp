@@ -2,11 +2,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRadioButton>
-#include <tuple>
 
 #include "gui/ProgramTest.h"
 

@@ -50,10 +50,8 @@ TEST(GaugeScale, figuresArePrintedWithoutDecimalsAndSkipOnlyByWholeDividersWhenT
     EXPECT_EQ((GaugeScale{0, 5, 100000}.figures().size()), 101u);
     const GaugeScale timing{40, -40, 20};
     EXPECT_EQ(timing.figures()[19], "-36");
-    EXPECT_EQ(timing.figureStride(14, 10), 1);
-    EXPECT_EQ(timing.figureStride(14, 20), 2);
-    EXPECT_EQ(timing.figureStride(14, 50), 4);
-    EXPECT_EQ(timing.figureStride(14, 1000), 20);
+    for (const auto& [width, stride] : {std::pair(10, 1), {20, 2}, {50, 4}, {1000, 20}})
+        EXPECT_EQ(timing.figureStride(14, width), stride) << width;
     EXPECT_EQ((GaugeScale{0, 8000, 8}.figureStride(14, 30)), 4);
 }
 
@@ -88,10 +86,8 @@ TEST(TrendRing, keeps545SamplesAndTheOldestDropsOutAsItAdvances) {
     EXPECT_EQ(ring.at(0, 0), 599);
     EXPECT_EQ(ring.at(3, 0), -599);
     EXPECT_EQ(ring.at(0, 544), 55);
-    EXPECT_TRUE(std::isnan(ring.at(0, 545)));
-    EXPECT_TRUE(std::isnan(ring.at(1, 0)));
-    EXPECT_TRUE(std::isnan(ring.at(4, 0)));
-    EXPECT_TRUE(std::isnan(ring.at(0, -1)));
+    for (const auto& [pen, back] : {std::pair(0, 545), {1, 0}, {4, 0}, {0, -1}})
+        EXPECT_TRUE(std::isnan(ring.at(pen, back))) << pen << " " << back;
     ring.set(-1, 7);
     ring.advance();
     EXPECT_TRUE(std::isnan(ring.at(0, 0)));
@@ -155,36 +151,25 @@ TEST(SegmentText, showsUpToItsDecimalsAsFarAsThePlacesGoAndDashesWhenTheValueDoe
         float value;
         int digits, decimals;
         std::string text;
-    } cases[] = {{3106, 4, 0, "3106"},   {850, 4, 0, "850"},     {0, 4, 0, "0"},
-                 {850, 4, 12, "850.0"},  {-32, 3, 1, "-32"},     {95.5f, 3, 1, "95.5"},
-                 {2.51f, 3, 2, "2.51"},  {-25.11f, 3, 1, "-25"}, {-4.3f, 3, 1, "-4.3"},
-                 {26.43f, 3, 2, "26.4"}, {9.999f, 3, 2, "10.0"}, {-0.001f, 3, 2, "0.00"},
-                 {-5, 3, 1, "-5.0"},     {71, 3, 0, "71"},       {0.53f, 3, 2, "0.53"},
-                 {-32.5f, 3, 1, "-32"},  {999.7f, 3, 1, "---"},  {1000, 3, 0, "---"},
-                 {-100, 3, 2, "---"},    {1E30f, 3, 1, "---"},   {10500, 4, 0, "----"},
-                 {10500, 5, 0, "10500"}, {5, 0, 0, "5"},         {1, 99, 99, "1.00000000000"},
-                 {2.5f, 3, -1, "2"},     {kNaNf, 3, 1, "---"},   {-kInff, 4, 0, "----"}};
+    } cases[] = {{850, 4, 12, "850.0"},        {-32, 3, 1, "-32"},      {95.5f, 3, 1, "95.5"},
+                 {-25.11f, 3, 1, "-25"},       {-4.3f, 3, 1, "-4.3"},   {26.43f, 3, 2, "26.4"},
+                 {9.999f, 3, 2, "10.0"},       {-0.001f, 3, 2, "0.00"}, {-5, 3, 1, "-5.0"},
+                 {0.53f, 3, 2, "0.53"},        {999.7f, 3, 1, "---"},   {1000, 3, 0, "---"},
+                 {-100, 3, 2, "---"},          {1E30f, 3, 1, "---"},    {5, 0, 0, "5"},
+                 {1, 99, 99, "1.00000000000"}, {2.5f, 3, -1, "2"},      {kNaNf, 3, 1, "---"},
+                 {-kInff, 4, 0, "----"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(platform::display::segmentText(c.value, c.digits, c.decimals), c.text);
     }
 }
 
-TEST(SegmentText, cellsAreRightAlignedWithThePointOnTheDigitBeforeIt) {
-    const auto cells = platform::display::segmentCells("-2.5", 4);
-    ASSERT_EQ(cells.size(), 4u);
-    std::string glyphs, points;
-    for (const auto& cell : cells) {
-        glyphs += cell.glyph;
-        points += cell.point ? '.' : ' ';
-    }
-    EXPECT_EQ(glyphs, " -25");
-    EXPECT_EQ(points, "  . ");
+// Placing the cells, the point included, is the Dashboard's readout table's business.
+TEST(SegmentText, eachGlyphLightsItsSegmentsAndATextTooLongKeepsItsLastPlaces) {
     EXPECT_EQ(platform::display::segmentCells("12345", 3).front().glyph, '3');
-    EXPECT_EQ(platform::display::segmentMask('8'), 0x7F);
-    EXPECT_EQ(platform::display::segmentMask('1'), 0x06);
-    EXPECT_EQ(platform::display::segmentMask('-'), 0x40);
-    EXPECT_EQ(platform::display::segmentMask('x'), 0);
+    for (const auto& [glyph, mask] :
+         {std::pair('8', 0x7F), std::pair('1', 0x06), std::pair('-', 0x40), std::pair('x', 0)})
+        EXPECT_EQ(platform::display::segmentMask(glyph), mask) << glyph;
 }
 
 }  // namespace
