@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -49,8 +51,14 @@ protected:
     static void click(const QObject& window, const char* name) {
         QTest::mouseClick(in<QAbstractButton>(window, name), Qt::LeftButton);
     }
+    // What a control shows: a list its chosen entry, a panel its caption, the rest their text.
     static QString text(const QObject& window, const char* name) {
-        return in<QObject>(window, name)->property("text").toString();
+        const QObject* control = in<QObject>(window, name);
+        return control
+            ->property(qobject_cast<const QComboBox*>(control)   ? "currentText"
+                       : qobject_cast<const QGroupBox*>(control) ? "title"
+                                                                 : "text")
+            .toString();
     }
     // The window's title and, word for word, the text each named control shows.
     static void expectTexts(const QWidget& window, const char* title,
