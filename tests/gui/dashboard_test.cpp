@@ -262,7 +262,7 @@ TEST_F(Dashboard, eachReadoutShowsTheDecimalsItsQuantityNeedsAndDashesOnlyWhatCa
     choose("optRPM12");
     const char* readouts[] = {"ds7RPM",      "ds7MAP",     "ds7O2AFR",
                               "ds7Ignition", "ds7Coolant", "ds7TPS"};
-    // Each place as drawn: its glyph, then a point when it is lit.
+    // Each place as drawn, right-aligned: its glyph, then a point when it is lit.
     const auto cells = [](const SevenSegmentDisplay* readout) {
         std::string shown;
         for (const auto& cell :
@@ -273,39 +273,20 @@ TEST_F(Dashboard, eachReadoutShowsTheDecimalsItsQuantityNeedsAndDashesOnlyWhatCa
         }
         return shown;
     };
-    const struct {
-        double value;
-        std::array<const char*, 6> texts, cells;
-    } rows[] = {
-        {0,
-         {"0", "0.0", "0.00", "0.0", "0", "0.00"},
-         {"    0", " 0.0", "0.00", " 0.0", "  0", "0.00"}},
-        {850,
-         {"850", "850", "850", "850", "850", "850"},
-         {"  850", "850", "850", "850", "850", "850"}},
-        {10500,
-         {"10500", "---", "---", "---", "---", "---"},
-         {"10500", "---", "---", "---", "---", "---"}},
-        {-32.5,
-         {"-32", "-32", "-32", "-32", "-32", "-32"},
-         {"  -32", "-32", "-32", "-32", "-32", "-32"}},
-        {2.51,
-         {"3", "2.5", "2.51", "2.5", "3", "2.51"},
-         {"    3", " 2.5", "2.51", " 2.5", "  3", "2.51"}},
-        {71,
-         {"71", "71.0", "71.0", "71.0", "71", "71.0"},
-         {"   71", "71.0", "71.0", "71.0", " 71", "71.0"}},
+    const std::pair<double, std::array<const char*, 6>> rows[] = {
+        {0, {"    0", " 0.0", "0.00", " 0.0", "  0", "0.00"}},
+        {850, {"  850", "850", "850", "850", "850", "850"}},
+        {10500, {"10500", "---", "---", "---", "---", "---"}},
+        {-32.5, {"  -32", "-32", "-32", "-32", "-32", "-32"}},
+        {2.51, {"    3", " 2.5", "2.51", " 2.5", "  3", "2.51"}},
+        {71, {"   71", "71.0", "71.0", "71.0", " 71", "71.0"}},
     };
-    for (const auto& row : rows) {
-        const double v = row.value;
+    for (const auto& [v, shown] : rows) {
         window().setDials({v, v, v, v, v, v});
         window().setReadoutsFromDials();
-        for (std::size_t i = 0; i < 6; ++i) {
-            SCOPED_TRACE(std::string(readouts[i]) + " at " + std::to_string(v));
-            const auto* readout = in<SevenSegmentDisplay>(window(), readouts[i]);
-            EXPECT_EQ(readout->text().toStdString(), row.texts[i]);
-            EXPECT_EQ(cells(readout), row.cells[i]);
-        }
+        for (std::size_t i = 0; i < 6; ++i)
+            EXPECT_EQ(cells(in<SevenSegmentDisplay>(window(), readouts[i])), shown[i])
+                << readouts[i] << " at " << v;
     }
     choose("optRPM8");
     window().setDials({10500, 0, 0, 0, 0, 0});
