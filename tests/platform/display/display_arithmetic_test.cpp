@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/display/GaugeScale.h"
@@ -57,12 +58,12 @@ TEST(GaugeScale, figuresArePrintedWithoutDecimalsAndSkipOnlyByWholeDividersWhenT
 
 TEST(GaugeScale, zonesRunGreenToYellowToRedToTheEndAndEmptyOnesAreNotDrawn) {
     const auto rpm = GaugeScale{0, 8000, 8}.zoneSpans(60, 7000, 7500);
-    EXPECT_DOUBLE_EQ(rpm.green.fromAngle, 222.975);
-    EXPECT_DOUBLE_EQ(rpm.green.toAngle, -11.25);
-    EXPECT_DOUBLE_EQ(rpm.yellow.fromAngle, -11.25);
-    EXPECT_DOUBLE_EQ(rpm.yellow.toAngle, -28.125);
-    EXPECT_DOUBLE_EQ(rpm.red.fromAngle, -28.125);
-    EXPECT_DOUBLE_EQ(rpm.red.toAngle, -45);
+    for (const auto& [zone, from, to] :
+         {std::tuple(rpm.green, 222.975, -11.25), std::tuple(rpm.yellow, -11.25, -28.125),
+          std::tuple(rpm.red, -28.125, -45.0)}) {
+        EXPECT_DOUBLE_EQ(zone.fromAngle, from);
+        EXPECT_DOUBLE_EQ(zone.toAngle, to);
+    }
 
     const auto timing = GaugeScale{40, -40, 20}.zoneSpans(-40, -40, -40);
     EXPECT_TRUE(timing.green.empty() && timing.yellow.empty() && timing.red.empty());
@@ -75,39 +76,33 @@ TEST(GaugeScale, zonesRunGreenToYellowToRedToTheEndAndEmptyOnesAreNotDrawn) {
     EXPECT_TRUE((GaugeScale{0, 100, 10}.zoneSpans(kNaN, 20, 90).green.empty()));
 }
 
-TEST(TrendRing, keeps545SamplesAndTheOldestDropsOutAsItAdvances) {
+// Vertical grid lines stay with their samples: after 605 samples, those 5, 25, 45... back.
+TEST(TrendRing, keeps545SamplesTheOldestDropsOutAsItAdvancesAndItsGridLinesMoveAlong) {
     TrendRing ring(4);
     EXPECT_TRUE(std::isnan(ring.at(0, 0)));
-    for (int i = 0; i < 600; ++i) {
+    for (int i = 0; i < 605; ++i) {
         ring.advance();
         ring.set(0, i);
         ring.set(3, -i);
     }
-    EXPECT_EQ(ring.at(0, 0), 599);
-    EXPECT_EQ(ring.at(3, 0), -599);
-    EXPECT_EQ(ring.at(0, 544), 55);
+    EXPECT_EQ(ring.at(0, 0), 604);
+    EXPECT_EQ(ring.at(3, 0), -604);
+    EXPECT_EQ(ring.at(0, 544), 60);
     for (const auto& [pen, back] : {std::pair(0, 545), {1, 0}, {4, 0}, {0, -1}})
         EXPECT_TRUE(std::isnan(ring.at(pen, back))) << pen << " " << back;
+    for (int back = 0; back < 545; ++back)
+        EXPECT_EQ(ring.gridLineAt(back, 20), back % 20 == 5) << back;
     ring.set(-1, 7);
     ring.advance();
     EXPECT_TRUE(std::isnan(ring.at(0, 0)));
-    EXPECT_EQ(ring.at(0, 1), 599);
+    EXPECT_EQ(ring.at(0, 1), 604);
+    EXPECT_TRUE(ring.gridLineAt(6, 20));
+    EXPECT_FALSE(ring.gridLineAt(6, 0));
 
     TrendRing none(-3);
     none.advance();
     none.set(0, 1);
     EXPECT_EQ(none.penCount(), 0);
-}
-
-TEST(TrendRing, verticalGridLinesStayWithTheirSamples) {
-    TrendRing ring(1);
-    for (int i = 0; i < 25; ++i)
-        ring.advance();
-    for (int back = 0; back < 545; ++back)
-        EXPECT_EQ(ring.gridLineAt(back, 20), back % 20 == 5) << back;
-    ring.advance();
-    EXPECT_TRUE(ring.gridLineAt(6, 20));
-    EXPECT_FALSE(ring.gridLineAt(6, 0));
 }
 
 TEST(TrendRing, scaledValuesMapOntoTheHeightAndLeaveItBeyondTheRange) {
