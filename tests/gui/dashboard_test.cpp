@@ -309,7 +309,6 @@ TEST_F(Dashboard, editionsHideTheirMissingValuesButAStoredChoiceStillApplies) {
     in<QAction>(window(), "Dash")->trigger();
     EXPECT_FALSE(in(window(), "rgTPS")->isVisible());
     EXPECT_TRUE(in(window(), "rgO2AFR")->isVisible());
-    EXPECT_EQ(store.read("Realtime", "ShowDials", ""), "True");
 }
 
 }  // namespace

@@ -58,7 +58,6 @@ TEST_F(SetupWindowTest, belWindowShowsPanelsButtonsMenusAndTuneAndItsControlsRea
     EXPECT_EQ(
         entries(find<QMenu>("mFile")->actions()),
         QStringList({"&Load Settings...", "&Save Settings...", "&Play Data Log...", "E&xit"}));
-    EXPECT_FALSE(find<QPushButton>("cmdDownLoad")->isEnabled());
     EXPECT_TRUE(find<QCheckBox>("Check1")->isChecked() && find<QAction>("mCOM1")->isChecked() &&
                 find<QRadioButton>("optStroke4")->isChecked());
     QTest::mouseClick(find<QCheckBox>("Check1"), Qt::LeftButton);

@@ -54,8 +54,6 @@ TEST(RoundGauge, drawsARoundDialInItsBorderColourWhoseNeedleFollowsTheValue) {
     gauge.setPalette(window);
     gauge.resize(240, 200);
     gauge.setMaximum(12000);
-    gauge.setMajorDivisions(8);
-    gauge.setCaption("RPM");
     gauge.setZoneLimits(60, 7000, 7500);
     gauge.setBorderColor(65535);
     gauge.setUpperLimit(6800);
