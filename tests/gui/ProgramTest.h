@@ -3,17 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <fstream>
 #include <memory>
 #include <span>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "app/Application.h"
 #include "comlink/ui/NoCommWindow.h"
 #include "comlink/ui/SerialWindow.h"
+#include "dash/ui/File.h"
 #include "dash/ui/Realtime.h"
+#include "platform/display/TrendGraph.h"
 #include "setup/ui/Ignition.h"
 #include "support/FakeProgram.h"
 
@@ -40,8 +51,14 @@ protected:
     static void click(const QObject& window, const char* name) {
         QTest::mouseClick(in<QAbstractButton>(window, name), Qt::LeftButton);
     }
+    // What a control shows: a list its chosen entry, a panel its caption, the rest their text.
     static QString text(const QObject& window, const char* name) {
-        return in<QObject>(window, name)->property("text").toString();
+        const QObject* control = in<QObject>(window, name);
+        return control
+            ->property(qobject_cast<const QComboBox*>(control)   ? "currentText"
+                       : qobject_cast<const QGroupBox*>(control) ? "title"
+                                                                 : "text")
+            .toString();
     }
     // The window's title and, word for word, the text each named control shows.
     static void expectTexts(const QWidget& window, const char* title,
@@ -54,6 +71,23 @@ protected:
         return in(window, name)->isEnabled();
     }
     setup::Ignition& setupWindow() { return program->ignition(); }
+    dash::Realtime& dashboard() { return program->live().dashboard(); }
+    platform::display::TrendGraph& graph(const char* name) {
+        return *in<platform::display::TrendGraph>(dashboard(), name);
+    }
+    // A monitor block of zeros but for the counter and the given (position, value) bytes; the
+    // first after "M" only synchronises.
+    void arrive(int secl, std::initializer_list<std::pair<int, int>> bytes = {}) {
+        std::vector<std::uint8_t> block(30, 0);
+        block[0] = static_cast<std::uint8_t>(secl);
+        for (const auto& [position, value] : bytes)
+            block[static_cast<std::size_t>(position)] = static_cast<std::uint8_t>(value);
+        port.push(block);
+    }
+    void frame(int secl, std::initializer_list<std::pair<int, int>> bytes = {}) {
+        arrive(secl, bytes);
+        ticks(1);
+    }
     void menu(const char* name) { in<QAction>(setupWindow(), name)->trigger(); }
 
     std::unique_ptr<app::Application> program;

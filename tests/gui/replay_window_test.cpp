@@ -1,15 +1,8 @@
 // The log replay window in the whole program (fake platform services, a real log file), driven
-// with Qt Test: it plays a log on the real Dashboard, ends a running data log for good, and
-// survives the program closing in the middle of a step.
-#include <QCoreApplication>
+// with Qt Test: it plays a log on the real Dashboard and ends a running data log for good.
 #include <QDir>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <fstream>
 
-#include "dash/ui/File.h"
 #include "gui/ProgramTest.h"
-#include "platform/display/TrendGraph.h"
 
 namespace {
 
@@ -24,10 +17,6 @@ protected:
         return path;
     }
     dash::File& window() { return program->live().replay(); }
-    dash::Realtime& dashboard() { return program->live().dashboard(); }
-    platform::display::TrendGraph& graph(const char* name) {
-        return *in<platform::display::TrendGraph>(dashboard(), name);
-    }
     std::pair<int, int> cursors() {
         return {graph("tgRPM").cursorPosition(), graph("tgAFR").cursorPosition()};
     }
@@ -101,55 +90,24 @@ TEST_F(ReplayWindow, loadingEndsARunningLogAndLiveBlocksAndLoggingStayOffForTheR
     click(setupWindow(), "cmdRealtime");
     click(dashboard(), "cmdLogData");
     ASSERT_TRUE(dashboard().logButtonOn());
-    std::vector<std::uint8_t> frame(30, 0);
-    frame[0] = 5;
-    port.push(frame);  // the first frame only sets the counter
-    frame[0] = 6;
-    frame[12] = 2;
-    port.push(frame);
-    ticks(1);
-    EXPECT_EQ(text(dashboard(), "lblRPM"), "512");
+    arrive(5);
+    frame(6, {{12, 2}});
     const QStringList logs = filesInFolder();
     ASSERT_EQ(logs.size(), 1);
 
     menu("mPlayFile");
     load(writeLog("replay.csv", "1,2,3\r\n"));
     EXPECT_FALSE(dashboard().logButtonOn() || enabled(dashboard(), "cmdLogData"));
-    EXPECT_TRUE(program->engine().replayActive());
-    EXPECT_EQ(text(dashboard(), "lblRPM"), "0");
     std::ifstream file(folder.filePath(logs[0]).toStdString(), std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}),
               " 6 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 2 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , "
               "0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 \r\n");
 
-    frame[0] = 7;
-    frame[12] = 9;
-    port.push(frame);
-    ticks(1);
+    frame(7, {{12, 9}});
     EXPECT_EQ(text(dashboard(), "lblRPM"), "0");  // live blocks are ignored now
     dashboard().cmdLogData_Click();
     EXPECT_FALSE(dashboard().logButtonOn());
     EXPECT_EQ(filesInFolder().size(), 2);  // the log and the replayed file, nothing new
-}
-
-TEST_F(ReplayWindow, closingTheProgramDuringALongStepEndsTheStepSafely) {
-    std::string lines;
-    for (int i = 0; i < 3000; ++i)
-        lines += std::to_string(i % 256) + "\r\n";
-    menu("mPlayFile");
-    load(writeLog("long.csv", lines));
-    QSignalSpy finished(program.get(), &app::Application::finished);
-    int records = 0;
-    pump.onProcess = [&] {
-        if (++records == 20) {
-            setupWindow().close();
-            QCoreApplication::processEvents();
-        }
-    };
-    in<QPushButton>(window(), "cmdFFwd")->click();
-    EXPECT_EQ(finished.count(), 1);
-    EXPECT_EQ(records, 20);
-    EXPECT_FALSE(port.isOpen());
 }
 
 }  // namespace
