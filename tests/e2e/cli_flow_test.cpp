@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <iterator>
 #include <optional>
-#include <regex>
 #include <sstream>
 #include <string>
 
@@ -71,18 +70,29 @@ TEST(CliArguments, malformedLinesAreRefusedWithAReasonAndHelpNeedsNoCommand) {
 std::string manPage(const std::string& name) {
     return support::readFile(std::string(VOLCRESTONE_MAN_DIR) + "/" + name);
 }
-std::string roff(const std::string& name) {
-    return std::regex_replace(name, std::regex("-"), "\\-");
+std::string roff(std::string name) {
+    for (std::size_t at = name.find('-'); at != std::string::npos; at = name.find('-', at + 2))
+        name.insert(at, "\\");
+    return name;
 }
 
 // Whether a line of the page begins with `macro` and has `term` as a word of its own: an entry
 // of the page (".SS diff ...", ".BI \-\-log ..."), not a mention in passing.
 bool hasEntry(const std::string& page, const std::string& macro, const std::string& term) {
-    const auto literal = [](const std::string& text) {
-        return std::regex_replace(text, std::regex(R"([.\\^$|()[\]{}*+?])"), R"(\$&)");
-    };
-    return std::regex_search(page, std::regex("(^|\n)" + literal(macro) + "([^\n]*[ \"])?" +
-                                              literal(term) + "[ \",\n]"));
+    std::istringstream lines(page);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(macro, 0) != 0)
+            continue;
+        for (std::size_t at = line.find(term); at != std::string::npos;
+             at = line.find(term, at + 1)) {
+            const std::size_t end = at + term.size();
+            const char after = end < line.size() ? line[end] : ' ';
+            if ((line[at - 1] == ' ' || line[at - 1] == '"') &&
+                (after == ' ' || after == '"' || after == ','))
+                return true;
+        }
+    }
+    return false;
 }
 
 TEST(Manuals, everyCommandAndOptionHasItsEntryInTheManualPageAndTheHelpAndEachPageRendersCleanly) {
