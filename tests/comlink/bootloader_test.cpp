@@ -110,9 +110,7 @@ TEST_F(BootloaderTest, aThreeLineFileGoesOutLineByLineAndTheDialogueIsLoggedWord
     engine.tick();
     EXPECT_EQ(sent(), "!\ru");
     port.pushText(kAcknowledge);
-    engine.tick();
-    engine.tick();
-    engine.tick();
+    ticks(3);
     EXPECT_EQ(view.lineCount, "2");
     engine.tick();  // the third line and the end of the file in one tick
     EXPECT_EQ(view.lineCount, "3");
@@ -238,12 +236,10 @@ TEST_F(BootloaderTest, aRefusedFileOrAClosedPortSendsNothingAndOnlyAMissingFileK
             port.close();
         bootloader.downLoad(row.content ? file(row.content) : (folder / "none.s19").string());
         EXPECT_EQ(view.logged, Lines{row.logged});
-        EXPECT_EQ(view.lineCount, "");
-        EXPECT_EQ(view.buttonEnabled, row.buttonBack);
-        EXPECT_FALSE(files.isOpen());
-        EXPECT_EQ(sent(), "");
-        EXPECT_EQ(engine.mode(), 0);
-        EXPECT_TRUE(bootloader.mayClose());
+        // No line count, nothing sent, the file given back and the window free to close.
+        EXPECT_EQ(std::tuple(view.lineCount, view.buttonEnabled, sent(), engine.mode(),
+                             files.isOpen(), bootloader.mayClose()),
+                  std::tuple("", row.buttonBack, "", 0, false, true));
     }
 }
 
@@ -294,8 +290,7 @@ TEST_F(BootloaderTest, aLineThatStopsMovingEndsTheUpdateInsteadOfHoldingTheWindo
 TEST_F(BootloaderTest, downLoadDuringTheMonitorStreamDoesNothingAndTheWindowMayNotClose) {
     engine.cmdM();
     bootloader.downLoad(file(kImage));
-    EXPECT_TRUE(view.logged.empty() && view.buttonEnabled);
-    EXPECT_FALSE(files.isOpen());
+    EXPECT_TRUE(view.logged.empty() && view.buttonEnabled && !files.isOpen());
     EXPECT_EQ(sent(), "M");
     EXPECT_FALSE(bootloader.mayClose());
 }
@@ -305,13 +300,9 @@ TEST_F(BootloaderTest, closingIsRefusedWhileSendingAndAVanishedPortEndsItWithOne
     engine.tick();
     EXPECT_FALSE(bootloader.mayClose());
     port.vanish();
-    engine.tick();
-    engine.tick();  // the clean-up
-    engine.tick();
+    ticks(3);  // the second one cleans up
     EXPECT_EQ(view.logged.back(), "** PORT LOST! Stopped after 1 lines");
-    EXPECT_EQ(engine.mode(), 0);
-    EXPECT_FALSE(files.isOpen());
-    EXPECT_TRUE(bootloader.mayClose());
+    EXPECT_TRUE(engine.mode() == 0 && !files.isOpen() && bootloader.mayClose());
 }
 
 TEST_F(BootloaderTest, anotherFileInTheSharedSlotIsNeitherSentNorClosed) {
@@ -328,11 +319,11 @@ TEST_F(BootloaderTest, anotherFileInTheSharedSlotIsNeitherSentNorClosed) {
 }
 
 TEST(FirmwarePath, defaultsByEdition) {
-    EXPECT_EQ(comlink::defaultFirmwarePath(Edition::RUK),
-              "D:\\motorola\\Volcrestone\\Volcrestone.s19");
-    EXPECT_EQ(comlink::defaultFirmwarePath(Edition::QOLT), "Ferrodyn.s19");
-    EXPECT_EQ(comlink::defaultFirmwarePath(Edition::BEL), "Volcrestone.s19");
-    EXPECT_EQ(comlink::defaultFirmwarePath(Edition::ZAV), "Volcrestone.s19");
+    Lines paths;
+    for (Edition edition : {Edition::RUK, Edition::QOLT, Edition::BEL, Edition::ZAV})
+        paths.push_back(comlink::defaultFirmwarePath(edition));
+    EXPECT_EQ(paths, (Lines{"D:\\motorola\\Volcrestone\\Volcrestone.s19", "Ferrodyn.s19",
+                            "Volcrestone.s19", "Volcrestone.s19"}));
 }
 
 }  // namespace

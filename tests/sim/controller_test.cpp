@@ -37,10 +37,7 @@ TEST(SimController, writesComeBackInTheUploadedImage) {
     controller.receive(Bytes{'W', 63, 1}, 3);  // past the image: ignored, but keeps step
     const Bytes image = controller.receive(text("U"), 4);
     ASSERT_EQ(image.size(), 63u);
-    EXPECT_EQ(image[0], 100);
-    EXPECT_EQ(image[7], 0);
-    EXPECT_EQ(image[12], 'U');
-    EXPECT_EQ(image[62], 162);
+    EXPECT_EQ((Bytes{image[0], image[7], image[12], image[62]}), (Bytes{100, 0, 'U', 162}));
 }
 
 class SimStore : public ::testing::Test {
@@ -61,8 +58,7 @@ TEST_F(SimStore, theBurnedImageIsWhatTheNextControllerStartsWithAndOnly63BytesAr
     }
     EXPECT_FALSE(std::filesystem::exists(path_.string() + ".tmp"));
     const sim::Image image = controllerWith({}, path_.string()).workingImage();
-    EXPECT_EQ(image[0], 42);
-    EXPECT_EQ(image[1], 101);
+    EXPECT_EQ((Bytes{image[0], image[1]}), (Bytes{42, 101}));
     for (const std::size_t size : {62u, 64u}) {
         std::ofstream(path_, std::ios::binary) << std::string(size, 'x');
         EXPECT_EQ(controllerWith({}, path_.string()).workingImage()[30], 130) << size;
