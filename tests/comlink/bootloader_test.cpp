@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "comlink/Bootloader.h"
@@ -172,13 +173,9 @@ TEST_F(BootloaderTest, aWrongOrLateAnswerTimesOutAfterMoreThanOneWholeSecondWith
 }
 
 TEST(S19Check, acceptsWholeImagesAndNamesTheFirstFaultWithItsLine) {
-    struct Row {
-        std::string text;
-        std::int64_t line;  // 0: accepted
-        std::string reason;
-    };
+    // The text, then the line of its first fault (0: accepted) and the reason.
     const std::string data = "S107100001020304DE\r\n";
-    const Row rows[] = {
+    const std::tuple<std::string, int, std::string> rows[] = {
         {"S005000066771D\r\n" + data +
              "S206012000DEAD4D\nS30700008000BEEFCB\nS5030003F9\nS9031000EC\n",
          0, ""},
@@ -201,13 +198,13 @@ TEST(S19Check, acceptsWholeImagesAndNamesTheFirstFaultWithItsLine) {
         {data + "S108100001020304DE\n", 2, "byte count does not match"},
         {data + "S106100001020304DE\n", 2, "byte count does not match"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text);
-        const auto refusal = comlink::checkS19Text(row.text);
-        ASSERT_EQ(refusal.has_value(), row.line != 0);
+    for (const auto& [text, line, reason] : rows) {
+        SCOPED_TRACE(text);
+        const auto refusal = comlink::checkS19Text(text);
+        ASSERT_EQ(refusal.has_value(), line != 0);
         if (refusal) {
             EXPECT_EQ(refusal->text(),
-                      "** Not an S19 file: line " + std::to_string(row.line) + ": " + row.reason);
+                      "** Not an S19 file: line " + std::to_string(line) + ": " + reason);
         }
     }
     // 4 MiB pass, one byte more does not: named by the line that crosses the limit.

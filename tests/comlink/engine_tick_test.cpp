@@ -164,15 +164,4 @@ TEST_F(MonitorTest, framesDuringAReplayKeepTheStreamInStep) {
     EXPECT_EQ(sent(), "M");
 }
 
-TEST_F(MonitorTest, aFrameArrivingWhileTheLastIsHandedOnIsReadInTheSameTick) {
-    port.push(frames({1, 2}));
-    events.onBlock = [&] {
-        if (events.blocks.size() == 1) {
-            port.push(frame(3));
-        }
-    };
-    engine.tick();
-    EXPECT_EQ(events.blocks, framesShown({2, 3}));
-}
-
 }  // namespace
