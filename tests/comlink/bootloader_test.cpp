@@ -135,37 +135,32 @@ TEST_F(BootloaderTest, aThreeLineFileGoesOutLineByLineAndTheDialogueIsLoggedWord
 }
 
 TEST_F(BootloaderTest, aWrongOrLateAnswerTimesOutAfterMoreThanOneWholeSecondWithWhatCame) {
-    struct Row {
-        int state;
-        std::string answer;  // what the controller says in that state
-        Lines logged;        // the log from the time-out on
-        std::string failure;
-    };
+    // The state, what the controller says in it, the log from the time-out on and the failure.
     // State 2's time-out, word for word, is the command-line tool's flash row with a blank prompt.
-    const Row rows[] = {
+    const std::tuple<int, std::string, Lines, std::string> rows[] = {
         {3,
          "u - waiting .\0\xE9"s,  // every byte that came, a zero too
          {"** TIME OUT! 3 u - waiting .\0\xE9"s},
          "the bootloader did not accept the upload"},
         {5, "", {"** TIME OUT! 5 "}, "the bootloader did not confirm the end of the upload"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.state);
+    for (const auto& [state, answer, logged, failure] : rows) {
+        SCOPED_TRACE(state);
         view = RecordingView();
-        reach(row.state);
+        reach(state);
         const std::size_t before = view.logged.size();
-        port.pushText(row.answer);
+        port.pushText(answer);
         clock.advance(1);
         engine.tick();
-        EXPECT_EQ(engine.mode(), row.state) << "one whole second is still in time";
+        EXPECT_EQ(engine.mode(), state) << "one whole second is still in time";
         clock.advance(1);
         engine.tick();
         EXPECT_EQ(engine.mode(), 9);
         EXPECT_EQ(
             Lines(view.logged.begin() + static_cast<std::ptrdiff_t>(before), view.logged.end()),
-            row.logged);
+            logged);
         EXPECT_EQ(sent(), "") << "no 'x' after a time-out";
-        EXPECT_EQ(bootloader.failure(), row.failure);
+        EXPECT_EQ(bootloader.failure(), failure);
         engine.tick();
         EXPECT_EQ(engine.mode(), 0);
         EXPECT_EQ(view.ended, std::vector<bool>{false});
