@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "comlink/Bootloader.h"
@@ -110,9 +111,7 @@ TEST_F(BootloaderTest, aThreeLineFileGoesOutLineByLineAndTheDialogueIsLoggedWord
     engine.tick();
     EXPECT_EQ(sent(), "!\ru");
     port.pushText(kAcknowledge);
-    engine.tick();
-    engine.tick();
-    engine.tick();
+    ticks(3);
     EXPECT_EQ(view.lineCount, "2");
     engine.tick();  // the third line and the end of the file in one tick
     EXPECT_EQ(view.lineCount, "3");
@@ -136,37 +135,32 @@ TEST_F(BootloaderTest, aThreeLineFileGoesOutLineByLineAndTheDialogueIsLoggedWord
 }
 
 TEST_F(BootloaderTest, aWrongOrLateAnswerTimesOutAfterMoreThanOneWholeSecondWithWhatCame) {
-    struct Row {
-        int state;
-        std::string answer;  // what the controller says in that state
-        Lines logged;        // the log from the time-out on
-        std::string failure;
-    };
+    // The state, what the controller says in it, the log from the time-out on and the failure.
     // State 2's time-out, word for word, is the command-line tool's flash row with a blank prompt.
-    const Row rows[] = {
+    const std::tuple<int, std::string, Lines, std::string> rows[] = {
         {3,
          "u - waiting .\0\xE9"s,  // every byte that came, a zero too
          {"** TIME OUT! 3 u - waiting .\0\xE9"s},
          "the bootloader did not accept the upload"},
         {5, "", {"** TIME OUT! 5 "}, "the bootloader did not confirm the end of the upload"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.state);
+    for (const auto& [state, answer, logged, failure] : rows) {
+        SCOPED_TRACE(state);
         view = RecordingView();
-        reach(row.state);
+        reach(state);
         const std::size_t before = view.logged.size();
-        port.pushText(row.answer);
+        port.pushText(answer);
         clock.advance(1);
         engine.tick();
-        EXPECT_EQ(engine.mode(), row.state) << "one whole second is still in time";
+        EXPECT_EQ(engine.mode(), state) << "one whole second is still in time";
         clock.advance(1);
         engine.tick();
         EXPECT_EQ(engine.mode(), 9);
         EXPECT_EQ(
             Lines(view.logged.begin() + static_cast<std::ptrdiff_t>(before), view.logged.end()),
-            row.logged);
+            logged);
         EXPECT_EQ(sent(), "") << "no 'x' after a time-out";
-        EXPECT_EQ(bootloader.failure(), row.failure);
+        EXPECT_EQ(bootloader.failure(), failure);
         engine.tick();
         EXPECT_EQ(engine.mode(), 0);
         EXPECT_EQ(view.ended, std::vector<bool>{false});
@@ -174,13 +168,9 @@ TEST_F(BootloaderTest, aWrongOrLateAnswerTimesOutAfterMoreThanOneWholeSecondWith
 }
 
 TEST(S19Check, acceptsWholeImagesAndNamesTheFirstFaultWithItsLine) {
-    struct Row {
-        std::string text;
-        std::int64_t line;  // 0: accepted
-        std::string reason;
-    };
+    // The text, then the line of its first fault (0: accepted) and the reason.
     const std::string data = "S107100001020304DE\r\n";
-    const Row rows[] = {
+    const std::tuple<std::string, int, std::string> rows[] = {
         {"S005000066771D\r\n" + data +
              "S206012000DEAD4D\nS30700008000BEEFCB\nS5030003F9\nS9031000EC\n",
          0, ""},
@@ -203,13 +193,13 @@ TEST(S19Check, acceptsWholeImagesAndNamesTheFirstFaultWithItsLine) {
         {data + "S108100001020304DE\n", 2, "byte count does not match"},
         {data + "S106100001020304DE\n", 2, "byte count does not match"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text);
-        const auto refusal = comlink::checkS19Text(row.text);
-        ASSERT_EQ(refusal.has_value(), row.line != 0);
+    for (const auto& [text, line, reason] : rows) {
+        SCOPED_TRACE(text);
+        const auto refusal = comlink::checkS19Text(text);
+        ASSERT_EQ(refusal.has_value(), line != 0);
         if (refusal) {
             EXPECT_EQ(refusal->text(),
-                      "** Not an S19 file: line " + std::to_string(row.line) + ": " + row.reason);
+                      "** Not an S19 file: line " + std::to_string(line) + ": " + reason);
         }
     }
     // 4 MiB pass, one byte more does not: named by the line that crosses the limit.
@@ -238,12 +228,10 @@ TEST_F(BootloaderTest, aRefusedFileOrAClosedPortSendsNothingAndOnlyAMissingFileK
             port.close();
         bootloader.downLoad(row.content ? file(row.content) : (folder / "none.s19").string());
         EXPECT_EQ(view.logged, Lines{row.logged});
-        EXPECT_EQ(view.lineCount, "");
-        EXPECT_EQ(view.buttonEnabled, row.buttonBack);
-        EXPECT_FALSE(files.isOpen());
-        EXPECT_EQ(sent(), "");
-        EXPECT_EQ(engine.mode(), 0);
-        EXPECT_TRUE(bootloader.mayClose());
+        // No line count, nothing sent, the file given back and the window free to close.
+        EXPECT_EQ(std::tuple(view.lineCount, view.buttonEnabled, sent(), engine.mode(),
+                             files.isOpen(), bootloader.mayClose()),
+                  std::tuple("", row.buttonBack, "", 0, false, true));
     }
 }
 
@@ -294,8 +282,7 @@ TEST_F(BootloaderTest, aLineThatStopsMovingEndsTheUpdateInsteadOfHoldingTheWindo
 TEST_F(BootloaderTest, downLoadDuringTheMonitorStreamDoesNothingAndTheWindowMayNotClose) {
     engine.cmdM();
     bootloader.downLoad(file(kImage));
-    EXPECT_TRUE(view.logged.empty() && view.buttonEnabled);
-    EXPECT_FALSE(files.isOpen());
+    EXPECT_TRUE(view.logged.empty() && view.buttonEnabled && !files.isOpen());
     EXPECT_EQ(sent(), "M");
     EXPECT_FALSE(bootloader.mayClose());
 }
@@ -305,13 +292,9 @@ TEST_F(BootloaderTest, closingIsRefusedWhileSendingAndAVanishedPortEndsItWithOne
     engine.tick();
     EXPECT_FALSE(bootloader.mayClose());
     port.vanish();
-    engine.tick();
-    engine.tick();  // the clean-up
-    engine.tick();
+    ticks(3);  // the second one cleans up
     EXPECT_EQ(view.logged.back(), "** PORT LOST! Stopped after 1 lines");
-    EXPECT_EQ(engine.mode(), 0);
-    EXPECT_FALSE(files.isOpen());
-    EXPECT_TRUE(bootloader.mayClose());
+    EXPECT_TRUE(engine.mode() == 0 && !files.isOpen() && bootloader.mayClose());
 }
 
 TEST_F(BootloaderTest, anotherFileInTheSharedSlotIsNeitherSentNorClosed) {
@@ -328,11 +311,11 @@ TEST_F(BootloaderTest, anotherFileInTheSharedSlotIsNeitherSentNorClosed) {
 }
 
 TEST(FirmwarePath, defaultsByEdition) {
-    EXPECT_EQ(comlink::defaultFirmwarePath(Edition::RUK),
-              "D:\\motorola\\Volcrestone\\Volcrestone.s19");
-    EXPECT_EQ(comlink::defaultFirmwarePath(Edition::QOLT), "Ferrodyn.s19");
-    EXPECT_EQ(comlink::defaultFirmwarePath(Edition::BEL), "Volcrestone.s19");
-    EXPECT_EQ(comlink::defaultFirmwarePath(Edition::ZAV), "Volcrestone.s19");
+    Lines paths;
+    for (Edition edition : {Edition::RUK, Edition::QOLT, Edition::BEL, Edition::ZAV})
+        paths.push_back(comlink::defaultFirmwarePath(edition));
+    EXPECT_EQ(paths, (Lines{"D:\\motorola\\Volcrestone\\Volcrestone.s19", "Ferrodyn.s19",
+                            "Volcrestone.s19", "Volcrestone.s19"}));
 }
 
 }  // namespace

@@ -25,33 +25,28 @@ comlink::ReadoutTexts textsOf(const RxBuffer& block, comlink::RealtimeOptions op
 // The rules that neither the Dashboard's window tests nor the command-line replay show.
 TEST(RealtimeConversions, readoutTextsShowHalfDegreesBelowZeroAndNoNegativeZero) {
     const comlink::RealtimeOptions celsius{Edition::ZAV, true, true, true};
-    EXPECT_EQ(textsOf(blockWith({{19, 255}, {20, 200}}), celsius).ignition, "-0.5");
-    EXPECT_EQ(textsOf(blockWith({{19, 255}, {20, 200}}), celsius).ignMsd, "-28.0");
+    const comlink::ReadoutTexts below = textsOf(blockWith({{19, 255}, {20, 200}}), celsius);
+    EXPECT_EQ(below.ignition + " " + below.ignMsd, "-0.5 -28.0");
     EXPECT_EQ(textsOf(blockWith({{14, 72}}), celsius).coolant, "0");  // -0.4 rounds to 0, not -0
     EXPECT_EQ(textsOf(blockWith({{14, 40}}), {Edition::ZAV, true, false, true}).coolant, "0");
 }
 
 TEST(RealtimeConversions, trendSamplesAndDialsTakeTheirOwnScales) {
-    const std::pair<int, int> bytes[] = {{5, 255}, {11, 100}, {14, 140}, {19, 192}, {20, 10},
-                                         {7, 51},  {17, 147}, {12, 3},   {13, 232}};
-    RxBuffer block{};
-    for (const auto& [position, value] : bytes)
-        block[static_cast<std::size_t>(position)] = value;
+    const std::initializer_list<std::pair<int, int>> bytes{{5, 255},  {11, 100}, {14, 140},
+                                                           {19, 192}, {20, 10},  {7, 51},
+                                                           {17, 147}, {12, 3},   {13, 232}};
     const comlink::RealtimeOptions threeBarVolts{Edition::BEL, true, true, false};
-    const comlink::DerivedValues v = comlink::deriveValues(block, Edition::BEL);
+    const comlink::DerivedValues v = comlink::deriveValues(blockWith(bytes), Edition::BEL);
     const comlink::TrendSamples s = comlink::trendSamples(v, threeBarVolts, 8000);
     EXPECT_EQ(s.rpmGraph, (std::array<double, 4>{1000, 8000, 3646, 3100}));
     EXPECT_EQ(s.afrGraph, (std::array<double, 3>{36, 110, 120}));
     const comlink::DialValues d = comlink::dialValues(v, threeBarVolts);
-    EXPECT_DOUBLE_EQ(d.map, 0.0);  // 100 kPa is the atmosphere
-    EXPECT_DOUBLE_EQ(d.tps, 5.0);
-    EXPECT_DOUBLE_EQ(d.coolant, 38.0);  // 100 F
-    EXPECT_DOUBLE_EQ(d.o2afr, 1.0);
+    // Map 0 at 100 kPa, the atmosphere; coolant 38 for 100 F.
+    EXPECT_EQ((std::array{d.map, d.tps, d.coolant, d.o2afr}), (std::array{0.0, 5.0, 38.0, 1.0}));
     const comlink::TrendSamples wide =
         comlink::trendSamples(v, {Edition::BEL, false, false, true}, 12000);
-    EXPECT_EQ(wide.rpmGraph[1], 12000);
-    EXPECT_EQ(wide.rpmGraph[2], 3100);
-    EXPECT_EQ(wide.afrGraph[2], 147);
+    EXPECT_EQ((std::array{wide.rpmGraph[1], wide.rpmGraph[2], wide.afrGraph[2]}),
+              (std::array{12000.0, 3100.0, 147.0}));
 }
 
 TEST(RealtimeConversions, mapDialReadsPsiOfBoostAndScaledVacuumWithoutAJump) {

@@ -37,36 +37,25 @@ TEST(SimController, writesComeBackInTheUploadedImage) {
     controller.receive(Bytes{'W', 63, 1}, 3);  // past the image: ignored, but keeps step
     const Bytes image = controller.receive(text("U"), 4);
     ASSERT_EQ(image.size(), 63u);
-    EXPECT_EQ(image[0], 100);
-    EXPECT_EQ(image[7], 0);
-    EXPECT_EQ(image[12], 'U');
-    EXPECT_EQ(image[62], 162);
+    EXPECT_EQ((Bytes{image[0], image[7], image[12], image[62]}), (Bytes{100, 0, 'U', 162}));
 }
 
-class SimStore : public ::testing::Test {
-protected:
-    void TearDown() override { std::filesystem::remove(path_); }
-
-    const std::filesystem::path path_ =
-        std::filesystem::temp_directory_path() /
-        ("vc-sim-store-" + std::to_string(::getpid()) + "-" +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-};
-
 // A store of 63 bytes is an image (the burned one), any other size is not.
-TEST_F(SimStore, theBurnedImageIsWhatTheNextControllerStartsWithAndOnly63BytesAreOne) {
+TEST(SimStore, theBurnedImageIsWhatTheNextControllerStartsWithAndOnly63BytesAreOne) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("vc-sim-store-" + std::to_string(::getpid()));
     {
-        auto first = controllerWith({}, path_.string());
+        auto first = controllerWith({}, path.string());
         first.receive(Bytes{'W', 0, 42, 'B', 'W', 1, 5}, 0);  // the last write is never burned
     }
-    EXPECT_FALSE(std::filesystem::exists(path_.string() + ".tmp"));
-    const sim::Image image = controllerWith({}, path_.string()).workingImage();
-    EXPECT_EQ(image[0], 42);
-    EXPECT_EQ(image[1], 101);
+    EXPECT_FALSE(std::filesystem::exists(path.string() + ".tmp"));
+    const sim::Image image = controllerWith({}, path.string()).workingImage();
+    EXPECT_EQ((Bytes{image[0], image[1]}), (Bytes{42, 101}));
     for (const std::size_t size : {62u, 64u}) {
-        std::ofstream(path_, std::ios::binary) << std::string(size, 'x');
-        EXPECT_EQ(controllerWith({}, path_.string()).workingImage()[30], 130) << size;
+        std::ofstream(path, std::ios::binary) << std::string(size, 'x');
+        EXPECT_EQ(controllerWith({}, path.string()).workingImage()[30], 130) << size;
     }
+    std::filesystem::remove(path);
 }
 
 TEST(SimBootloader, promptsAcknowledgesCollectsLinesCompletesOnTheEndRecordAndXLeavesIt) {
@@ -87,27 +76,22 @@ TEST(SimBootloader, promptsAcknowledgesCollectsLinesCompletesOnTheEndRecordAndXL
 
 TEST(SimBootloader, eachAnswerCanComeWrongLateWithABlankSplitOrNotAtAll) {
     using sim::BootFault;
-    struct Row {
-        BootFault fault;
-        std::string atOnce;  // answered with the carriage return
-        std::string at249;   // due 249 ms later, 250 ms later and 2500 ms later
-        std::string at250;
-        std::string at2500;
-    };
-    const Row rows[] = {{BootFault::Wrong, "\nBoot>", "", "", ""},
-                        {BootFault::Blank, "\r\nBoot> ", "", "", ""},
-                        {BootFault::Split, "\r\nB", "", "oot>", ""},
-                        {BootFault::Late, "", "", "", "\r\nBoot>"},
-                        {BootFault::Silent, "", "", "", ""}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.atOnce + "|" + row.at250 + "|" + row.at2500);
-        auto controller = controllerWith({.boot = {.prompt = row.fault}});
+    // The fault, then what is answered with the carriage return, 249 ms, 250 ms and 2500 ms later.
+    const std::tuple<BootFault, std::string, std::string, std::string, std::string> rows[] = {
+        {BootFault::Wrong, "\nBoot>", "", "", ""},
+        {BootFault::Blank, "\r\nBoot> ", "", "", ""},
+        {BootFault::Split, "\r\nB", "", "oot>", ""},
+        {BootFault::Late, "", "", "", "\r\nBoot>"},
+        {BootFault::Silent, "", "", "", ""}};
+    for (const auto& [fault, atOnce, at249, at250, at2500] : rows) {
+        SCOPED_TRACE(atOnce + "|" + at250 + "|" + at2500);
+        auto controller = controllerWith({.boot = {.prompt = fault}});
         controller.receive(text("!"), 0);
-        EXPECT_EQ(controller.receive(text("\r"), 1000), text(row.atOnce));
-        EXPECT_EQ(controller.advance(1249), text(row.at249));
-        EXPECT_EQ(controller.advance(1250), text(row.at250));
+        EXPECT_EQ(controller.receive(text("\r"), 1000), text(atOnce));
+        EXPECT_EQ(controller.advance(1249), text(at249));
+        EXPECT_EQ(controller.advance(1250), text(at250));
         EXPECT_EQ(controller.advance(3499), Bytes{});
-        EXPECT_EQ(controller.advance(3500), text(row.at2500));
+        EXPECT_EQ(controller.advance(3500), text(at2500));
         EXPECT_EQ(controller.nextDueMs(), std::nullopt);
         EXPECT_EQ(controller.receive(text("u"), 4000), text("u - waiting ..."));
     }
