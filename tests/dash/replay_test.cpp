@@ -142,11 +142,9 @@ TEST_F(Replay, backStopsAt544AndForwardSpendsItsStepsOnTheCursorFirst) {
     EXPECT_EQ(shown.samples.size(), 544u);
     for (int i = 0; i < 3; ++i)
         replay->cmdMinus100_Click();
-    EXPECT_EQ(shown.cursor, 300);
-    EXPECT_EQ(shown.current[0], 244);
+    EXPECT_EQ(std::pair(shown.cursor, shown.current[0]), std::pair(300, 244));
     replay->cmdFwd_Click();  // 272 steps
-    EXPECT_EQ(shown.cursor, 28);
-    EXPECT_EQ(shown.current[0], 516);
+    EXPECT_EQ(std::pair(shown.cursor, shown.current[0]), std::pair(28, 516));
     EXPECT_EQ(shown.samples.size(), 544u);
     for (int i = 0; i < 6; ++i)
         replay->cmdMinus100_Click();
@@ -177,8 +175,8 @@ TEST_F(Replay, cancelOrAnUnreadableFileChangesNothingAndForwardWithoutAFileDoesN
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(messages.last().text,
               "Could not open the log " + folder.filePath("gone.csv").toStdString());
-    EXPECT_EQ(messages.last().title, "Volcrestone");
-    EXPECT_EQ(messages.last().icon, platform::MessageBox::Icon::Critical);
+    EXPECT_TRUE(messages.last().title == "Volcrestone" &&
+                messages.last().icon == platform::MessageBox::Icon::Critical);
     ASSERT_TRUE(slot.openForWriting(folder.filePath("running.csv").toStdString(),
                                     comlink::DataFileSlot::Use::Log));
     replay->cmdFFwd_Click();

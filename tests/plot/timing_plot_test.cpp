@@ -4,10 +4,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/FakePlatform.h"
 #include "plot/PlotSettings.h"
 #include "plot/TimingMap.h"
 #include "plot/TimingPlot.h"
-#include "platform/FakePlatform.h"
 #include "tune/Tune.h"
 
 namespace {
@@ -129,9 +129,8 @@ TEST(TimingPlotSettings, readTheRpmScaleAndTheGridColourByTheirRules) {
         if (r.color)
             store.write("Plot", "GridColor", r.color);
         const plot::PlotSettings read = plot::readPlotSettings(store);
-        EXPECT_TRUE(read.rpmMax == r.rpmMax && read.gridColor == r.gridColor)
-            << (r.rpm ? r.rpm : "(none)") << " " << (r.color ? r.color : "(none)") << " read "
-            << read.rpmMax << " " << read.gridColor;
+        EXPECT_EQ(std::pair(read.rpmMax, read.gridColor), std::pair(r.rpmMax, r.gridColor))
+            << (r.rpm ? r.rpm : "(none)") << " " << (r.color ? r.color : "(none)");
     }
 }
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "comlink/Engine.h"
+#include "platform/FakePlatform.h"
 #include "setup/Session.h"
 #include "support/BelStartup.h"
-#include "platform/FakePlatform.h"
 #include "support/FileSizeLimit.h"
 #include "tune/Edition.h"
 
@@ -157,19 +157,6 @@ TEST_F(SessionTest, sendingWritesTheImageThenStoresItOrRefusesABrokenTuneOrAClos
               "Tune history not kept: " + path("blocked/history") + ": Not a directory");
     EXPECT_EQ(messages.shown[1].icon, Icon::Critical);
     EXPECT_EQ(messages.shown[2].text, "Download Done!");
-}
-
-// A port that vanishes while the bytes wait takes the same way: see the pulled-cable tests.
-TEST_F(SessionTest, aSendWhoseLineStopsDrainingSaysSoAndNeverStores) {
-    start();
-    port.clearWritten();
-    port.holdOutput = true;
-    port.lineStalled = true;
-    pump.onProcess = [this] { clock.advance(1); };
-    session->sendToController();
-    expectOnlyMessage("COM1 stopped while sending. The settings were not stored.", Icon::Critical);
-    EXPECT_EQ(port.written.size(), 53u * 3);  // every write, and no "B" after them
-    EXPECT_EQ(port.written.back(), 0);        // the last write's value
 }
 
 TEST_F(SessionTest, loadFromControllerAfterAnEditAsksFirstAndOnlyOkSendsU) {
