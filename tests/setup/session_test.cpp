@@ -265,8 +265,7 @@ TEST_F(SessionTest, closingAsksToSaveARealEditAndClosesOnlyOnNoOrASuccessfulSave
     start();
     session->tune().rpm[2] = "3600";
     session->tune().rpm[2] = "3500";  // undone: no change
-    EXPECT_TRUE(session->queryClose());
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(session->queryClose() && messages.shown.empty());
     // Yes, then the save dialog's answer: "" cancelled, or a file to write.
     const std::pair<const char*, bool> rows[] = {
         {"", false}, {"missing/c.cfg", false}, {"closing.cfg", true}};
