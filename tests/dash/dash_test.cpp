@@ -26,13 +26,11 @@ TEST(DisplaySettings, storedTextsOutsideTheirValuesFallBackToTheDefaults) {
     for (const auto& [key, text] : stored)
         store.write("Realtime", key, text);
     const dash::DisplaySettings s = dash::DisplaySettings::load(store);
-    EXPECT_EQ(s.backColor, 255u);
-    EXPECT_EQ(s.gridColor, 12640511u);
+    EXPECT_EQ(std::pair(s.backColor, s.gridColor), std::pair(255u, 12640511u));
     EXPECT_EQ(Colors(s.colors, s.colors + dash::kChannelCount),
               (Colors{65535, 255, 16776960, 16777215, 65280, 16761087, 65535}));
-    EXPECT_FALSE(s.celsius);
     EXPECT_TRUE(s.rpm12k && s.o2Voltage && s.shown(dash::Optional::TPS));
-    EXPECT_FALSE(s.shown(dash::Optional::MAP) || s.showDials);
+    EXPECT_FALSE(s.celsius || s.shown(dash::Optional::MAP) || s.showDials);
 }
 
 TEST(DisplaySettings, theTemperatureUnitAndTheEditionSetTheCoolantDialAndTwelveKTheGridStep) {

@@ -32,8 +32,7 @@ TEST(Editions, theCommandLineSelectsAnEditionByItsWholeTextInAnyCase) {
     for (const auto& [commandLine, edition, editionName] : cases) {
         SCOPED_TRACE('"' + commandLine + '"');
         const tune::EditionInfo info = tune::editionFromCommandLine(commandLine);
-        EXPECT_EQ(info.edition, edition);
-        EXPECT_EQ(info.editionName, editionName);
+        EXPECT_EQ(std::pair(info.edition, info.editionName), std::pair(edition, editionName));
     }
 }
 
