@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <iterator>
 #include <optional>
 #include <regex>
@@ -30,7 +29,7 @@ cli::ParseResult parse(const std::string& line) {
         {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()});
 }
 
-TEST(CliArguments, optionsBeforeOrAfterTheCommandGiveThePortEditionScalingAndFile) {
+TEST(CliArguments, optionsAnywhereGiveThePortEditionScalingAndFileAndBadLinesAReason) {
     struct Row {
         const char* line;
         const char* port;  // as the messages name it
@@ -54,9 +53,7 @@ TEST(CliArguments, optionsBeforeOrAfterTheCommandGiveThePortEditionScalingAndFil
         EXPECT_EQ(parsed.arguments->operands.empty() ? "" : parsed.arguments->operands[0],
                   row.file);
     }
-}
-
-TEST(CliArguments, malformedLinesAreRefusedWithAReasonAndHelpNeedsNoCommand) {
+    // Malformed lines are refused with a reason; help needs no command.
     for (const char* line : {"", "fly", "revision extra", "upload", "--port", "--port= revision",
                              "--edition FOO revision", "--no-3bar=yes revision", "-x revision"}) {
         const cli::ParseResult parsed = parse(line);
@@ -180,17 +177,6 @@ TEST_F(CliFlow, monitorShowsAndLogsNoMoreBlocksThanAskedForWhenTwoComeInOneTick)
               "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n0,0,-40,0.0,0.0,0.0,0.0,0.0\n");
     const std::string logged = support::readFile(folder_.path("m.csv"));
     EXPECT_EQ(std::count(logged.begin(), logged.end(), '\n'), 1) << logged;
-}
-
-// A log that cannot be created: see the command-line tool's table.
-TEST_F(CliFlow, monitorSaysWhichLogItCannotWriteAndWhy) {
-    const std::string full = folder_.path("full.csv");
-    std::filesystem::create_symlink("/dev/full", full);
-    arguments_.options = {{"--frames", "1"}, {"--log", full}};
-    port_.push(std::vector<std::uint8_t>(2 * comlink::kRealtimeBlockSize, 0));
-    EXPECT_EQ(run("monitor"), 0);
-    EXPECT_EQ(err_.str(),
-              "Logging stopped: could not write " + full + ": No space left on device\n");
 }
 
 TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
