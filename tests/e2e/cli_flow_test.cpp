@@ -91,13 +91,12 @@ TEST(Manuals, everyCommandAndOptionHasItsEntryInTheManualPageAndTheHelpAndEachPa
             EXPECT_NE(cliHelp.find(option.name), std::string::npos) << option.name;
         }
     }
-    const std::string simPage = manPage("volcrestone-sim.1");
     const support::Finished simHelp = support::runToEnd(VOLCRESTONE_SIM_PATH, {"--help"});
     EXPECT_EQ(simHelp.exitCode, 0);
     EXPECT_EQ(simHelp.err, "");
     for (const sim::OptionHelp& option : sim::optionTable()) {
         SCOPED_TRACE(option.name);
-        EXPECT_TRUE(hasEntry(simPage, ".B", roff(option.name)));
+        EXPECT_TRUE(hasEntry(manPage("volcrestone-sim.1"), ".B", roff(option.name)));
         EXPECT_NE(simHelp.out.find(std::string("\n  ") + option.name + " "), std::string::npos);
     }
     for (const char* page : {"volcrestone.1", "volcrestone-cli.1", "volcrestone-sim.1"}) {
