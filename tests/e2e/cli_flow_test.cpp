@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <iterator>
 #include <optional>
 #include <sstream>
@@ -29,19 +28,18 @@ cli::ParseResult parse(const std::string& line) {
         {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()});
 }
 
-TEST(CliArguments, optionsBeforeOrAfterTheCommandGiveThePortEditionScalingAndFile) {
+TEST(CliArguments, optionsBeforeOrAfterTheCommandGiveThePortEditionAndScalingAndBadLinesAReason) {
     struct Row {
         const char* line;
         const char* port;  // as the messages name it
         Edition edition;
         bool threeBar;
-        const char* file;
     };
     const Row rows[] = {
-        {"revision", "COM1", Edition::BEL, true, ""},
-        {"upload --edition qolt t --no-3bar --port=com4", "COM4", Edition::QOLT, false, "t"},
-        {"--edition RUK --port COM5 revision", "COM5", Edition::RUK, true, ""},
-        {"send a.cfg --edition Zav --port /dev/ttyS0", "/dev/ttyS0", Edition::ZAV, true, "a.cfg"},
+        {"revision", "COM1", Edition::BEL, true},
+        {"upload --edition qolt t --no-3bar --port=com4", "COM4", Edition::QOLT, false},
+        {"--edition RUK --port COM5 revision", "COM5", Edition::RUK, true},
+        {"send a.cfg --edition Zav --port /dev/ttyS0", "/dev/ttyS0", Edition::ZAV, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.line);
@@ -50,12 +48,8 @@ TEST(CliArguments, optionsBeforeOrAfterTheCommandGiveThePortEditionScalingAndFil
         EXPECT_EQ(cli::portName(*parsed.arguments), row.port);
         EXPECT_EQ(parsed.arguments->edition, row.edition);
         EXPECT_EQ(parsed.arguments->threeBar, row.threeBar);
-        EXPECT_EQ(parsed.arguments->operands.empty() ? "" : parsed.arguments->operands[0],
-                  row.file);
     }
-}
-
-TEST(CliArguments, malformedLinesAreRefusedWithAReasonAndHelpNeedsNoCommand) {
+    // Malformed lines are refused with a reason; help needs no command.
     for (const char* line : {"", "fly", "revision extra", "upload", "--port", "--port= revision",
                              "--edition FOO revision", "--no-3bar=yes revision", "-x revision"}) {
         const cli::ParseResult parsed = parse(line);
@@ -107,13 +101,12 @@ TEST(Manuals, everyCommandAndOptionHasItsEntryInTheManualPageAndTheHelpAndEachPa
             EXPECT_NE(cliHelp.find(option.name), std::string::npos) << option.name;
         }
     }
-    const std::string simPage = manPage("volcrestone-sim.1");
     const support::Finished simHelp = support::runToEnd(VOLCRESTONE_SIM_PATH, {"--help"});
     EXPECT_EQ(simHelp.exitCode, 0);
     EXPECT_EQ(simHelp.err, "");
     for (const sim::OptionHelp& option : sim::optionTable()) {
         SCOPED_TRACE(option.name);
-        EXPECT_TRUE(hasEntry(simPage, ".B", roff(option.name)));
+        EXPECT_TRUE(hasEntry(manPage("volcrestone-sim.1"), ".B", roff(option.name)));
         EXPECT_NE(simHelp.out.find(std::string("\n  ") + option.name + " "), std::string::npos);
     }
     for (const char* page : {"volcrestone.1", "volcrestone-cli.1", "volcrestone-sim.1"}) {
@@ -190,17 +183,6 @@ TEST_F(CliFlow, monitorShowsAndLogsNoMoreBlocksThanAskedForWhenTwoComeInOneTick)
               "RPM,MAP,Coolant,Ignition,MSD,TPS,Battery,O2\n0,0,-40,0.0,0.0,0.0,0.0,0.0\n");
     const std::string logged = support::readFile(folder_.path("m.csv"));
     EXPECT_EQ(std::count(logged.begin(), logged.end(), '\n'), 1) << logged;
-}
-
-// A log that cannot be created: see the command-line tool's table.
-TEST_F(CliFlow, monitorSaysWhichLogItCannotWriteAndWhy) {
-    const std::string full = folder_.path("full.csv");
-    std::filesystem::create_symlink("/dev/full", full);
-    arguments_.options = {{"--frames", "1"}, {"--log", full}};
-    port_.push(std::vector<std::uint8_t>(2 * comlink::kRealtimeBlockSize, 0));
-    EXPECT_EQ(run("monitor"), 0);
-    EXPECT_EQ(err_.str(),
-              "Logging stopped: could not write " + full + ": No space left on device\n");
 }
 
 TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
