@@ -26,6 +26,14 @@ struct EngineRig {
 
     std::string sent() const { return port.writtenText(); }
 
+    // Four more ticks are still in time; the fifth reports the command `mode` timed out, once.
+    void expectTimeOutOnTheFifthTick(int mode) {
+        ticks(4);
+        EXPECT_TRUE(events.noResponses.empty());
+        engine.tick();
+        EXPECT_EQ(events.noResponses, std::vector<int>{mode});
+    }
+
     platform::FakeSerialPort port;
     platform::FakeClock clock;
     platform::FakeEventPump pump{&port};

@@ -114,19 +114,14 @@ TEST_F(BootloaderTest, aThreeLineFileGoesOutLineByLineAndTheDialogueIsLoggedWord
     ticks(3);
     EXPECT_EQ(view.lineCount, "2");
     engine.tick();  // the third line and the end of the file in one tick
-    EXPECT_EQ(view.lineCount, "3");
-    EXPECT_EQ(engine.mode(), 5);
-    EXPECT_FALSE(files.isOpen());
-    EXPECT_EQ(sent(), "!\ruS1050000aa55fb\r\rS9030000FC\r");
+    EXPECT_EQ(std::tuple(view.lineCount, engine.mode(), files.isOpen(), sent()),
+              std::tuple("3", 5, false, "!\ruS1050000aa55fb\r\rS9030000FC\r"));
     port.pushText(kComplete);
     engine.tick();
-    EXPECT_EQ(sent().back(), 'x');
-    EXPECT_EQ(engine.mode(), 9);
-    EXPECT_FALSE(view.buttonEnabled);
-    EXPECT_FALSE(bootloader.mayClose());
+    EXPECT_EQ(std::tuple(sent().back(), engine.mode(), view.buttonEnabled, bootloader.mayClose()),
+              std::tuple('x', 9, false, false));
     engine.tick();  // the window's button and close box: see the program's firmware test
-    EXPECT_EQ(engine.mode(), 0);
-    EXPECT_EQ(view.ended, std::vector<bool>{true});
+    EXPECT_EQ(std::tuple(engine.mode(), view.ended), std::tuple(0, std::vector<bool>{true}));
     EXPECT_EQ(
         view.logged,
         (Lines{"S19 file opened...", "Sent KQ '!'...", "Sent KQ <CR>...", "Got: \r\nBoot>",
@@ -159,11 +154,10 @@ TEST_F(BootloaderTest, aWrongOrLateAnswerTimesOutAfterMoreThanOneWholeSecondWith
         EXPECT_EQ(
             Lines(view.logged.begin() + static_cast<std::ptrdiff_t>(before), view.logged.end()),
             logged);
-        EXPECT_EQ(sent(), "") << "no 'x' after a time-out";
-        EXPECT_EQ(bootloader.failure(), failure);
+        EXPECT_EQ(std::tuple(sent(), bootloader.failure()), std::tuple("", failure))
+            << "no 'x' after a time-out";
         engine.tick();
-        EXPECT_EQ(engine.mode(), 0);
-        EXPECT_EQ(view.ended, std::vector<bool>{false});
+        EXPECT_EQ(std::tuple(engine.mode(), view.ended), std::tuple(0, std::vector<bool>{false}));
     }
 }
 
@@ -273,8 +267,8 @@ TEST_F(BootloaderTest, aLineThatStopsMovingEndsTheUpdateInsteadOfHoldingTheWindo
         clock.advance(1);
         engine.tick();
     }
-    EXPECT_EQ(engine.mode(), 9);
-    EXPECT_EQ(view.logged.back(), "** LINE STALLED! Stopped after 1 lines");
+    EXPECT_EQ(std::tuple(engine.mode(), view.logged.back()),
+              std::tuple(9, "** LINE STALLED! Stopped after 1 lines"));
     engine.tick();
     EXPECT_TRUE(bootloader.mayClose());
 }
@@ -303,8 +297,7 @@ TEST_F(BootloaderTest, anotherFileInTheSharedSlotIsNeitherSentNorClosed) {
     std::ofstream(other) << "1,2,3\n";
     ASSERT_TRUE(files.openForReading(other, comlink::DataFileSlot::Use::Replay));
     engine.tick();
-    EXPECT_EQ(sent(), "");
-    EXPECT_EQ(view.logged.back(), "EOF s19, 0 lines");
+    EXPECT_EQ(std::tuple(sent(), view.logged.back()), std::tuple("", "EOF s19, 0 lines"));
     engine.setMode(9);
     engine.tick();
     EXPECT_TRUE(files.isOpen());

@@ -22,9 +22,7 @@ TEST(EngineCommandTest, eachCommandSendsItsLetterAndTimesOutOnExactlyTheFifthTic
         EngineRig rig;
         (rig.engine.*command)();
         EXPECT_EQ(rig.sent(), letter);
-        rig.ticks(4);
-        EXPECT_TRUE(rig.events.noResponses.empty());
-        rig.engine.tick();
+        rig.expectTimeOutOnTheFifthTick(mode);
         EXPECT_EQ(rig.engine.mode(), 0);
         rig.ticks(10);  // reported once
         EXPECT_EQ(rig.events.noResponses, std::vector<int>{mode});
@@ -79,16 +77,14 @@ TEST_F(EngineTest, onlyAnUnansweredRevisionIsKeptQuietWhileTheAboutBoxShows) {
 TEST_F(EngineTest, bytesArrivingWhileIdleAreDropped) {
     port.push({9, 8, 7});
     engine.tick();
-    EXPECT_EQ(port.waiting(), 0);
-    EXPECT_EQ(engine.rxBuf()[0], 0);
+    EXPECT_EQ(std::tuple(port.waiting(), engine.rxBuf()[0]), std::tuple(0, 0));
 }
 
 TEST_F(EngineTest, endlessBytesForAnUnknownCommandStayInsideTheBuffer) {
     engine.setMode('Z');
     port.push(0x55, 1000);
     engine.tick();
-    EXPECT_EQ(engine.rxCount(), 257);
-    EXPECT_EQ(engine.rxBuf()[256], 0x55);
+    EXPECT_EQ(std::tuple(engine.rxCount(), engine.rxBuf()[256]), std::tuple(257, 0x55));
 }
 
 class MonitorTest : public EngineTest {
@@ -132,10 +128,7 @@ TEST_F(MonitorTest, silentStreamIsRestartedOnEveryFifthTickDroppingAHalfFrameAnd
     ticks(4);
     port.push(frame(51));  // a frame every fourth tick keeps the stream alive
     port.push(counting(12, 60));
-    ticks(4);
-    EXPECT_TRUE(events.noResponses.empty());
-    engine.tick();
-    EXPECT_EQ(events.noResponses, std::vector<int>{77});
+    expectTimeOutOnTheFifthTick(77);
     EXPECT_EQ(std::tuple(sent(), engine.rxCount(), engine.monitorSeq()), std::tuple("MM", 0, -1));
     port.push(frames({3, 4}));
     engine.tick();
@@ -146,22 +139,17 @@ TEST_F(MonitorTest, stopEndsTheStreamAndTheNextCommandGetsFiveFreshTicksWhileFra
     ticks(3);  // the silent stream has counted three of its five
     engine.cmdN();
     engine.cmdC();  // before the next tick
-    ticks(4);
-    EXPECT_TRUE(events.noResponses.empty());
-    engine.tick();
-    EXPECT_EQ(events.noResponses, std::vector<int>{67});
+    expectTimeOutOnTheFifthTick(67);
     port.push(frames({1, 2}));
     ticks(10);
-    EXPECT_EQ(sent(), "MNC");
-    EXPECT_TRUE(events.blocks.empty());
+    EXPECT_EQ(std::tuple(sent(), events.blocks.size()), std::tuple("MNC", 0u));
 }
 
 TEST_F(MonitorTest, framesDuringAReplayKeepTheStreamInStep) {
     engine.setReplayActive();
     port.push(frames({5, 6, 7}));
     engine.tick();  // the replay window's tests see no live block shown
-    EXPECT_EQ(engine.monitorSeq(), 7);
-    EXPECT_EQ(sent(), "M");
+    EXPECT_EQ(std::tuple(engine.monitorSeq(), sent()), std::tuple(7, "M"));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 #include "app/Application.h"
 #include "comlink/ui/NoCommWindow.h"
@@ -115,13 +116,11 @@ TEST(ProgramProcess, startsOnTheSimulatorAndASecondInstanceEndsSilently) {
                                   {"VOLCRESTONE_STARTUP_PROBE", "1"}});  // leave once shown
     };
     const support::Finished first = startProgram();
-    EXPECT_EQ(first.exitCode, 0) << first.err;
-    EXPECT_EQ(first.out, "shown\n");
+    EXPECT_EQ(std::tie(first.exitCode, first.out), std::tuple(0, "shown\n")) << first.err;
     const platform::SingleInstance running(folder.path("config/Volcrestone"));
     ASSERT_FALSE(running.anotherInstanceRunning());
     const support::Finished second = startProgram();
-    EXPECT_EQ(second.exitCode, 0);
-    EXPECT_EQ(second.out, "");
+    EXPECT_EQ(std::tie(second.exitCode, second.out), std::tuple(0, ""));
 }
 
 TEST_F(PulledCable, duringAnUploadSaysSoOnceKeepsTheEditedTuneAndChoosingCom1AgainRecovers) {

@@ -154,14 +154,13 @@ TEST(SimOptions, takeTheStoreShortRepliesFirmwareOutputAndBootFaultOptions) {
                                         "--slow",    "--rate",         "32"};
     const auto options = sim::parseOptions(args, error);
     ASSERT_TRUE(options) << error;
-    EXPECT_EQ(std::tie(options->storePath, options->s19Path), std::tuple("s.bin", "got.txt"));
-    const sim::BootFaults& boot = options->faults.boot;
-    EXPECT_EQ(std::tie(boot.prompt, boot.acknowledge, boot.complete),
-              std::tuple(BootFault::Late, BootFault::Blank, BootFault::Late));
-    EXPECT_EQ(std::tie(options->vanishAfter, options->lineFaults.slowBytesPerSecond, options->rate),
-              std::tuple(47, 96, 32));
-    EXPECT_TRUE(options->faults.shortReplies && options->faults.garbageReplies);
-    EXPECT_FALSE(options->help);
+    const sim::Faults& faults = options->faults;
+    EXPECT_EQ(
+        std::tie(options->storePath, options->s19Path, faults.boot.prompt, faults.boot.acknowledge,
+                 faults.boot.complete, options->vanishAfter, options->lineFaults.slowBytesPerSecond,
+                 options->rate, faults.shortReplies, faults.garbageReplies, options->help),
+        std::tuple("s.bin", "got.txt", BootFault::Late, BootFault::Blank, BootFault::Late, 47, 96,
+                   32, true, true, false));
     EXPECT_TRUE(sim::parseOptions(std::vector<std::string>{"--store", "s.bin", "-h"}, error)->help);
 }
 
