@@ -70,7 +70,6 @@ public:
 
     const Image& workingImage() const { return image_; }
     bool streaming() const { return streaming_; }
-    bool inBootloader() const { return state_ != State::Commands; }
     // Nothing under way: no stream, no half-received command, not in the bootloader.
     bool idle() const;
     // The S19 lines of the bootloader's last upload, without their carriage returns.
