@@ -4,7 +4,6 @@
 //   bench_live_load [dials|graph] [SECONDS] [PROGRAM]
 // Goals: dials view at most 1.5 % of one core, graph view at most 1 %.
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,36 +17,9 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "Spawn.h"
 
 namespace {
-
-pid_t spawn(std::vector<std::string> args, int* readFd) {
-    int fds[2];
-    if (readFd != nullptr && pipe(fds) != 0)
-        std::exit(1);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (readFd != nullptr) {
-        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-    }
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        std::perror("posix_spawn");
-        std::exit(1);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    if (readFd != nullptr) {
-        close(fds[1]);
-        *readFd = fds[0];
-    }
-    return pid;
-}
 
 std::string readLine(int fd) {
     std::string line;
@@ -95,9 +67,9 @@ int main(int argc, char** argv) {
     setenv("VOLCRESTONE_DASH_PROBE", "1", 1);
 
     int simOut = -1;
-    const pid_t sim = spawn({VOLCRESTONE_SIM_PATH, "--rate", "32"}, &simOut);
+    const pid_t sim = bench::spawn({VOLCRESTONE_SIM_PATH, "--rate", "32"}, &simOut);
     setenv("VOLCRESTONE_COM1", readLine(simOut).c_str(), 1);
-    const pid_t app = spawn({program}, nullptr);
+    const pid_t app = bench::spawn({program}, nullptr);
 
     // Start-up and the first frames are not what is measured.
     std::this_thread::sleep_for(std::chrono::seconds(3));

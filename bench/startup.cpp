@@ -4,7 +4,6 @@
 // The program prints "shown" and quits when VOLCRESTONE_STARTUP_PROBE is set; the controller
 // simulator stands behind COM1 so that start-up opens a real port as it does for a user.
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,35 +14,11 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "Spawn.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Starts `argv` with stdout on a pipe; returns the pid and the read end.
-pid_t spawnWithPipe(std::vector<std::string> args, int& readFd) {
-    int fds[2];
-    if (pipe(fds) != 0)
-        std::exit(1);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        std::perror("posix_spawn");
-        std::exit(1);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    readFd = fds[0];
-    return pid;
-}
 
 std::string readLine(int fd) {
     std::string line;
@@ -57,7 +32,7 @@ std::string readLine(int fd) {
 double shownAfterMs(const char* path) {
     int out = -1;
     const auto start = Clock::now();
-    const pid_t app = spawnWithPipe({path}, out);
+    const pid_t app = bench::spawn({path}, &out);
     const std::string line = readLine(out);
     const auto shown = Clock::now();
     waitpid(app, nullptr, 0);
@@ -88,7 +63,7 @@ int main() {
     setenv("VOLCRESTONE_STARTUP_PROBE", "1", 1);
 
     int simOut = -1;
-    const pid_t sim = spawnWithPipe({VOLCRESTONE_SIM_PATH}, simOut);
+    const pid_t sim = bench::spawn({VOLCRESTONE_SIM_PATH}, &simOut);
     const std::string device = readLine(simOut);
     setenv("VOLCRESTONE_COM1", device.c_str(), 1);
 
