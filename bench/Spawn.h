@@ -1,5 +1,5 @@
 #pragma once
-// Starting the programs a benchmark measures.
+// Starting the programs a benchmark measures and reading what they say.
 #include <spawn.h>
 #include <unistd.h>
 
@@ -38,6 +38,15 @@ inline pid_t spawn(std::vector<std::string> args, int* readFd) {
         *readFd = fds[0];
     }
     return pid;
+}
+
+// One line of a child's output, without its line end; what came before the end of the pipe.
+inline std::string readLine(int fd) {
+    std::string line;
+    char c;
+    while (read(fd, &c, 1) == 1 && c != '\n')
+        line.push_back(c);
+    return line;
 }
 
 }  // namespace bench

@@ -21,14 +21,6 @@
 
 namespace {
 
-std::string readLine(int fd) {
-    std::string line;
-    char c;
-    while (read(fd, &c, 1) == 1 && c != '\n')
-        line.push_back(c);
-    return line;
-}
-
 // User plus system time of a process so far, in seconds.
 double cpuSeconds(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
@@ -68,7 +60,7 @@ int main(int argc, char** argv) {
 
     int simOut = -1;
     const pid_t sim = bench::spawn({VOLCRESTONE_SIM_PATH, "--rate", "32"}, &simOut);
-    setenv("VOLCRESTONE_COM1", readLine(simOut).c_str(), 1);
+    setenv("VOLCRESTONE_COM1", bench::readLine(simOut).c_str(), 1);
     const pid_t app = bench::spawn({program}, nullptr);
 
     // Start-up and the first frames are not what is measured.

@@ -20,20 +20,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string readLine(int fd) {
-    std::string line;
-    char c;
-    while (read(fd, &c, 1) == 1 && c != '\n')
-        line.push_back(c);
-    return line;
-}
-
 // Milliseconds from the start of `path` to its "shown"; negative when it did not say so.
 double shownAfterMs(const char* path) {
     int out = -1;
     const auto start = Clock::now();
     const pid_t app = bench::spawn({path}, &out);
-    const std::string line = readLine(out);
+    const std::string line = bench::readLine(out);
     const auto shown = Clock::now();
     waitpid(app, nullptr, 0);
     close(out);
@@ -64,7 +56,7 @@ int main() {
 
     int simOut = -1;
     const pid_t sim = bench::spawn({VOLCRESTONE_SIM_PATH}, &simOut);
-    const std::string device = readLine(simOut);
+    const std::string device = bench::readLine(simOut);
     setenv("VOLCRESTONE_COM1", device.c_str(), 1);
 
     std::vector<double> program, bare;
