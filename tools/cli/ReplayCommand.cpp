@@ -2,7 +2,6 @@
 // record, read as the log replay window reads them. Streams: a log of any size costs the same
 // memory. Needs no port.
 #include <algorithm>
-#include <cerrno>
 #include <ostream>
 
 #include "cli/Commands.h"
@@ -17,13 +16,8 @@ namespace cli {
 int runReplay(Runner& runner) {
     const std::string& path = runner.arguments().operands.at(0);
     comlink::DataFileSlot log;
-    errno = 0;
-    if (!log.openForReading(path, comlink::DataFileSlot::Use::Replay)) {
-        const int error = errno;
-        runner.err() << dash::cannotOpenLogText(path) << std::endl;
-        runner.explainFile(path, error);
+    if (!runner.openLog(log, path))
         return kFailed;
-    }
     Readout readout(runner, false);
     comlink::Realtime realtime;
     realtime.setDisplay(&readout);

@@ -1,7 +1,6 @@
 // report LOG.csv --png OUT.png [--tune FILE.cfg|@N] [--scale N]: where in the rpm range a data
 // log's engine ran and, against a Tune, where the advance fell more than a degree below the map;
 // a summary on standard output and a picture. The log streams through as the replay reads it.
-#include <cerrno>
 #include <ostream>
 
 #include "cli/Commands.h"
@@ -48,13 +47,8 @@ int runReport(Runner& runner) {
 
     const std::string& logPath = arguments.operands.at(0);
     comlink::DataFileSlot log;
-    errno = 0;
-    if (!log.openForReading(logPath, comlink::DataFileSlot::Use::Replay)) {
-        const int error = errno;
-        runner.err() << dash::cannotOpenLogText(logPath) << std::endl;
-        runner.explainFile(logPath, error);
+    if (!runner.openLog(log, logPath))
         return kFailed;
-    }
     dash::LogReport report(plot::TimingMap(tune), arguments.has("--tune"));
     while (const std::optional<comlink::DataFileSlot::Line> line = log.readLine())
         report.add(dash::reportSample(dash::readRecord(line->text), arguments.edition,

@@ -5,6 +5,8 @@
 #include <ostream>
 #include <utility>
 
+#include "dash/LogReplay.h"
+
 namespace cli {
 
 namespace {
@@ -38,6 +40,17 @@ bool Runner::loadSettings(tune::Tune& tune, const std::string& path) {
         return false;
     }
     return true;
+}
+
+bool Runner::openLog(comlink::DataFileSlot& log, const std::string& path) {
+    errno = 0;
+    if (log.openForReading(path, comlink::DataFileSlot::Use::Replay)) {
+        return true;
+    }
+    const int error = errno;
+    err_ << dash::cannotOpenLogText(path) << std::endl;
+    explainFile(path, error);
+    return false;
 }
 
 bool Runner::openPort(comlink::EngineEvents& listener, std::function<void()> onVanished) {

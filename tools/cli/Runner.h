@@ -7,6 +7,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/Host.h"
+#include "comlink/DataFileSlot.h"
 #include "comlink/Engine.h"
 #include "tune/SettingsFile.h"
 #include "tune/Tune.h"
@@ -40,6 +41,9 @@ public:
     // Loads a settings file into `tune` as "&Load Settings..." does; on failure prints the
     // window's message and returns false.
     bool loadSettings(tune::Tune& tune, const std::string& path);
+    // Opens a data log for reading as the replay window does; on failure prints the window's
+    // message and the system's reason and returns false.
+    bool openLog(comlink::DataFileSlot& log, const std::string& path);
 
     // Opens the port and makes `listener` the engine's. On failure prints "Could not open COM1",
     // then the device with the system's reason and the doctor hint.
