@@ -100,7 +100,6 @@ TEST_F(Dashboard, dashLocksTheExchangeOnBothWindowsAndItsCloseBoxNoCommsOkOrAPor
     dash();
     EXPECT_EQ(port.writtenText(), "M");
     EXPECT_TRUE(window().isVisible());
-    EXPECT_EQ(window().windowTitle(), "Volcrestone Dash");
     EXPECT_FALSE(enabled(setupWindow(), "cmdUpload") || enabled(setupWindow(), "cmdDownLoad"));
     for (const char* locked : {"cmdAt", "cmdBoot", "cmdC", "cmdQ", "cmdU"})
         EXPECT_FALSE(enabled(link, locked)) << locked;
@@ -114,9 +113,8 @@ TEST_F(Dashboard, dashLocksTheExchangeOnBothWindowsAndItsCloseBoxNoCommsOkOrAPor
     // NoComm's OK and a port change unload it and leave the Setup window usable.
     dash();
     click(program->noComm(), "Command1");
-    EXPECT_FALSE(program->live().dashboardLoaded());
     EXPECT_EQ(port.writtenText(), "MNMN");
-    EXPECT_TRUE(enabled(setupWindow(), "cmdUpload"));
+    EXPECT_TRUE(!program->live().dashboardLoaded() && enabled(setupWindow(), "cmdUpload"));
     dash();
     program->session().choosePort(2);
     EXPECT_FALSE(program->live().dashboardLoaded());
@@ -140,8 +138,7 @@ TEST_F(Dashboard, eachRealtimeKeyIsReadWrittenAndAppliedUnderItsOwnName) {
     EXPECT_EQ(in<RoundGauge>(window(), "rgCoolant")->caption(), "Water F");
 
     click(window(), "Command1");
-    EXPECT_TRUE(settings().isVisible());
-    EXPECT_EQ(settings().windowTitle(), "Realtime Settings");
+    EXPECT_TRUE(settings().isVisible() && settings().windowTitle() == "Realtime Settings");
     for (const Key& k : kKeys) {
         SCOPED_TRACE(k.key);
         store.values.clear();
@@ -155,13 +152,12 @@ TEST_F(Dashboard, eachRealtimeKeyIsReadWrittenAndAppliedUnderItsOwnName) {
         EXPECT_EQ(store.values, (decltype(store.values){{{"Realtime", k.key}, k.written}}));
         EXPECT_EQ(looks(), expected);
     }
-    EXPECT_EQ(colors.initials,
-              (std::vector<std::uint32_t>{0, 101, 102, 103, 104, 105, 106, 107, 108, 109}));
     const auto before = looks();
     store.values.clear();
     colors.answers.clear();
     choose("cmdTPS");  // cancelled
-    EXPECT_EQ(colors.initials.back(), 110u);
+    EXPECT_EQ(colors.initials,
+              (std::vector<std::uint32_t>{0, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110}));
     EXPECT_TRUE(store.values.empty() && looks() == before);
     EXPECT_EQ(text(window(), "lblCoolant"), "-18");  // °C from coolantF 0 before any block
     EXPECT_EQ(graph("tgRPM").penScale(0), 8.0f / 12.0f);
@@ -266,11 +262,8 @@ TEST_F(Dashboard, eachReadoutShowsTheDecimalsItsQuantityNeedsAndDashesOnlyWhatCa
     const auto cells = [](const SevenSegmentDisplay* readout) {
         std::string shown;
         for (const auto& cell :
-             platform::display::segmentCells(readout->text().toStdString(), readout->digits())) {
-            shown += cell.glyph;
-            if (cell.point)
-                shown += '.';
-        }
+             platform::display::segmentCells(readout->text().toStdString(), readout->digits()))
+            shown += cell.glyph + std::string(cell.point ? "." : "");
         return shown;
     };
     const std::pair<double, std::array<const char*, 6>> rows[] = {
@@ -307,8 +300,7 @@ TEST_F(Dashboard, editionsHideTheirMissingValuesButAStoredChoiceStillApplies) {
     start(tune::Edition::RUK);
     dash();
     in<QAction>(window(), "Dash")->trigger();
-    EXPECT_FALSE(in(window(), "rgTPS")->isVisible());
-    EXPECT_TRUE(in(window(), "rgO2AFR")->isVisible());
+    EXPECT_TRUE(!in(window(), "rgTPS")->isVisible() && in(window(), "rgO2AFR")->isVisible());
 }
 
 }  // namespace

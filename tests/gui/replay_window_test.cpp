@@ -17,8 +17,10 @@ protected:
         return path;
     }
     dash::File& window() { return program->live().replay(); }
-    std::pair<int, int> cursors() {
-        return {graph("tgRPM").cursorPosition(), graph("tgAFR").cursorPosition()};
+    // The speed the Dashboard shows and where both graphs' cursors stand.
+    std::tuple<QString, int, int> shown() {
+        return {text(dashboard(), "lblRPM"), graph("tgRPM").cursorPosition(),
+                graph("tgAFR").cursorPosition()};
     }
     void load(const std::string& path) {
         files.paths.push_back(path);
@@ -54,12 +56,10 @@ TEST_F(ReplayWindow, playsALogOnTheDashboardStepsBackAndOnlyMinimisesWhenClosed)
     EXPECT_EQ(graph("tgRPM").penValue(0, 1), 3072);
 
     click(replay, "cmdMinus1");
-    EXPECT_EQ(text(dashboard(), "lblRPM"), "3072");
-    EXPECT_EQ(cursors(), std::pair(1, 1));
+    EXPECT_EQ(shown(), std::tuple("3072", 1, 1));
     EXPECT_EQ(graph("tgRPM").penValue(0, 0), 8000);  // no sample added
     click(replay, "cmdPlus1");
-    EXPECT_EQ(text(dashboard(), "lblRPM"), "8000");
-    EXPECT_EQ(cursors(), std::pair(0, 0));
+    EXPECT_EQ(shown(), std::tuple("8000", 0, 0));
 
     // Closed during the replay (which ends its file) and shown again by DASH with the link
     // quiet, the Dashboard still steps over the stored records, and a new log lines it up.
@@ -70,13 +70,11 @@ TEST_F(ReplayWindow, playsALogOnTheDashboardStepsBackAndOnlyMinimisesWhenClosed)
     EXPECT_TRUE(dashboard().isVisible());
     EXPECT_EQ(port.writtenText(), "");
     click(replay, "cmdFFwd");
-    EXPECT_EQ(text(dashboard(), "lblRPM"), "8000");
-    EXPECT_EQ(cursors(), std::pair(0, 0));
+    EXPECT_EQ(shown(), std::tuple("8000", 0, 0));
     click(replay, "cmdMinus10");
-    EXPECT_EQ(cursors(), std::pair(10, 10));
+    EXPECT_EQ(shown(), std::tuple("0", 10, 10));
     load(writeLog("next.csv", "0,0,0,0,0,0,0,0,0,0,0,0,0,7\r\n"));
-    EXPECT_EQ(text(dashboard(), "lblRPM"), "7");
-    EXPECT_EQ(cursors(), std::pair(0, 0));
+    EXPECT_EQ(shown(), std::tuple("7", 0, 0));
     EXPECT_EQ(graph("tgRPM").penValue(0, 1), 8000);  // the new record follows the old ones
 
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&replay));

@@ -101,8 +101,7 @@ TEST_F(SetupWindowTest, eachEditionHasItsTitleAndMapCaptionHidesItsOwnControlsAn
     const QWidget* option250 = find<QRadioButton>("optMap250");
     const QWidget* threeBar = find<QCheckBox>("Check1");
     EXPECT_TRUE(option115->parentWidget() == panel && option250->parentWidget() == panel);
-    EXPECT_EQ(option115->y(), 24);  // 360 twips at 15 to the pixel
-    EXPECT_EQ(option250->y(), 40);  // 600 twips
+    EXPECT_EQ(std::pair(option115->y(), option250->y()), std::pair(24, 40));  // 360, 600 twips
     for (const QWidget* shown : {option115, option250, threeBar})
         EXPECT_TRUE(shown->isVisible() && panel->rect().contains(shown->geometry()))
             << shown->objectName().toStdString();

@@ -50,9 +50,7 @@ TEST(FileDialogTest, saveOpensInTheFolderAndTakesAFileWithoutAskingAndLoadListsT
     const QTemporaryDir folder;
     const QString history = folder.filePath(QStringLiteral("history"));
     const QString existing = folder.filePath(QStringLiteral("tune.cfg"));
-    QFile file(existing);
-    ASSERT_TRUE(QDir().mkdir(history) && file.open(QIODevice::WriteOnly));
-    file.close();
+    ASSERT_TRUE(QDir().mkdir(history) && QFile(existing).open(QIODevice::WriteOnly));
 
     QString openedIn;
     int questions = 0;
@@ -77,9 +75,8 @@ TEST(FileDialogTest, saveOpensInTheFolderAndTakesAFileWithoutAskingAndLoadListsT
     const std::string chosen = platform::QtFileDialog().saveFile(
         "CFG Files (*.cfg)|*.cfg|All Files (*.*)|*.*", folder.path().toStdString());
     watcher.stop();
-    EXPECT_EQ(openedIn, folder.path());
-    EXPECT_EQ(chosen, existing.toStdString());
-    EXPECT_EQ(questions, 0);
+    EXPECT_EQ(std::tuple(openedIn, chosen, questions),
+              std::tuple(folder.path(), existing.toStdString(), 0));
 
     bool listed = false;
     QTimer::singleShot(0, [&] {
