@@ -164,7 +164,10 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
 }
 
 std::string usageText() {
-    // Each way of using a command, with its summary; the summaries line up in one column.
+    // Each way of using a command, with its summary; the summaries line up in one column, and a
+    // use too long for it has its summary on the next line rather than pushing every other
+    // summary to the right.
+    constexpr std::size_t kWidestColumn = 40;
     std::vector<std::pair<std::string, std::string>> lines;
     std::size_t column = 0;
     for (const CommandEntry& entry : commandTable()) {
@@ -174,7 +177,8 @@ std::string usageText() {
             std::string use = std::string("  ") + entry.name;
             if (!operands[i].empty())
                 use += " " + operands[i];
-            column = std::max(column, use.size() + 2);
+            if (use.size() + 2 <= kWidestColumn)
+                column = std::max(column, use.size() + 2);
             lines.emplace_back(use, i < summaries.size() ? summaries[i] : "");
         }
     }
@@ -183,7 +187,8 @@ std::string usageText() {
         "[--no-3bar] COMMAND\n"
         "commands:\n";
     for (auto& [use, summary] : lines) {
-        use.resize(column, ' ');
+        use += use.size() + 2 > column ? "\n" + std::string(column, ' ')
+                                       : std::string(column - use.size(), ' ');
         text += use + summary + "\n";
     }
     return text + "The port defaults to COM1 (/dev/ttyS0 on Linux unless mapped).\n";
