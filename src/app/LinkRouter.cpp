@@ -1,11 +1,11 @@
 #include "app/LinkRouter.h"
 
 #include <utility>
-#include "app/LiveData.h"
-#include "dash/ui/Realtime.h"
 
+#include "app/LiveData.h"
 #include "comlink/ui/NoCommWindow.h"
 #include "comlink/ui/SerialWindow.h"
+#include "dash/ui/Realtime.h"
 #include "dialogs/ui/About.h"
 
 namespace app {
