@@ -186,12 +186,12 @@ TEST_F(CliFlow, monitorShowsAndLogsNoMoreBlocksThanAskedForWhenTwoComeInOneTick)
 }
 
 TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
-    using platform::FakeSerialPort;
-    using support::FakeSystem;
+    using cli::DeviceFile, platform::ComSource;
     struct Row {
         const char* what;
-        void (*set)(FakeSystem&, FakeSerialPort&);
+        support::Machine machine;
         std::string report;
+        bool opens = true;
     };
     const std::string noAdapter =
         "ok   serial adapters: none plugged in (no /dev/ttyUSB*, /dev/ttyACM* or "
@@ -210,44 +210,35 @@ TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
         "is plugged in at both ends and that COM1 is the port it is on\n";
     const Row rows[] = {
         {"a silent controller on the port the settings name, a simulator at the other end",
-         [](FakeSystem& s, FakeSerialPort&) {
-             s.mapping.source = platform::ComSource::Settings;
-             s.others = {{77, "volcrestone-sim", "", true}};
-         },
+         {.mapping = {"/dev/ttyUSB0", ComSource::Settings},
+          .others = {{77, "volcrestone-sim", "", true}}},
          "ok   port: COM1 is /dev/ttyUSB0, from COM1 under [Config] in "
          "/home/joe/.config/Volcrestone/Volcrestone.ini\n" +
              noAdapter + usable +
              "ok   no other program holds /dev/ttyUSB0\nok   ModemManager is not running\n" +
              opens + unanswered},
         {"a port that will not open, other users' programs hidden",
-         [](FakeSystem& s, FakeSerialPort& port) {
-             port.openSucceeds = false;
-             s.seesAll = false;
-         },
+         {.seesAll = false},
          mapped + usable +
              "warn could not see other users' programs; run as root to check them\n"
              "ok   ModemManager is not running\n"
              "FAIL /dev/ttyUSB0 does not open at 9600 baud, 8 data bits, no parity, 1 stop bit: "
              "Permission denied. "
              "Fix: close any program that holds it (see above), or unplug the adapter and plug it "
-             "in again\n"},
+             "in again\n",
+         false},
         {"absent, brltty running",
-         [](FakeSystem& s, FakeSerialPort&) {
-             s.file.reset();
-             s.programs = {"brltty"};
-         },
+         {.file = std::nullopt, .programs = {"brltty"}},
          mapped +
              "FAIL brltty is running and may take USB serial adapters. Fix: sudo systemctl mask "
              "brltty-udev.service brltty.service, then replug\n"
              "FAIL /dev/ttyUSB0 does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* "
              "/dev/ttyACM* /dev/ttyS* lists the serial devices there are\n"},
         {"default name, a plain file, adapters plugged in",
-         [](FakeSystem& s, FakeSerialPort&) {
-             s.mapping = {"/dev/ttyS0", platform::ComSource::System};
-             s.file = cli::DeviceFile{"/dev/ttyS0", false, false, "root", 0644};
-             s.adapters = {{"/dev/ttyUSB0", "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0"},
-                           {"/dev/ttyACM0", ""}};
-         },
+         {.mapping = {"/dev/ttyS0", ComSource::System},
+          .file = DeviceFile{"/dev/ttyS0", false, false, "root", 0644},
+          .adapters = {{"/dev/ttyUSB0", "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0"},
+                       {"/dev/ttyACM0", ""}}},
          "ok   port: COM1 is /dev/ttyS0 by default (VOLCRESTONE_COM1=DEVICE in the environment or "
          "COM1=DEVICE under [Config] in /home/joe/.config/Volcrestone/Volcrestone.ini chooses "
          "another)\n"
@@ -259,43 +250,32 @@ TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
          "FAIL /dev/ttyS0 is not a character device. Fix: name the serial device itself (ls "
          "/dev/ttyUSB* /dev/ttyACM* /dev/ttyS*)\n"},
         {"not in the group",
-         [](FakeSystem& s, FakeSerialPort&) {
-             s.userAccess = {false, "joe", false, false};
-         },
+         {.userAccess = {false, "joe", false, false}},
          mapped + device + deniedBy +
              "(rw-rw----) and you are not in that group. Fix: sudo usermod -aG dialout joe, then "
              "log out and back in\n"},
         {"added since login",
-         [](FakeSystem& s, FakeSerialPort&) {
-             s.userAccess = {false, "joe", false, true};
-         },
+         {.userAccess = {false, "joe", false, true}},
          mapped + device + deniedBy +
              "(rw-rw----) and this login is not in that group yet. Fix: log out and back in (or "
              "start a shell in the group: newgrp dialout)\n"},
         {"group may not write",
-         [](FakeSystem& s, FakeSerialPort&) {
-             s.file->permissions = 0600;
-             s.userAccess = {false, "joe", true, true};
-         },
+         {.file = DeviceFile{"/dev/ttyUSB0", true, false, "dialout", 0600},
+          .userAccess = {false, "joe", true, true}},
          mapped + device + deniedBy +
              "(rw-------) and that group may not read and write it. Fix: sudo chmod g+rw "
              "/dev/ttyUSB0\n"},
         {"held, ModemManager among the holders",
-         [](FakeSystem& s, FakeSerialPort&) {
-             s.others = {{90, "ModemManager", "", false},
-                         {812, "minicom", "/run/lock/LCK..ttyUSB0", false}};
-             s.programs = {"ModemManager"};
-         },
+         {.others = {{90, "ModemManager", "", false},
+                     {812, "minicom", "/run/lock/LCK..ttyUSB0", false}},
+          .programs = {"ModemManager"}},
          mapped + usable +
              "FAIL ModemManager (pid 90), minicom (pid 812, lock file /run/lock/LCK..ttyUSB0) "
              "hold /dev/ttyUSB0. Fix: close them first\n"
              "FAIL ModemManager is probing /dev/ttyUSB0. Fix: sudo systemctl stop ModemManager\n" +
              opens + unanswered},
         {"stale lock, ModemManager running",
-         [](FakeSystem& s, FakeSerialPort&) {
-             s.others = {{4242, "", "/run/lock/LCK..ttyUSB0", false}};
-             s.programs = {"ModemManager"};
-         },
+         {.others = {{4242, "", "/run/lock/LCK..ttyUSB0", false}}, .programs = {"ModemManager"}},
          mapped + usable +
              "warn stale lock file /run/lock/LCK..ttyUSB0 (its process 4242 is gone). Fix: sudo "
              "rm /run/lock/LCK..ttyUSB0\n"
@@ -306,9 +286,8 @@ TEST_F(CliFlow, doctorNamesEachFaultWithItsFixAndStopsWhereGoingOnIsPointless) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        system_ = FakeSystem{};
-        port_.openSucceeds = true;
-        row.set(system_, port_);
+        static_cast<support::Machine&>(system_) = row.machine;
+        port_.openSucceeds = row.opens;
         out_.str("");
         EXPECT_EQ(run("doctor"), 1);
         EXPECT_EQ(out_.str(), row.report);
