@@ -160,8 +160,7 @@ TEST_F(ProgramWindows, aFirmwareUpdateRunsFromDownLoadToDoneWithTheSetupButtonsH
     EXPECT_TRUE(log->currentRow() == 10 && log->currentItem()->isSelected());
 
     menu("mS19");  // a loaded window only comes to the front
-    EXPECT_EQ(program->firmwareWindow(), window);
-    EXPECT_EQ(log->count(), 11);
+    EXPECT_EQ(std::pair(program->firmwareWindow(), log->count()), std::pair(window, 11));
     EXPECT_TRUE(window->close());
     QCoreApplication::processEvents();
     EXPECT_EQ(program->firmwareWindow(), nullptr);
