@@ -143,11 +143,10 @@ TEST_F(ProgramWindows, aFirmwareUpdateRunsFromDownLoadToDoneWithTheSetupButtonsH
     EXPECT_TRUE(files.requests.empty());
     EXPECT_EQ(port.openedNumbers, std::vector<int>{1});
     ASSERT_EQ(messages.shown.size(), 3u);
-    for (const auto& shown : messages.shown) {
-        EXPECT_EQ(shown.text, "A firmware update is running. Wait until it has finished.");
-        EXPECT_EQ(shown.title, "Volcrestone");
-        EXPECT_EQ(shown.icon, platform::MessageBox::Icon::Critical);
-    }
+    for (const auto& shown : messages.shown)
+        EXPECT_EQ(std::tuple(shown.text, shown.title, shown.icon),
+                  std::tuple("A firmware update is running. Wait until it has finished.",
+                             "Volcrestone", platform::MessageBox::Icon::Critical));
     EXPECT_FALSE(enabled(setupWindow(), "cmdUpload") || enabled(setupWindow(), "cmdDownLoad") ||
                  enabled(setupWindow(), "cmdRealtime"));
     answer({""});
@@ -161,8 +160,7 @@ TEST_F(ProgramWindows, aFirmwareUpdateRunsFromDownLoadToDoneWithTheSetupButtonsH
     EXPECT_TRUE(log->currentRow() == 10 && log->currentItem()->isSelected());
 
     menu("mS19");  // a loaded window only comes to the front
-    EXPECT_EQ(program->firmwareWindow(), window);
-    EXPECT_EQ(log->count(), 11);
+    EXPECT_EQ(std::pair(program->firmwareWindow(), log->count()), std::pair(window, 11));
     EXPECT_TRUE(window->close());
     QCoreApplication::processEvents();
     EXPECT_EQ(program->firmwareWindow(), nullptr);
@@ -211,8 +209,7 @@ TEST_F(ProgramWindows, closingTheSetupWindowUnloadsEverythingUnlessTheCloseIsRef
     EXPECT_EQ(messages.shown.size(), 1u);  // the question to save, one answer per close
     EXPECT_TRUE(setupWindow().close());
     QCoreApplication::processEvents();
-    EXPECT_EQ(finished.count(), 1);
-    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(std::pair(finished.count(), port.isOpen()), std::pair(qsizetype{1}, false));
     ticks(1);  // a tick after the end must not reach the unloaded windows
 }
 

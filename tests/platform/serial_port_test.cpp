@@ -6,11 +6,12 @@
 #include <unistd.h>
 
 #include <functional>
+#include <tuple>
 #include <utility>
 
+#include "platform/FakePlatform.h"
 #include "platform/QtSerialPort.h"
 #include "platform/SystemClock.h"
-#include "platform/FakePlatform.h"
 
 namespace {
 
@@ -60,18 +61,17 @@ TEST_F(SerialPortTest, everyByteValuePassesBothWaysUntranslated) {
 
 TEST_F(SerialPortTest, lineRunsAt9600BaudEightDataBitsNoParityOneStopBitNoFlowControl) {
     const platform::QtSerialPort::LineSettings line = port.lineSettings();
-    EXPECT_EQ(line.baudRate, 9600);
-    EXPECT_EQ(line.dataBits, QSerialPort::Data8);
-    EXPECT_EQ(line.parity, QSerialPort::NoParity);
-    EXPECT_EQ(line.stopBits, QSerialPort::OneStop);
-    EXPECT_EQ(line.flowControl, QSerialPort::NoFlowControl);
+    EXPECT_EQ(
+        std::tuple(line.baudRate, line.dataBits, line.parity, line.stopBits, line.flowControl),
+        std::tuple(9600, QSerialPort::Data8, QSerialPort::NoParity, QSerialPort::OneStop,
+                   QSerialPort::NoFlowControl));
     // What the terminal can tell: the speed and raw bytes without software flow control.
     termios settings{};
     ASSERT_EQ(tcgetattr(pty.master, &settings), 0);
-    EXPECT_EQ(cfgetospeed(&settings), static_cast<speed_t>(B9600));
-    EXPECT_EQ(settings.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), static_cast<tcflag_t>(CS8));
-    EXPECT_EQ(settings.c_iflag & (IXON | IXOFF), 0u);
-    EXPECT_EQ(settings.c_lflag & ICANON, 0u);
+    EXPECT_EQ(
+        std::tuple(cfgetospeed(&settings), settings.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS),
+                   settings.c_iflag & (IXON | IXOFF), settings.c_lflag & ICANON),
+        std::tuple(static_cast<speed_t>(B9600), static_cast<tcflag_t>(CS8), 0u, 0u));
 }
 
 TEST_F(SerialPortTest, aVanishedDeviceClosesThePortAndIsReportedOnce) {

@@ -112,9 +112,9 @@ TEST(TrendRing, scaledValuesMapOntoTheHeightAndLeaveItBeyondTheRange) {
         EXPECT_DOUBLE_EQ(TrendRing::yFor(c.value, c.miny, c.maxy, 100), c.y);
     }
     EXPECT_TRUE(std::isnan(TrendRing::yFor(kNaN, 0, 8000, 100)));
-    EXPECT_DOUBLE_EQ(TrendRing::xFor(0, 544), 544);
-    EXPECT_DOUBLE_EQ(TrendRing::xFor(544, 544), 0);
-    EXPECT_DOUBLE_EQ(TrendRing::xFor(272, 1088), 544);
+    EXPECT_EQ(
+        std::tuple(TrendRing::xFor(0, 544), TrendRing::xFor(544, 544), TrendRing::xFor(272, 1088)),
+        std::tuple(544, 0, 544));
     // A pen scale of 8/12 in single precision brings 12000 to a hair over 8000.
     EXPECT_EQ(TrendRing::drawnValue(12000, 8.0f / 12.0f), 8000.000238418579);
     EXPECT_EQ(std::tuple(TrendRing::drawnValue(12000, 0), TrendRing::drawnValue(150, 2)),

@@ -61,8 +61,8 @@ TEST(RoundGauge, drawsARoundDialInItsBorderColourWhoseNeedleFollowsTheValue) {
         SCOPED_TRACE(ratio);
         const QImage low = paintAt(gauge, ratio);
         // Round, centred in the wider widget, the corners in the window's colour.
-        EXPECT_EQ(low.pixel(QPoint(1, 1) * ratio), qRgb(1, 2, 3));
-        EXPECT_EQ(low.pixel(QPoint(12, 100) * ratio), qRgb(1, 2, 3));
+        EXPECT_EQ(std::pair(low.pixel(QPoint(1, 1) * ratio), low.pixel(QPoint(12, 100) * ratio)),
+                  std::pair(qRgb(1, 2, 3), qRgb(1, 2, 3)));
         // The bezel on the right is in the border colour, yellow.
         const QRgb bezel = low.pixel(QPoint(218, 100) * ratio);
         EXPECT_TRUE(qRed(bezel) > 100 && qBlue(bezel) < 80);
