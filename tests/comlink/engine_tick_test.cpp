@@ -72,13 +72,6 @@ TEST_F(EngineTest, onlyAnUnansweredRevisionIsKeptQuietWhileTheAboutBoxShows) {
     EXPECT_EQ(events.noResponses, std::vector<int>{67});
 }
 
-// They are still reported: a byte after a time-out hides the notice in the program's tests.
-TEST_F(EngineTest, bytesArrivingWhileIdleAreDropped) {
-    port.push({9, 8, 7});
-    engine.tick();
-    EXPECT_EQ(std::tuple(port.waiting(), engine.rxBuf()[0]), std::tuple(0, 0));
-}
-
 TEST_F(EngineTest, endlessBytesForAnUnknownCommandStayInsideTheBuffer) {
     engine.setMode('Z');
     port.push(0x55, 1000);

@@ -128,8 +128,7 @@ TEST(LoadSettings, cylinderCountsMoveBetweenQoltsFixedListAndTheStrokeLists) {
     EXPECT_TRUE(load(qolt, replaceLine(kBelStartupBody, 1, "0,0,\"8\",\"45.0\",0")));
     EXPECT_EQ(qolt.cylinders.text, "8");
     EXPECT_TRUE(load(qolt, replaceLine(kBelStartupBody, 1, "#TRUE#,0,\"12\",\"45.0\",0")));
-    EXPECT_EQ(qolt.cylinders.entries.size(), 8u);
-    EXPECT_EQ(qolt.cylinders.text, "12");
+    EXPECT_EQ(std::tuple(qolt.cylinders.entries.size(), qolt.cylinders.text), std::tuple(8u, "12"));
 }
 
 std::string contents(const fs::path& p) {
