@@ -8,7 +8,6 @@
 #include "comlink/ui/NoCommWindow.h"
 #include "comlink/ui/S19Window.h"
 #include "comlink/ui/SerialWindow.h"
-#include "dialogs/ui/About.h"
 #include "setup/ui/Ignition.h"
 
 namespace app {
@@ -35,7 +34,7 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
       session_(edition, engine_, platform.port,
                setup::Services{platform.messages, platform.files, platform.store},
                std::move(currentFolder)),
-      about_(std::make_unique<dialogs::About>(edition, engine_)),
+      about_(edition, engine_),
       serial_(std::make_unique<comlink::SerialWindow>(engine_)),
       noComm_(std::make_unique<comlink::NoCommWindow>(edition.appName)),
       live_(std::make_unique<LiveData>(
@@ -43,7 +42,7 @@ Application::Application(const tune::EditionInfo& edition, Platform platform,
           LiveData::Services{platform.store, platform.colors, platform.messages, platform.files,
                              platform.events, platform.clock})),
       plot_(session_.tune(), platform.store, platform.colors),
-      router_(*serial_, *noComm_, *about_, session_, *live_, plot_, firmware_,
+      router_(*serial_, *noComm_, about_, session_, *live_, plot_, firmware_,
               [this] { showFirmwareUpdate(); }),
       ignition_(std::make_unique<setup::Ignition>(session_, &router_)) {
     engine_.setListener(&router_);
@@ -89,7 +88,7 @@ void Application::unload() {
         port_.close();
     s19_.reset();
     noComm_.reset();
-    about_.reset();
+    about_.unload();
 }
 
 void Application::showFirmwareUpdate() {

@@ -10,6 +10,7 @@
 #include "comlink/Bootloader.h"
 #include "comlink/DataFileSlot.h"
 #include "comlink/Engine.h"
+#include "dialogs/ui/AboutBox.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPort.h"
@@ -18,9 +19,6 @@
 #include "setup/Session.h"
 #include "tune/Edition.h"
 
-namespace dialogs {
-class About;
-}
 namespace comlink {
 class NoCommWindow;
 class S19Window;
@@ -61,7 +59,7 @@ public:
     comlink::Engine& engine() { return engine_; }
     setup::Session& session() { return session_; }
     setup::Ignition& ignition() { return *ignition_; }
-    dialogs::About& about() { return *about_; }
+    dialogs::AboutBox& about() { return about_; }
     comlink::SerialWindow& serialWindow() { return *serial_; }
     comlink::NoCommWindow& noComm() { return *noComm_; }
     LiveData& live() { return *live_; }
@@ -86,7 +84,7 @@ private:
     comlink::DataFileSlot dataFiles_;
     comlink::Bootloader firmware_;
     setup::Session session_;
-    std::unique_ptr<dialogs::About> about_;
+    dialogs::AboutBox about_;
     std::unique_ptr<comlink::SerialWindow> serial_;
     std::unique_ptr<comlink::NoCommWindow> noComm_;
     std::unique_ptr<LiveData> live_;

@@ -6,12 +6,12 @@
 #include "comlink/ui/NoCommWindow.h"
 #include "comlink/ui/SerialWindow.h"
 #include "dash/ui/Realtime.h"
-#include "dialogs/ui/About.h"
+#include "dialogs/ui/AboutBox.h"
 
 namespace app {
 
 LinkRouter::LinkRouter(comlink::SerialWindow& serial, comlink::NoCommWindow& noComm,
-                       dialogs::About& about, setup::Session& session, LiveData& live,
+                       dialogs::AboutBox& about, setup::Session& session, LiveData& live,
                        plot::PlotOpener& plot, comlink::Bootloader& firmware,
                        std::function<void()> showFirmwareWindow)
     : serial_(serial),

@@ -9,7 +9,7 @@
 #include "setup/Session.h"
 
 namespace dialogs {
-class About;
+class AboutBox;
 }
 namespace comlink {
 class NoCommWindow;
@@ -26,9 +26,10 @@ class LiveData;
 // firmware update; and the Setup window's requests to the other windows.
 class LinkRouter : public comlink::EngineEvents, public setup::SessionView {
 public:
-    LinkRouter(comlink::SerialWindow& serial, comlink::NoCommWindow& noComm, dialogs::About& about,
-               setup::Session& session, LiveData& live, plot::PlotOpener& plot,
-               comlink::Bootloader& firmware, std::function<void()> showFirmwareWindow);
+    LinkRouter(comlink::SerialWindow& serial, comlink::NoCommWindow& noComm,
+               dialogs::AboutBox& about, setup::Session& session, LiveData& live,
+               plot::PlotOpener& plot, comlink::Bootloader& firmware,
+               std::function<void()> showFirmwareWindow);
 
     // comlink::EngineEvents
     void modeChanged(int mode) override;
@@ -58,7 +59,7 @@ public:
 private:
     comlink::SerialWindow& serial_;
     comlink::NoCommWindow& noComm_;
-    dialogs::About& about_;
+    dialogs::AboutBox& about_;
     setup::Session& session_;
     LiveData& live_;
     plot::PlotOpener& plot_;

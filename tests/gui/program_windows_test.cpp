@@ -18,7 +18,7 @@ protected:
     ProgramWindows() { start(); }
 
     bool noCommShown() { return program->noComm().isVisible(); }
-    QString firmwareLine() { return text(program->about(), "lblFirmware"); }
+    QString firmwareLine() { return text(*program->about().window(), "lblFirmware"); }
 };
 
 TEST_F(ProgramWindows, startUpShowsTheLinkWindowsCellsAndNoCommAfterSilentTicksUntilAByteComes) {
@@ -26,8 +26,8 @@ TEST_F(ProgramWindows, startUpShowsTheLinkWindowsCellsAndNoCommAfterSilentTicksU
     EXPECT_TRUE(window.isVisible() && setupWindow().isVisible());
     EXPECT_FALSE(program->about().isVisible() || noCommShown());
     const QIcon icon = setupWindow().windowIcon();
-    EXPECT_EQ(icon.availableSizes().size(), 8);
-    EXPECT_EQ(icon.pixmap(QSize(256, 256)).size(), QSize(256, 256));
+    EXPECT_EQ(icon.availableSizes(),
+              QList<QSize>({QSize(16, 16), QSize(32, 32), QSize(48, 48), QSize(64, 64)}));
     const guitest::Caption cells[] = {{"Label20", "Timing Controller"},
                                       {"lblModeTitle", "MODE"},
                                       {"lblMode", "0"},
@@ -79,14 +79,16 @@ TEST_F(ProgramWindows, linkButtonsCarryTheirCaptionAndSendTheirCommand) {
 }
 
 TEST_F(ProgramWindows, aboutAsksOnceForTheRevisionAndAfreshAfterOkWithoutNoCommWhileItShows) {
-    dialogs::About& about = program->about();
+    EXPECT_EQ(program->about().window(), nullptr);  // built when first asked for
+    menu("mAbout");
+    ASSERT_NE(program->about().window(), nullptr);
+    dialogs::About& about = *program->about().window();
     const guitest::Caption texts[] = {{"lblAppName", "Volcrestone"},
                                       {"Label1", "Timing  Controller TEST ver3."},
                                       {"lblVersion", "Version 1.0.0 BEL"},
                                       {"mOK", "OK"}};
     expectTexts(about, "About", texts);
-    menu("mAbout");
-    about.Display();
+    menu("mAbout");  // up already: only comes to the front
     EXPECT_TRUE(about.isVisible());
     EXPECT_EQ(port.writtenText(), "Q");
     port.push(Bytes{0xAB});
@@ -94,7 +96,7 @@ TEST_F(ProgramWindows, aboutAsksOnceForTheRevisionAndAfreshAfterOkWithoutNoCommW
     EXPECT_EQ(firmwareLine(), "Firmware RevNum: AB");
     click(about, "mOK");
     EXPECT_FALSE(about.isVisible());
-    about.Display();
+    menu("mAbout");
     EXPECT_EQ(port.writtenText(), "QQ");
     ticks(6);  // unanswered while the box shows: it keeps "??" and no notice comes up
     EXPECT_EQ(firmwareLine(), "Firmware RevNum: ??");

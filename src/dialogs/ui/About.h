@@ -10,8 +10,7 @@ class QLabel;
 namespace dialogs {
 
 // The About box: the program's name, version and Edition, and the connected controller's
-// firmware revision, asked for each time the box is opened. It is created hidden at start-up
-// and OK only hides it again.
+// firmware revision, asked for each time the box is opened. OK only hides it again.
 class About : public QDialog {
     Q_OBJECT
 public:
