@@ -1,15 +1,19 @@
 #pragma once
 
-#include <QLockFile>
 #include <string>
+
+#ifdef _WIN32
+#include <QLockFile>
+#endif
 
 namespace platform {
 
-// Holds "volcrestone.lock" in `folder` for as long as the object lives; a second program that
+// Holds "volcrestone.instance" in `folder` for as long as the object lives; a second program that
 // finds the lock held knows another instance is running.
 class SingleInstance {
 public:
     explicit SingleInstance(const std::string& folder);
+    ~SingleInstance();
 
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
@@ -17,7 +21,11 @@ public:
     bool anotherInstanceRunning() const { return !held_; }
 
 private:
+#ifdef _WIN32
     QLockFile lock_;
+#else
+    int fd_ = -1;
+#endif
     bool held_ = false;
 };
 

@@ -108,9 +108,9 @@ protected:
 TEST(ProgramProcess, startsOnTheSimulatorAndASecondInstanceEndsSilently) {
     support::ScratchFolder folder;
     support::SimProcess sim;
-    const auto startProgram = [&] {
+    const auto startProgram = [&](const std::string& configFolder = "config") {
         return support::runToEnd(VOLCRESTONE_APP_PATH, {},
-                                 {{"XDG_CONFIG_HOME", folder.path("config")},
+                                 {{"XDG_CONFIG_HOME", folder.path(configFolder)},
                                   {"QT_QPA_PLATFORM", "offscreen"},
                                   {"VOLCRESTONE_COM1", sim.devicePath()},
                                   {"VOLCRESTONE_STARTUP_PROBE", "1"}});  // leave once shown
@@ -121,6 +121,10 @@ TEST(ProgramProcess, startsOnTheSimulatorAndASecondInstanceEndsSilently) {
     ASSERT_FALSE(running.anotherInstanceRunning());
     const support::Finished second = startProgram();
     EXPECT_EQ(std::tie(second.exitCode, second.out), std::tuple(0, ""));
+    // A settings folder that cannot be made is no other instance: the program still starts.
+    folder.write("file", "");
+    const support::Finished unwritable = startProgram("file/config");
+    EXPECT_EQ(std::tie(unwritable.exitCode, unwritable.out), std::tuple(0, "shown\n"));
 }
 
 TEST_F(PulledCable, duringAnUploadSaysSoOnceKeepsTheEditedTuneAndChoosingCom1AgainRecovers) {
