@@ -30,8 +30,9 @@ SerialWindow::SerialWindow(Engine& engine, QWidget* parent) : QWidget(parent), e
     setWindowTitle("Volcrestone Interface");
 
     auto* title = namedLabel("Label20", "Timing Controller", this);
+    // Larger, in the regular face: a bold face would be loaded for this one line, and that
+    // costs more of the start-up than anything else in the window.
     QFont titleFont = title->font();
-    titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
     title->setFont(titleFont);
     title->setAlignment(Qt::AlignCenter);
@@ -106,6 +107,9 @@ QWidget* SerialWindow::buildValueGrid() {
     auto* grid = new QWidget(this);
     auto* layout = new QGridLayout(grid);
     layout->setHorizontalSpacing(10);
+    // A fixed size spares the window a new layout for every block: a stream (or a replay step)
+    // changes all 30 texts many times a second. The cells share one size, measured once.
+    QSize cell;
     for (int i = 0; i < kRealtimeBlockSize; ++i) {
         const int row = i % kValueRows;
         const int column = (i / kValueRows) * 2;
@@ -118,12 +122,13 @@ QWidget* SerialWindow::buildValueGrid() {
         lbValue_[i]->setFrameShadow(QFrame::Sunken);
         lbValue_[i]->setAlignment(Qt::AlignCenter);
         lbValue_[i]->setAutoFillBackground(true);  // a new value repaints nothing behind it
-        // A fixed size spares the window a new layout for every block: a stream (or a replay
-        // step) changes all 30 texts many times a second.
-        const QSize cell = lbValue_[i]->sizeHint();
-        lbValue_[i]->setFixedSize(
-            std::max(40, lbValue_[i]->fontMetrics().horizontalAdvance(QStringLiteral("$FF00")) + 8),
-            cell.height());
+        if (cell.isEmpty()) {
+            cell = QSize(
+                std::max(40,
+                         lbValue_[i]->fontMetrics().horizontalAdvance(QStringLiteral("$FF00")) + 8),
+                lbValue_[i]->sizeHint().height());
+        }
+        lbValue_[i]->setFixedSize(cell);
         layout->addWidget(caption, row, column);
         layout->addWidget(lbValue_[i], row, column + 1);
     }
