@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "comlink/ui/RawLabels.h"
+#include "platform/display/ValueLabel.h"
 
 namespace comlink {
 
@@ -117,7 +118,9 @@ QWidget* SerialWindow::buildValueGrid() {
                                                  static_cast<qsizetype>(kRealtimeNames[i].size()));
         auto* caption = namedLabel("lblName" + QString::number(i), name, grid);
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        lbValue_[i] = namedLabel("lbValue" + QString::number(i), "0", grid);
+        // A stream changes most of these ten times a second.
+        lbValue_[i] = new platform::display::ValueLabel(QStringLiteral("0"), grid);
+        lbValue_[i]->setObjectName("lbValue" + QString::number(i));
         lbValue_[i]->setFrameShape(QFrame::Panel);
         lbValue_[i]->setFrameShadow(QFrame::Sunken);
         lbValue_[i]->setAlignment(Qt::AlignCenter);

@@ -17,6 +17,7 @@
 #include "platform/display/RoundGauge.h"
 #include "platform/display/SevenSegmentDisplay.h"
 #include "platform/display/TrendGraph.h"
+#include "platform/display/ValueLabel.h"
 
 namespace dash {
 
@@ -241,7 +242,8 @@ QWidget* Realtime::buildValueColumn() {
     int line = 0;
     for (const Row& r : rows) {
         QLabel* caption = namedLabel(r.captionName, r.caption, column);
-        QLabel* value = namedLabel(r.valueName, r.initial, column);
+        QLabel* value = new platform::display::ValueLabel(r.initial, column);
+        value->setObjectName(r.valueName);
         value->setAlignment(Qt::AlignCenter);
         QFont font = value->font();
         font.setBold(true);

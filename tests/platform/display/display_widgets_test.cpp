@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QImage>
 #include <QPaintEvent>
+#include <array>
 #include <cmath>
 #include <limits>
 
 #include "platform/display/RoundGauge.h"
 #include "platform/display/SevenSegmentDisplay.h"
 #include "platform/display/TrendGraph.h"
+#include "platform/display/ValueLabel.h"
 
 namespace {
 
@@ -149,6 +151,64 @@ TEST(TrendGraph, plottingSampleBySampleDrawsWhatAFullRepaintDraws) {
         const QImage plotted = paintAt(graph, ratio);
         graph.Repaint();
         EXPECT_LT(differingShare(plotted, paintAt(graph, ratio)), 0.01);
+    }
+}
+
+// The box round every pixel a widget painted on a transparent image.
+QRect inkBox(const QImage& image) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) > 0)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+TEST(ValueLabel, drawsItsTextWhereALabelWouldInAnyAlignmentFontAndRatio) {
+    QFont big;
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    const Qt::Alignment alignments[] = {Qt::AlignCenter, Qt::AlignRight | Qt::AlignVCenter,
+                                        Qt::AlignLeft | Qt::AlignTop};
+    for (const qreal ratio : {1.0, 2.0}) {
+        for (const Qt::Alignment alignment : alignments) {
+            for (const char* text : {"-1234.5", "$0A", "Battery"}) {
+                SCOPED_TRACE(testing::Message() << ratio << " " << alignment << " " << text);
+                QLabel label(text);
+                ValueLabel value(text, nullptr);
+                for (QLabel* l : std::array<QLabel*, 2>{&label, &value}) {
+                    l->setAlignment(alignment);
+                    l->resize(120, 40);
+                }
+                const QRect expected = inkBox(paintAt(label, ratio));
+                const QRect drawn = inkBox(paintAt(value, ratio));
+                const int slack = static_cast<int>(ratio) + 1;
+                EXPECT_NEAR(drawn.left(), expected.left(), slack);
+                EXPECT_NEAR(drawn.right(), expected.right(), slack);
+                EXPECT_NEAR(drawn.top(), expected.top(), slack);
+                EXPECT_NEAR(drawn.bottom(), expected.bottom(), slack);
+                // A new font, colour or text after the first paint is drawn as such.
+                label.setFont(big);
+                value.setFont(big);
+                label.setText("77");
+                value.setText("77");
+                EXPECT_NEAR(inkBox(paintAt(value, ratio)).height(),
+                            inkBox(paintAt(label, ratio)).height(), slack);
+                QPalette redPalette = value.palette();
+                redPalette.setColor(QPalette::WindowText, Qt::red);
+                value.setPalette(redPalette);
+                const QImage redText = paintAt(value, ratio);
+                bool red = false;
+                for (int y = 0; y < redText.height(); ++y) {
+                    for (int x = 0; x < redText.width(); ++x)
+                        red = red ||
+                              (qRed(redText.pixel(x, y)) > 150 && qGreen(redText.pixel(x, y)) < 60);
+                }
+                EXPECT_TRUE(red);
+            }
+        }
     }
 }
 
