@@ -10,6 +10,14 @@ namespace comlink {
 
 namespace {
 constexpr std::size_t kReadChunk = 64 * 1024;
+
+// The first CR or LF in [from, to), or `to`.
+const char* lineEnd(const char* from, const char* to) {
+    const auto* lf = static_cast<const char*>(std::memchr(from, '\n', to - from));
+    const char* before = lf != nullptr ? lf : to;
+    const auto* cr = static_cast<const char*>(std::memchr(from, '\r', before - from));
+    return cr != nullptr ? cr : before;
+}
 }  // namespace
 
 DataFileSlot::~DataFileSlot() {
@@ -96,12 +104,31 @@ std::optional<DataFileSlot::Line> DataFileSlot::readLine() {
     if (!fill()) {
         return std::nullopt;
     }
+    // Nearly every line lies whole in the buffer: it is handed out from there, uncopied.
+    const char* first = buffer_.data() + next_;
+    const char* ending = lineEnd(first, buffer_.data() + end_);
+    if (ending != buffer_.data() + end_) {
+        const auto count = static_cast<std::size_t>(ending - first);
+        std::string_view text(first, std::min(count, kMaxLineKept));
+        next_ += count + 1;
+        if (*ending == '\r') {
+            // Its LF may start the next chunk, which is read into the same buffer.
+            if (next_ == end_) {
+                line_.assign(text);
+                text = line_;
+            }
+            if (fill() && buffer_[next_] == '\n') {
+                ++next_;
+            }
+        }
+        return Line{text, static_cast<std::int64_t>(count)};
+    }
     line_.clear();
     std::int64_t length = 0;
     while (fill()) {
         const char* from = buffer_.data() + next_;
         const char* to = buffer_.data() + end_;
-        const char* stop = std::find_if(from, to, [](char c) { return c == '\n' || c == '\r'; });
+        const char* stop = lineEnd(from, to);
         const auto count = static_cast<std::size_t>(stop - from);
         line_.append(from, std::min(count, kMaxLineKept - line_.size()));
         length += static_cast<std::int64_t>(count);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -48,16 +49,36 @@ std::int32_t fieldValue(std::string_view field) {
 
 Record readRecord(std::string_view line) {
     Record record{};
-    std::size_t start = 0;
+    const char* field = line.data();
+    const char* const end = field + line.size();
     for (std::size_t k = 0; k < record.size(); ++k) {
-        const std::size_t comma = line.find(',', start);
-        const std::string_view field =
-            line.substr(start, comma == std::string_view::npos ? comma : comma - start);
-        record[k] = fieldValue(field);
-        if (comma == std::string_view::npos) {
+        // One pass for what the program writes: blanks, up to nine digits, blanks, the comma.
+        const char* stop = field;
+        while (stop != end && *stop == ' ')
+            ++stop;
+        const char* digits = stop;
+        const char* most = digits + std::min<std::ptrdiff_t>(end - digits, 9);
+        std::int32_t whole = 0;
+        for (; stop != most; ++stop) {
+            const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*stop) - '0');
+            if (digit > 9)
+                break;
+            whole = whole * 10 + static_cast<std::int32_t>(digit);
+        }
+        const bool number = stop != digits;
+        while (stop != end && *stop == ' ')
+            ++stop;
+        if (number && (stop == end || *stop == ',')) {
+            record[k] = whole;
+        } else {
+            const auto* comma = static_cast<const char*>(std::memchr(field, ',', end - field));
+            stop = comma != nullptr ? comma : end;
+            record[k] = fieldValue(std::string_view(field, stop - field));
+        }
+        if (stop == end) {
             break;
         }
-        start = comma + 1;
+        field = stop + 1;
     }
     return record;
 }

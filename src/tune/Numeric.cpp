@@ -7,7 +7,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
+#include <optional>
 
 namespace num {
 
@@ -148,7 +150,45 @@ double toSingle(double value) {
     return static_cast<double>(static_cast<float>(value));
 }
 
+namespace {
+
+// `value` with `decimals` places, straight from one multiplication where that is as exact as
+// printf. Rounding is monotonic and every point halfway between two whole numbers below 2^52 is
+// a double, so the product (and the fraction taken from it) lies on the same side of halfway as
+// the exact value, or on it: only that tie, and large values, return nothing.
+std::optional<std::string> quickFixed(double value, int decimals) {
+    static constexpr double kPowersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+    if (decimals < 0 || decimals >= static_cast<int>(std::size(kPowersOfTen)))
+        return std::nullopt;
+    const double scaled = value * kPowersOfTen[decimals];
+    if (!(std::abs(scaled) < 0x1p52))
+        return std::nullopt;
+    const double below = std::floor(scaled);
+    const double fraction = scaled - below;
+    if (fraction == 0.5)
+        return std::nullopt;
+    const auto whole = static_cast<std::int64_t>(fraction < 0.5 ? below : below + 1);
+    // Digits from the right, the point after `decimals` of them, at least one before it.
+    char text[32];
+    char* first = std::end(text);
+    auto rest = static_cast<std::uint64_t>(whole < 0 ? -whole : whole);
+    for (int placed = 0; rest != 0 || placed <= decimals; ++placed) {
+        if (placed == decimals && placed > 0)
+            *--first = '.';
+        *--first = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    }
+    // A value that rounds to zero is written without a sign.
+    if (whole < 0)
+        *--first = '-';
+    return std::string(first, std::end(text));
+}
+
+}  // namespace
+
 std::string formatFixed(double value, int decimals) {
+    if (std::optional<std::string> quick = quickFixed(value, decimals))
+        return std::move(*quick);
     // to_chars rounds as printf does and is several times faster: a replayed log formats
     // millions of these. 309 digits of DBL_MAX, its sign and point, and the decimals fit.
     char buf[400];

@@ -30,12 +30,38 @@ TEST(ReadRecord, fieldsAreReadByTheNumberRuleAndRoundedHalfToEven) {
         {" 12.5 , 13.5 , -2.5 ", values({12, 14, -2})},
         {"1,,abc, 7x ,&HFF, 1 2 ", values({1, 0, 0, 7, 255, 12})},
         {"300,-5,99999999999", values({300, -5, 2147483647})},  // no clamp to a byte
+        {"000000012,1234567890,+7,5,", values({12, 1234567890, 7, 5, 0})},
+        {" 37 , 235 ,1 2,  ,\t9", values({37, 235, 12, 0, 9})},  // as the log writes them
         {"1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,30,31,32",
          values({1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
                  16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30})},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(dash::readRecord(row.line), row.expected) << row.line;
+    }
+}
+
+// Whichever of CR LF, CR or LF ends a line, and wherever the file's 64 KiB chunks end.
+TEST(DataFileSlot, readsTheSameLinesWhereverAChunkEnds) {
+    QTemporaryDir folder;
+    const std::string path = folder.filePath("log.csv").toStdString();
+    for (const std::string ending : {"\r\n", "\r", "\n"}) {
+        for (std::size_t first = 65530; first <= 65537; ++first) {
+            SCOPED_TRACE(testing::Message() << ending.size() << " " << first);
+            const std::vector<std::string> lines = {std::string(first, '1'), "2,3", "", "4"};
+            std::string text;
+            for (const std::string& line : lines)
+                text += line + ending;
+            std::ofstream(path, std::ios::binary) << text;
+            comlink::DataFileSlot slot;
+            ASSERT_TRUE(slot.openForReading(path, comlink::DataFileSlot::Use::Replay));
+            std::vector<std::string> read;
+            while (const auto line = slot.readLine()) {
+                read.emplace_back(line->text);
+                EXPECT_EQ(line->length, static_cast<std::int64_t>(read.back().size()));
+            }
+            EXPECT_EQ(read, lines);
+        }
     }
 }
 

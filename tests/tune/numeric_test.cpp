@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "tune/Numeric.h"
 
@@ -36,8 +40,43 @@ TEST(Numeric, roundingTakesHalvesToTheEvenNeighbourAndSaturatesAt32Bits) {
 
 TEST(Numeric, formatsWriteNoNegativeZeroAndTheShortestDecimal) {
     EXPECT_EQ(num::formatFixed(-0.01, 1), "0.0");
+    EXPECT_EQ(num::formatFixed(-0.4, 0), "0");
     EXPECT_EQ(num::plainDecimal(0.1 + 0.2), "0.3");
     EXPECT_EQ(num::plainDecimal(1E20), "1E+20");
+}
+
+// Fixed decimals round the exact binary value half to even, as glibc's printf does: ties that are
+// exact in binary (0.125, 2.5), decimal ties that are not (2.675 lies below), the values on
+// either side of each, and a spread of ordinary and large values.
+TEST(Numeric, fixedDecimalsRoundTheExactValueAsPrintfDoes) {
+    std::vector<double> values = {0,      0.5,   1.5,    2.5,      -2.5,  0.125,  0.375,
+                                  -0.125, 2.675, 1.005,  1.115,    14.25, 99.995, 1E15 + 0.5,
+                                  4.35,   -4.35, 0.0005, 123456.5, 1E300, -7.05,  2.5E-7};
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        // Bytes scaled as the readouts scale them, and wider random values.
+        const double byte = static_cast<double>(random() % 256);
+        values.push_back(byte * 5 / 255);
+        values.push_back(byte / 2);
+        values.push_back((static_cast<double>(random() % 2000001) - 1000000) / 1000);
+        values.push_back(
+            std::ldexp(static_cast<double>(random() % 1000000), -static_cast<int>(random() % 30)));
+    }
+    for (std::size_t i = 0, n = values.size(); i < n; ++i) {
+        values.push_back(std::nextafter(values[i], DBL_MAX));
+        values.push_back(std::nextafter(values[i], -DBL_MAX));
+    }
+    for (const double value : values) {
+        for (int decimals = 0; decimals <= 7; ++decimals) {
+            char expected[512];
+            std::snprintf(expected, sizeof expected, "%.*f", decimals, value);
+            std::string printed = expected;
+            if (printed[0] == '-' && printed.find_first_not_of("-0.") == std::string::npos)
+                printed.erase(0, 1);
+            ASSERT_EQ(num::formatFixed(value, decimals), printed)
+                << std::hexfloat << value << " " << decimals;
+        }
+    }
 }
 
 }  // namespace
