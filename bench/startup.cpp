@@ -77,5 +77,12 @@ int main() {
     const double programMedian = report("start-up to Setup window shown", program);
     const double floorMedian = report("bare Qt window with 80 controls", bare);
     std::printf("ratio %.2f (goal at most 1.15)\n", programMedian / floorMedian);
+    // Each program run against the floor run right after it: a shared machine's slow spells
+    // then weigh on both sides of a pair rather than on one median.
+    std::vector<double> pairs;
+    for (std::size_t i = 0; i < program.size(); ++i)
+        pairs.push_back(program[i] / bare[i]);
+    std::sort(pairs.begin(), pairs.end());
+    std::printf("median of the %zu paired ratios %.2f\n", pairs.size(), pairs[pairs.size() / 2]);
     return 0;
 }

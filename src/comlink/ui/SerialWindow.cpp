@@ -31,11 +31,8 @@ SerialWindow::SerialWindow(Engine& engine, QWidget* parent) : QWidget(parent), e
     setWindowTitle("Volcrestone Interface");
 
     auto* title = namedLabel("Label20", "Timing Controller", this);
-    // Larger, in the regular face: a bold face would be loaded for this one line, and that
-    // costs more of the start-up than anything else in the window.
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-    title->setFont(titleFont);
+    // In the window's own font: another size or weight would be looked up and loaded for this
+    // one line, which cost more of the start-up than anything else in the window.
     title->setAlignment(Qt::AlignCenter);
 
     auto* cmdQ = addCommand("cmdQ", "Q: REVNUM", &Engine::cmdQ);
