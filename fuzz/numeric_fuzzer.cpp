@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -56,6 +57,15 @@ void checkFormats(double x) {
         FUZZ_CHECK(!isNegativeZero(fixed));
         FUZZ_CHECK(std::fabs(readFixed - x) <= kept + std::fabs(x) * DBL_EPSILON);
         FUZZ_CHECK(num::formatFixed(readFixed, decimals) == fixed);
+    }
+    // Fixed decimals are exactly what printf makes of the binary value, but for negative zero.
+    for (int decimals = 0; decimals <= 7; ++decimals) {
+        char printed[512];
+        std::snprintf(printed, sizeof printed, "%.*f", decimals, x);
+        std::string expected = printed;
+        if (isNegativeZero(expected))
+            expected.erase(0, 1);
+        FUZZ_CHECK(num::formatFixed(x, decimals) == expected);
     }
 }
 
