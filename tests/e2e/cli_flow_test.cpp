@@ -8,6 +8,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
@@ -45,9 +46,9 @@ TEST(CliArguments, optionsBeforeOrAfterTheCommandGiveThePortEditionAndScalingAnd
         SCOPED_TRACE(row.line);
         const cli::ParseResult parsed = parse(row.line);
         ASSERT_TRUE(parsed.arguments.has_value()) << parsed.error;
-        EXPECT_EQ(cli::portName(*parsed.arguments), row.port);
-        EXPECT_EQ(parsed.arguments->edition, row.edition);
-        EXPECT_EQ(parsed.arguments->threeBar, row.threeBar);
+        EXPECT_EQ(std::tuple(cli::portName(*parsed.arguments), parsed.arguments->edition,
+                             parsed.arguments->threeBar),
+                  std::tuple(row.port, row.edition, row.threeBar));
     }
     // Malformed lines are refused with a reason; help needs no command.
     for (const char* line : {"", "fly", "revision extra", "upload", "--port", "--port= revision",
@@ -102,8 +103,7 @@ TEST(Manuals, everyCommandAndOptionHasItsEntryInTheManualPageAndTheHelpAndEachPa
         }
     }
     const support::Finished simHelp = support::runToEnd(VOLCRESTONE_SIM_PATH, {"--help"});
-    EXPECT_EQ(simHelp.exitCode, 0);
-    EXPECT_EQ(simHelp.err, "");
+    EXPECT_EQ(std::tuple(simHelp.exitCode, simHelp.err), std::tuple(0, ""));
     for (const sim::OptionHelp& option : sim::optionTable()) {
         SCOPED_TRACE(option.name);
         EXPECT_TRUE(hasEntry(manPage("volcrestone-sim.1"), ".B", roff(option.name)));
@@ -113,8 +113,7 @@ TEST(Manuals, everyCommandAndOptionHasItsEntryInTheManualPageAndTheHelpAndEachPa
         const support::Finished groff = support::runToEnd(
             "groff",
             {"-ww", "-z", "-man", "-Tutf8", std::string(VOLCRESTONE_MAN_DIR) + "/" + page});
-        EXPECT_EQ(groff.exitCode, 0) << page;
-        EXPECT_EQ(groff.err, "") << page;
+        EXPECT_EQ(std::tuple(groff.exitCode, groff.err), std::tuple(0, "")) << page;
     }
 }
 
@@ -164,8 +163,8 @@ TEST_F(CliFlow, sendOnALineThatNeverDrainsGivesUpWithAMessageAndNoBurn) {
     port_.holdOutput = true;
     pump_.onProcess = [this] { clock_.advance(1); };
     EXPECT_EQ(run("send"), 1);
-    EXPECT_EQ(out_.str(), "");
-    EXPECT_EQ(err_.str(), "Could not send to COM1: the line stopped before the Tune was out\n");
+    EXPECT_EQ(std::tuple(out_.str(), err_.str()),
+              std::tuple("", "Could not send to COM1: the line stopped before the Tune was out\n"));
     EXPECT_NE(port_.written.back(), 'B');
 }
 

