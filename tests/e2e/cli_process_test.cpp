@@ -162,9 +162,7 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
         // The adapters listed are this machine's.
         Row({"--port", none, "doctor"}, 1, "",
             AllOf(StartsWith("ok   port: " + none + ", given with --port\nok   serial adapters: "),
-                  EndsWith("\nFAIL " + none +
-                           " does not exist. Fix: plug the adapter in; ls /dev/ttyUSB* "
-                           "/dev/ttyACM* /dev/ttyS* lists the serial devices there are\n"))),
+                  HasSubstr("\nFAIL " + none + " does not exist. Fix: "))),
         // The controller holds the startup Tune.
         Row({"diff", good, two}, 1, "",
             "IGNITION TIMING / Degree 3: 24 -> 26\nSTART TIMING / RPM Threshold: 300 -> 350\n"),
@@ -203,8 +201,7 @@ TEST_F(Cli, eachCommandLinePrintsItsTextsOnTheRightStreamWithItsExitCodeAndLeave
         Row({"flash", none}, 1, none + absent, "** Failed to open S19 file\n"),
         Row({"doctor"}, 0, "",
             AllOf(StartsWith("ok   port: COM1 is " + link +
-                             ", from the environment variable VOLCRESTONE_COM1\nok   serial "
-                             "adapters: "),
+                             ", from the environment variable VOLCRESTONE_COM1\n"),
                   HasSubstr("\nok   " + link + " is a character device (/dev/pts/"),
                   HasSubstr("), a pseudo-terminal whose other end is volcrestone-sim (pid "),
                   HasSubstr(") may read and write " + link + "\nok   no other program holds " +
