@@ -276,6 +276,7 @@ TEST_F(BootloaderTest, downLoadDuringTheMonitorStreamDoesNothingAndTheWindowMayN
     engine.cmdM();
     bootloader.downLoad(file(kImage));
     EXPECT_TRUE(view.logged.empty() && view.buttonEnabled && !files.isOpen());
+    EXPECT_FALSE(engine.firmwareUpdate());  // nor may the engine start one underneath it
     EXPECT_EQ(sent(), "M");
     EXPECT_FALSE(bootloader.mayClose());
 }
