@@ -56,10 +56,6 @@ protected:
     }
 
     std::string path(const std::string& name) const { return (folder / name).string(); }
-    std::string readFile(const std::string& name) const {
-        std::ifstream in(folder / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
 
     platform::FakeSerialPort port;
     platform::FakeClock clock;
@@ -280,7 +276,9 @@ TEST_F(SessionTest, closingAsksToSaveARealEditAndClosesOnlyOnNoOrASuccessfulSave
     EXPECT_EQ(question.text, "The settings have been changed!\n\nDo you want to save the changes?");
     EXPECT_TRUE(question.title == "Volcrestone" && question.icon == Icon::Exclamation &&
                 question.buttons == Buttons::YesNoCancel);
-    EXPECT_NE(readFile("closing.cfg").find("\"40.0\""), std::string::npos);
+    std::ifstream saved(path("closing.cfg"), std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(saved), {}};
+    EXPECT_NE(text.find("\"40.0\""), std::string::npos);
     EXPECT_FALSE(session->hasUnsavedChanges());
 }
 
