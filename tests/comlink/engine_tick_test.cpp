@@ -12,22 +12,6 @@ using Command = void (Engine::*)();
 const Command kButtons[] = {&Engine::cmdM,  &Engine::cmdN,    &Engine::cmdC,  &Engine::cmdQ,
                             &Engine::cmdAt, &Engine::cmdBoot, &Engine::upload};
 
-TEST(EngineCommandTest, eachCommandSendsItsLetterAndTimesOutOnExactlyTheFifthTick) {
-    const std::tuple<const char*, Command, int> cases[] = {{"C", &Engine::cmdC, 67},
-                                                           {"Q", &Engine::cmdQ, 81},
-                                                           {"@", &Engine::cmdAt, 64},
-                                                           {"U", &Engine::upload, 85}};
-    for (const auto& [letter, command, mode] : cases) {
-        SCOPED_TRACE(letter);
-        EngineRig rig;
-        (rig.engine.*command)();
-        EXPECT_EQ(rig.sent(), letter);
-        rig.expectTimeOutOnTheFifthTick(mode);
-        rig.ticks(10);  // reported once
-        EXPECT_EQ(rig.events.noResponses, std::vector<int>{mode});
-    }
-}
-
 TEST_F(EngineTest, buttonsDoNothingWithThePortClosedOrACommandPendingButUploadStillTimesOut) {
     port.close();
     for (Command button : kButtons)

@@ -56,14 +56,4 @@ TEST(EngineBurnTest, burnSendsBOnceTheQueueDrainsButGivesUpOnAVanishedPortOrAFiv
     }
 }
 
-TEST_F(EngineTest, bootButtonSendsExclamationButFirmwareUpdateOnlyWhenIdleAndEntersStateOne) {
-    engine.cmdBoot();
-    EXPECT_EQ(engine.mode(), 0);
-    engine.cmdM();
-    EXPECT_FALSE(engine.firmwareUpdate());
-    engine.cmdN();
-    EXPECT_TRUE(engine.firmwareUpdate());  // its clock and line count: see the bootloader's tests
-    EXPECT_EQ(std::tuple(sent(), engine.mode()), std::tuple("!MN!", 1));
-}
-
 }  // namespace

@@ -8,6 +8,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "comlink/Engine.h"
@@ -49,17 +50,12 @@ protected:
     void expectOnlyMessage(const std::string& text, Icon icon,
                            const std::string& title = "Volcrestone") {
         ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.last().text, text);
-        EXPECT_EQ(messages.last().icon, icon);
-        EXPECT_EQ(messages.last().title, title);
+        const auto& shown = messages.last();
+        EXPECT_EQ(std::tuple(shown.text, shown.icon, shown.title), std::tuple(text, icon, title));
         messages.shown.clear();
     }
 
     std::string path(const std::string& name) const { return (folder / name).string(); }
-    std::string readFile(const std::string& name) const {
-        std::ifstream in(folder / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
 
     platform::FakeSerialPort port;
     platform::FakeClock clock;
@@ -142,8 +138,8 @@ TEST_F(SessionTest, sendingWritesTheImageThenStoresItOrRefusesABrokenTuneOrAClos
     port.open(1);
     session->tune().baseTiming[5] = "30";
     session->sendToController();
-    EXPECT_EQ(port.written.size(), 53u * 3 + 1);  // nothing went out before
-    EXPECT_EQ(port.written.back(), 'B');
+    // Nothing went out before.
+    EXPECT_EQ(std::tuple(port.written.size(), port.written.back()), std::tuple(53u * 3 + 1, 'B'));
     expectOnlyMessage("Download Done!", Icon::Information);
 
     // A history that cannot be written is said once per run, after the exchange's own message.
@@ -252,12 +248,11 @@ TEST_F(SessionTest, loadingShowsWhatItReadAndOnlyACompleteFileAllowsSending) {
         const int shownBefore = tuneShown;
         session->loadSettings();
         expectOnlyMessage(row.message, row.icon, "Ferrodyn");
-        EXPECT_EQ(session->tune().baseTiming[0], row.baseTiming0);
         const bool read = std::string(row.baseTiming0) == "9";
-        EXPECT_EQ(tuneShown > shownBefore, read);
-        EXPECT_EQ(session->hasUnsavedChanges(), read);
-        EXPECT_EQ(session->downloadAllowed() && session->downloadEnabled(),
-                  row.icon == Icon::Information);
+        EXPECT_EQ(std::tuple(session->tune().baseTiming[0], tuneShown > shownBefore,
+                             session->hasUnsavedChanges(),
+                             session->downloadAllowed() && session->downloadEnabled()),
+                  std::tuple(row.baseTiming0, read, read, row.icon == Icon::Information));
     }
 }
 
@@ -281,7 +276,9 @@ TEST_F(SessionTest, closingAsksToSaveARealEditAndClosesOnlyOnNoOrASuccessfulSave
     EXPECT_EQ(question.text, "The settings have been changed!\n\nDo you want to save the changes?");
     EXPECT_TRUE(question.title == "Volcrestone" && question.icon == Icon::Exclamation &&
                 question.buttons == Buttons::YesNoCancel);
-    EXPECT_NE(readFile("closing.cfg").find("\"40.0\""), std::string::npos);
+    std::ifstream saved(path("closing.cfg"), std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(saved), {}};
+    EXPECT_NE(text.find("\"40.0\""), std::string::npos);
     EXPECT_FALSE(session->hasUnsavedChanges());
 }
 
