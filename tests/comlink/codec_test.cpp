@@ -100,18 +100,18 @@ TEST(CodecEngineConstants, sparkCountGivesItsConstants) {
 }
 
 TEST(CodecEngineConstants, twoStrokeDoublesTheCountAndSparksOutside2To12AreRefused) {
+    using enum tune::Option;
+    const std::pair<Option, const char*> refused[] = {
+        {Stroke4, ""},   {Stroke4, "abc"},  {Stroke4, "1"}, {Stroke4, "13"},
+        {Stroke4, "-4"}, {Stroke4, "1E20"}, {Stroke2, "7"}, {Stroke2, "2147483647"}};
     Tune tune = Tune::startup(Edition::BEL);
-    for (const char* text : {"", "abc", "1", "13", "-4", "1E20"}) {
-        tune.cylinders.text = text;
+    for (const auto& [stroke, text] : refused) {
+        choose(tune, stroke).cylinders.text = text;
         EXPECT_FALSE(comlink::calcEngineConstants(tune).has_value()) << '"' << text << '"';
     }
-    choose(tune, Option::Stroke2).cylinders.text = "1";
+    tune.cylinders.text = "1";
     EXPECT_EQ(comlink::calcEngineConstants(tune).value_or(comlink::EngineConstants{}).rpmK,
               13824001);
-    for (const char* text : {"7", "2147483647"}) {
-        tune.cylinders.text = text;
-        EXPECT_FALSE(comlink::calcEngineConstants(tune).has_value()) << '"' << text << '"';
-    }
 }
 
 // The image a controller holding `tune` would upload.
