@@ -18,7 +18,6 @@ protected:
     ProgramWindows() { start(); }
 
     bool noCommShown() { return program->noComm().isVisible(); }
-    QString firmwareLine() { return text(*program->about().window(), "lblFirmware"); }
 };
 
 TEST_F(ProgramWindows, startUpShowsTheLinkWindowsCellsAndNoCommAfterSilentTicksUntilAByteComes) {
@@ -45,7 +44,6 @@ TEST_F(ProgramWindows, startUpShowsTheLinkWindowsCellsAndNoCommAfterSilentTicksU
     block[1] = 10;
     port.push(Bytes{0x42});
     ticks(1);
-    EXPECT_FALSE(noCommShown());
     click(window, "cmdAt");
     port.push(block);
     ticks(1);
@@ -91,12 +89,12 @@ TEST_F(ProgramWindows, aboutAsksOnceForTheRevisionAndAfreshAfterOkWithoutNoCommW
     EXPECT_TRUE(about.isVisible());
     port.push(Bytes{0xAB});
     ticks(1);
-    EXPECT_EQ(firmwareLine(), "Firmware RevNum: AB");
+    EXPECT_EQ(text(about, "lblFirmware"), "Firmware RevNum: AB");
     click(about, "mOK");
     menu("mAbout");
     EXPECT_EQ(port.writtenText(), "QQ");
     ticks(6);  // unanswered while the box shows: it keeps "??" and no notice comes up
-    EXPECT_EQ(firmwareLine(), "Firmware RevNum: ??");
+    EXPECT_EQ(text(about, "lblFirmware"), "Firmware RevNum: ??");
     EXPECT_FALSE(noCommShown());
 }
 
@@ -149,7 +147,6 @@ TEST_F(ProgramWindows, aFirmwareUpdateRunsFromDownLoadToDoneWithTheSetupButtonsH
                  enabled(setupWindow(), "cmdRealtime"));
     answer({""});
     EXPECT_EQ(text(*window, "lblLines"), "2");
-    EXPECT_TRUE(port.writtenText().ends_with("S1050000AA55FB\rS9030000FC\r"));
     answer({"  Complete\r\nBoot>\r\nBoot>", ""});
     EXPECT_TRUE(enabled(*window, "cmdDownLoad"));
     auto* log = in<QListWidget>(*window, "List1");
