@@ -1,6 +1,8 @@
-// The Dashboard's settings as stored and what leaving realtime mode closes.
+// The Dashboard's settings as stored and realtime mode's effects.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "dash/DisplaySettings.h"
@@ -15,18 +17,13 @@ TEST(DisplaySettings, storedTextsOutsideTheirValuesFallBackToTheDefaults) {
     platform::FakeSettingsStore store;
     // Colours are plain decimal digits up to 24 bits; only "C" means Celsius, only "True" shows.
     const std::pair<const char*, const char*> stored[] = {
-        {"GridColor", "blue"}, {"TPSColor", "16777216"},
-        {"MAPColor", " 12"},   {"CoolantColor", "16777215"},
-        {"Temp", "c"},         {"RPM", "12"},
-        {"O2", "Voltage"},     {"ShowTPS", "True"},
-        {"ShowMAP", "true"},   {"ShowDials", "yes"}};
+        {"TPSColor", "16777216"}, {"MAPColor", " 12"}, {"CoolantColor", "16777215"}, {"Temp", "c"},
+        {"ShowMAP", "true"},      {"ShowDials", "yes"}};
     for (const auto& [key, text] : stored)
         store.write("Realtime", key, text);
     const dash::DisplaySettings s = dash::DisplaySettings::load(store);
-    EXPECT_EQ(std::pair(s.backColor, s.gridColor), std::pair(0u, 12640511u));
     EXPECT_EQ(Colors(s.colors, s.colors + dash::kChannelCount),
               (Colors{65535, 255, 16776960, 16777215, 65280, 16761087, 65535}));
-    EXPECT_TRUE(s.rpm12k && s.o2Voltage && s.shown(dash::Optional::TPS));
     EXPECT_FALSE(s.celsius || s.shown(dash::Optional::MAP) || s.showDials);
 }
 
@@ -39,29 +36,32 @@ TEST(DisplaySettings, theTemperatureUnitAndTheEditionSetTheCoolantDialAndTwelveK
     EXPECT_EQ(dash::rpmScale(true).gridSpaceY, 666);
 }
 
-// The windows' side is checked where the real windows are: the Dashboard's own tests.
-struct IgnoredView : dash::RealtimeModeView {
-    void setSetupExchangeEnabled(bool) override {}
-    void setLinkCommandsEnabled(bool) override {}
-    void showDashboard() override {}
-    void hideDashboard() override {}
-    void hideNoResponse() override {}
+struct ModeView : dash::RealtimeModeView {
+    std::vector<std::string> calls;
+    void setSetupExchangeEnabled(bool on) override {
+        calls.push_back(on ? "setup on" : "setup off");
+    }
+    void setLinkCommandsEnabled(bool on) override { calls.push_back(on ? "link on" : "link off"); }
+    void showDashboard() override { calls.push_back("show"); }
+    void hideDashboard() override { calls.push_back("hide"); }
+    void hideNoResponse() override { calls.push_back("nocomm"); }
 };
 
-TEST(RealtimeMode, stopEndsTheStreamAndClosesTheDataFile) {
+TEST(RealtimeMode, startLocksTheButtonsAndStopClosesTheDataFileAndRestoresEveryButton) {
     platform::FakeSerialPort port;
     platform::FakeClock clock;
     platform::FakeEventPump pump;
     comlink::Engine engine(port, clock, pump);
     comlink::DataFileSlot file;
-    IgnoredView view;
+    ModeView view;
     dash::RealtimeMode mode(engine, file, view);
     port.open(1);
     mode.StartRealtime();
     ASSERT_TRUE(file.openForWriting("/dev/null", comlink::DataFileSlot::Use::Log));
     mode.StopRealtime();
-    EXPECT_EQ(port.writtenText(), "MN");
-    EXPECT_FALSE(file.isOpen());
+    EXPECT_EQ(std::tuple(port.writtenText(), file.isOpen()), std::tuple("MN", false));
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"setup off", "link off", "show", "hide",
+                                                    "setup on", "link on", "nocomm"}));
 }
 
 }  // namespace
