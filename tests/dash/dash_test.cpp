@@ -11,8 +11,6 @@
 
 namespace {
 
-using Colors = std::vector<std::uint32_t>;
-
 TEST(DisplaySettings, storedTextsOutsideTheirValuesFallBackToTheDefaults) {
     platform::FakeSettingsStore store;
     // Colours are plain decimal digits up to 24 bits; only "C" means Celsius, only "True" shows.
@@ -22,8 +20,8 @@ TEST(DisplaySettings, storedTextsOutsideTheirValuesFallBackToTheDefaults) {
     for (const auto& [key, text] : stored)
         store.write("Realtime", key, text);
     const dash::DisplaySettings s = dash::DisplaySettings::load(store);
-    EXPECT_EQ(Colors(s.colors, s.colors + dash::kChannelCount),
-              (Colors{65535, 255, 16776960, 16777215, 65280, 16761087, 65535}));
+    EXPECT_EQ(std::vector(s.colors, s.colors + dash::kChannelCount),
+              (std::vector<std::uint32_t>{65535, 255, 16776960, 16777215, 65280, 16761087, 65535}));
     EXPECT_FALSE(s.celsius || s.shown(dash::Optional::MAP) || s.showDials);
 }
 

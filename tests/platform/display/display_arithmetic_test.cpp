@@ -147,8 +147,7 @@ TEST(SegmentText, showsUpToItsDecimalsAsFarAsThePlacesGoAndDashesWhenTheValueDoe
 // Placing the cells, the point included, is the Dashboard's readout table's business.
 TEST(SegmentText, eachGlyphLightsItsSegmentsAndATextTooLongKeepsItsLastPlaces) {
     EXPECT_EQ(platform::display::segmentCells("12345", 3).front().glyph, '3');
-    for (const auto& [glyph, mask] :
-         {std::pair('8', 0x7F), std::pair('1', 0x06), std::pair('-', 0x40), std::pair('x', 0)})
+    for (const auto& [glyph, mask] : {std::pair('8', 0x7F), {'1', 0x06}, {'-', 0x40}, {'x', 0}})
         EXPECT_EQ(platform::display::segmentMask(glyph), mask) << glyph;
 }
 
