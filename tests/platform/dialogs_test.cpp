@@ -8,10 +8,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "platform/QtFileDialog.h"
 #include "platform/QtMessageBox.h"
@@ -52,10 +55,12 @@ TEST(FileDialogTest, saveOpensInTheFolderAndTakesAFileWithoutAskingAndLoadListsT
     const QString existing = folder.filePath(QStringLiteral("tune.cfg"));
     ASSERT_TRUE(QDir().mkdir(history) && QFile(existing).open(QIODevice::WriteOnly));
 
-    QString openedIn;
+    std::vector<std::string> openedIn;
+    bool listed = false;  // by the last dialog, the load dialog
     int questions = 0;
-    // Watches every turn of the event loop: first for the dialog, then for a question box that
-    // its accept() would open about replacing the file.
+    // Watches every turn of the event loop: for each dialog, then for a question box that its
+    // accept() would open about replacing the file.
+    QPointer<QFileDialog> answered;
     QTimer watcher;
     watcher.setInterval(0);
     QObject::connect(&watcher, &QTimer::timeout, [&] {
@@ -63,8 +68,10 @@ TEST(FileDialogTest, saveOpensInTheFolderAndTakesAFileWithoutAskingAndLoadListsT
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             ++questions;
             box->button(QMessageBox::Yes)->click();
-        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && openedIn.isNull()) {
-            openedIn = dialog->directory().absolutePath();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && dialog != answered) {
+            answered = dialog;
+            openedIn.push_back(dialog->directory().absolutePath().toStdString());
+            listed = dialog->sidebarUrls().contains(QUrl::fromLocalFile(history));
             dialog->selectFile(existing);
             // Queued, as a click on its Save button would come, so that the watcher keeps
             // running during a question the dialog might ask.
@@ -72,24 +79,14 @@ TEST(FileDialogTest, saveOpensInTheFolderAndTakesAFileWithoutAskingAndLoadListsT
         }
     });
     watcher.start();
-    const std::string chosen = platform::QtFileDialog().saveFile(
+    const std::string saved = platform::QtFileDialog().saveFile(
         "CFG Files (*.cfg)|*.cfg|All Files (*.*)|*.*", folder.path().toStdString());
+    const std::string loaded = platform::QtFileDialog().openFileWithPlace(
+        "CFG Files (*.cfg)|*.cfg", folder.path().toStdString(), history.toStdString());
     watcher.stop();
-    EXPECT_EQ(std::tuple(openedIn, chosen, questions),
-              std::tuple(folder.path(), existing.toStdString(), 0));
-
-    bool listed = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        listed = dialog->sidebarUrls().contains(QUrl::fromLocalFile(history));
-        dialog->selectFile(existing);
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
-    EXPECT_EQ(platform::QtFileDialog().openFileWithPlace(
-                  "CFG Files (*.cfg)|*.cfg", folder.path().toStdString(), history.toStdString()),
-              existing.toStdString());
-    EXPECT_TRUE(listed);
+    EXPECT_EQ(std::tuple(openedIn, saved, loaded, listed, questions),
+              std::tuple(std::vector<std::string>(2, folder.path().toStdString()),
+                         existing.toStdString(), existing.toStdString(), true, 0));
 }
 
 }  // namespace
