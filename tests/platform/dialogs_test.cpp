@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
-#include <string>
 #include <tuple>
 #include <vector>
 
@@ -33,19 +32,18 @@ TEST(MessageBoxTest, aBoxShowsTextTitleIconAndButtonsAndReturnsTheButtonPressed)
         {Box::Icon::Exclamation, Box::Buttons::YesNoCancel, Q::No, Q::Warning, Box::Answer::No}};
     for (const auto& [icon, buttons, press, qtIcon, answer] : rows) {
         SCOPED_TRACE(static_cast<int>(press));
-        QString seen;
+        std::string seen;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
-            seen = box->windowTitle() + ": " + box->text();
+            seen = (box->windowTitle() + ": " + box->text()).toStdString();
             EXPECT_EQ(box->icon(), qtIcon);
             EXPECT_EQ(box->standardButtons().testFlag(Q::Cancel), buttons != Box::Buttons::Ok);
             press == Q::NoButton ? box->reject() : box->button(press)->click();
         });
-        EXPECT_EQ(
-            platform::QtMessageBox().show("Could not open COM3", "Volcrestone", icon, buttons),
-            answer);
-        EXPECT_EQ(seen, "Volcrestone: Could not open COM3");
+        const Box::Answer given =
+            platform::QtMessageBox().show("Could not open COM3", "Volcrestone", icon, buttons);
+        EXPECT_EQ(std::tuple(given, seen), std::tuple(answer, "Volcrestone: Could not open COM3"));
     }
 }
 
@@ -62,7 +60,6 @@ TEST(FileDialogTest, saveOpensInTheFolderAndTakesAFileWithoutAskingAndLoadListsT
     // accept() would open about replacing the file.
     QPointer<QFileDialog> answered;
     QTimer watcher;
-    watcher.setInterval(0);
     QObject::connect(&watcher, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -78,7 +75,7 @@ TEST(FileDialogTest, saveOpensInTheFolderAndTakesAFileWithoutAskingAndLoadListsT
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         }
     });
-    watcher.start();
+    watcher.start(0);
     const std::string saved = platform::QtFileDialog().saveFile(
         "CFG Files (*.cfg)|*.cfg|All Files (*.*)|*.*", folder.path().toStdString());
     const std::string loaded = platform::QtFileDialog().openFileWithPlace(
