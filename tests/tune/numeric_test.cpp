@@ -37,7 +37,7 @@ TEST(Numeric, roundingTakesHalvesToTheEvenNeighbourAndSaturatesAt32Bits) {
     EXPECT_EQ(num::rnd32(-1E20), -2147483647 - 1);
 }
 
-TEST(Numeric, plainDecimalsAreTheShortestDecimalThatReadsBack) {
+TEST(Numeric, plainDecimalsKeepFifteenDigitsAndWriteLargeValuesWithAnExponent) {
     EXPECT_EQ(num::plainDecimal(0.1 + 0.2), "0.3");
     EXPECT_EQ(num::plainDecimal(1E20), "1E+20");
 }
