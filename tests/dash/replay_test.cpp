@@ -5,6 +5,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dash/LogFormat.h"
@@ -163,32 +164,25 @@ protected:
 };
 
 TEST_F(Replay, backStopsAt544AndForwardSpendsItsStepsOnTheCursorFirst) {
-    load(writeLog("long.csv", 1000));
-    EXPECT_EQ(shown.samples.size(), 544u);
+    load(writeLog("long.csv", 1000));  // 544 read
     for (int i = 0; i < 3; ++i)
         replay->cmdMinus100_Click();
     EXPECT_EQ(std::pair(shown.cursor, shown.current[0]), std::pair(300, 244));
-    replay->cmdFwd_Click();  // 272 steps
+    replay->cmdFwd_Click();  // 272 steps, none read
     EXPECT_EQ(std::pair(shown.cursor, shown.current[0]), std::pair(28, 516));
-    EXPECT_EQ(shown.samples.size(), 544u);
     for (int i = 0; i < 6; ++i)
         replay->cmdMinus100_Click();
-    EXPECT_EQ(shown.cursor, 544);
-    EXPECT_EQ(shown.current, Record{});  // the sample before the first record
+    EXPECT_EQ(shown.current, Record{});  // the sample before the first record, at 544
     replay->cmdFFwd_Click();             // 544 back to the newest, nothing read
-    EXPECT_EQ(shown.cursor, 0);
     replay->cmdPlus10_Click();
-    EXPECT_EQ(shown.samples.size(), 554u);
-    EXPECT_EQ(shown.current[0], 554);
+    EXPECT_EQ(std::pair(shown.samples.size(), shown.current[0]), std::pair(std::size_t{554}, 554));
 }
 
 TEST_F(Replay, aSecondLogFollowsTheFirstAndTheCursorStillFindsTheFirstLogsRecords) {
     load(writeLog("a.csv", 10));
     load(write("b.csv", "100\r\n200\r\n"));
     EXPECT_EQ(shown.samples.size(), 12u);
-    replay->Back(2);
-    EXPECT_EQ(shown.current[0], 10);
-    replay->Back(9);
+    replay->Back(11);
     EXPECT_EQ(shown.current[0], 1);
 }
 
@@ -196,17 +190,15 @@ TEST_F(Replay, cancelOrAnUnreadableFileChangesNothingAndForwardWithoutAFileDoesN
     load("");
     load(folder.path().toStdString());  // a folder cannot be replayed
     load(folder.filePath("gone.csv").toStdString());
-    EXPECT_TRUE(shown.calls.empty());
     ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.last().text,
-              "Could not open the log " + folder.filePath("gone.csv").toStdString());
-    EXPECT_TRUE(messages.last().title == "Volcrestone" &&
-                messages.last().icon == platform::MessageBox::Icon::Critical);
+    EXPECT_EQ(std::tuple(messages.last().text, messages.last().title, messages.last().icon),
+              std::tuple("Could not open the log " + folder.filePath("gone.csv").toStdString(),
+                         "Volcrestone", platform::MessageBox::Icon::Critical));
     ASSERT_TRUE(slot.openForWriting(folder.filePath("running.csv").toStdString(),
                                     comlink::DataFileSlot::Use::Log));
     replay->cmdFFwd_Click();
     replay->cmdPlus1_Click();
-    EXPECT_TRUE(shown.samples.empty() && shown.percents.empty());
+    EXPECT_TRUE(shown.calls.empty() && shown.samples.empty() && shown.percents.empty());
     EXPECT_TRUE(slot.isOpen());  // a running log survives a failed load
     replay->cmdMinus1_Click();   // back only moves the cursor over the stored rows
     EXPECT_EQ(shown.cursor, 1);
@@ -222,7 +214,6 @@ TEST_F(Replay, closingTheFileDuringAStepEndsItAndAClickMeanwhileReadsOnFromWhere
             slot.close();  // the Dashboard was closed: StopRealtime empties the slot
     };
     replay->cmdFFwd_Click();
-    EXPECT_EQ(shown.samples.size(), 544u + 100u);
     EXPECT_EQ(shown.samples.back()[0], 644);
     EXPECT_NE(shown.percents.back(), "** EOF ** ");
     replay->cmdPlus1_Click();

@@ -8,10 +8,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 #include <tuple>
+#include <vector>
 
 #include "platform/QtFileDialog.h"
 #include "platform/QtMessageBox.h"
@@ -30,19 +32,18 @@ TEST(MessageBoxTest, aBoxShowsTextTitleIconAndButtonsAndReturnsTheButtonPressed)
         {Box::Icon::Exclamation, Box::Buttons::YesNoCancel, Q::No, Q::Warning, Box::Answer::No}};
     for (const auto& [icon, buttons, press, qtIcon, answer] : rows) {
         SCOPED_TRACE(static_cast<int>(press));
-        QString seen;
+        std::string seen;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
-            seen = box->windowTitle() + ": " + box->text();
+            seen = (box->windowTitle() + ": " + box->text()).toStdString();
             EXPECT_EQ(box->icon(), qtIcon);
             EXPECT_EQ(box->standardButtons().testFlag(Q::Cancel), buttons != Box::Buttons::Ok);
             press == Q::NoButton ? box->reject() : box->button(press)->click();
         });
-        EXPECT_EQ(
-            platform::QtMessageBox().show("Could not open COM3", "Volcrestone", icon, buttons),
-            answer);
-        EXPECT_EQ(seen, "Volcrestone: Could not open COM3");
+        const Box::Answer given =
+            platform::QtMessageBox().show("Could not open COM3", "Volcrestone", icon, buttons);
+        EXPECT_EQ(std::tuple(given, seen), std::tuple(answer, "Volcrestone: Could not open COM3"));
     }
 }
 
@@ -52,44 +53,37 @@ TEST(FileDialogTest, saveOpensInTheFolderAndTakesAFileWithoutAskingAndLoadListsT
     const QString existing = folder.filePath(QStringLiteral("tune.cfg"));
     ASSERT_TRUE(QDir().mkdir(history) && QFile(existing).open(QIODevice::WriteOnly));
 
-    QString openedIn;
+    std::vector<std::string> openedIn;
+    bool listed = false;  // by the last dialog, the load dialog
     int questions = 0;
-    // Watches every turn of the event loop: first for the dialog, then for a question box that
-    // its accept() would open about replacing the file.
+    // Watches every turn of the event loop: for each dialog, then for a question box that its
+    // accept() would open about replacing the file.
+    QPointer<QFileDialog> answered;
     QTimer watcher;
-    watcher.setInterval(0);
     QObject::connect(&watcher, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             ++questions;
             box->button(QMessageBox::Yes)->click();
-        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && openedIn.isNull()) {
-            openedIn = dialog->directory().absolutePath();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && dialog != answered) {
+            answered = dialog;
+            openedIn.push_back(dialog->directory().absolutePath().toStdString());
+            listed = dialog->sidebarUrls().contains(QUrl::fromLocalFile(history));
             dialog->selectFile(existing);
             // Queued, as a click on its Save button would come, so that the watcher keeps
             // running during a question the dialog might ask.
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         }
     });
-    watcher.start();
-    const std::string chosen = platform::QtFileDialog().saveFile(
+    watcher.start(0);
+    const std::string saved = platform::QtFileDialog().saveFile(
         "CFG Files (*.cfg)|*.cfg|All Files (*.*)|*.*", folder.path().toStdString());
+    const std::string loaded = platform::QtFileDialog().openFileWithPlace(
+        "CFG Files (*.cfg)|*.cfg", folder.path().toStdString(), history.toStdString());
     watcher.stop();
-    EXPECT_EQ(std::tuple(openedIn, chosen, questions),
-              std::tuple(folder.path(), existing.toStdString(), 0));
-
-    bool listed = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        listed = dialog->sidebarUrls().contains(QUrl::fromLocalFile(history));
-        dialog->selectFile(existing);
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
-    EXPECT_EQ(platform::QtFileDialog().openFileWithPlace(
-                  "CFG Files (*.cfg)|*.cfg", folder.path().toStdString(), history.toStdString()),
-              existing.toStdString());
-    EXPECT_TRUE(listed);
+    EXPECT_EQ(std::tuple(openedIn, saved, loaded, listed, questions),
+              std::tuple(std::vector<std::string>(2, folder.path().toStdString()),
+                         existing.toStdString(), existing.toStdString(), true, 0));
 }
 
 }  // namespace

@@ -29,18 +29,15 @@ TEST(Numeric, readNumberTakesTheLeadingNumberOfTheTextAndStaysFinite) {
 TEST(Numeric, roundingTakesHalvesToTheEvenNeighbourAndSaturatesAt32Bits) {
     const std::pair<double, int> cases[] = {{12.5, 12}, {13.5, 14},  {-2.5, -2},
                                             {-3.5, -4}, {2.5001, 3}, {-2.6, -3}};
-    for (const auto& [value, rounded] : cases) {
-        SCOPED_TRACE(value);
-        EXPECT_EQ(num::roundHalfEven(value), rounded);
-        EXPECT_EQ(num::rnd32(value), rounded);
-    }
+    for (const auto& [value, rounded] : cases)
+        EXPECT_EQ(std::pair(num::roundHalfEven(value), num::rnd32(value)),
+                  std::pair(static_cast<double>(rounded), rounded))
+            << value;
     EXPECT_EQ(num::rnd32(DBL_MAX), 2147483647);
     EXPECT_EQ(num::rnd32(-1E20), -2147483647 - 1);
 }
 
-TEST(Numeric, formatsWriteNoNegativeZeroAndTheShortestDecimal) {
-    EXPECT_EQ(num::formatFixed(-0.01, 1), "0.0");
-    EXPECT_EQ(num::formatFixed(-0.4, 0), "0");
+TEST(Numeric, plainDecimalsKeepFifteenDigitsAndWriteLargeValuesWithAnExponent) {
     EXPECT_EQ(num::plainDecimal(0.1 + 0.2), "0.3");
     EXPECT_EQ(num::plainDecimal(1E20), "1E+20");
 }
