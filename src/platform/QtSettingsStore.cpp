@@ -1,6 +1,5 @@
 #include "platform/QtSettingsStore.h"
 
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -42,10 +41,6 @@ void QtSettingsStore::write(const std::string& section, const std::string& key,
         return;
     settings_.setValue(path, text);
     settings_.sync();
-}
-
-std::string QtSettingsStore::folder() const {
-    return QFileInfo(settings_.fileName()).absolutePath().toLocal8Bit().toStdString();
 }
 
 std::string QtSettingsStore::folderOf(const std::string& appName) {

@@ -19,9 +19,7 @@ public:
     void write(const std::string& section, const std::string& key,
                const std::string& value) override;
 
-    // The folder that holds the settings file.
-    std::string folder() const;
-    // The same for `appName`, found without reading its settings.
+    // The folder that holds `appName`'s settings file, found without reading its settings.
     static std::string folderOf(const std::string& appName);
     // The settings file itself.
     std::string fileName() const;
